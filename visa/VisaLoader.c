@@ -6,13 +6,21 @@
 #if defined(_WIN32)
 #include <windows.h>
 #define VISA_DEFAULT_NAME "VISA32.DLL"
-static void* OpenLibrary(const char* name) { return (void*)LoadLibraryA(name); }
-static void* Lookup(void* lib, const char* name) { return (void*)GetProcAddress((HMODULE)lib, name); }
+static void* OpenLibrary(const char* name) {
+    return (void*)LoadLibraryA(name);
+}
+static void* Lookup(void* lib, const char* name) {
+    return (void*)GetProcAddress((HMODULE)lib, name);
+}
 #else
 #include <dlfcn.h>
 #define VISA_DEFAULT_NAME "libvisa.so"
-static void* OpenLibrary(const char* name) { return dlopen(name, RTLD_NOW | RTLD_GLOBAL); }
-static void* Lookup(void* lib, const char* name) { return dlsym(lib, name); }
+static void* OpenLibrary(const char* name) {
+    return dlopen(name, RTLD_NOW | RTLD_GLOBAL);
+}
+static void* Lookup(void* lib, const char* name) {
+    return dlsym(lib, name);
+}
 #endif
 
 const char* VisaLibraryName(void) {

@@ -1,0 +1,78 @@
+#include "app/CommandLine.h"
+
+#include <cctype>
+#include <optional>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> SplitWords(const std::string& text) {
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : text) {
+        if (c == ' ') {
+            if (!word.empty()) {
+                words.push_back(word);
+                word.clear();
+            }
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty()) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+struct SwitchArgument {
+    std::optional<std::string> slashForm; // first "/x" occurrence
+    std::optional<std::string> dashForm;  // first "-x" occurrence
+
+    void Take(char prefix, const std::string& value) {
+        auto& slot = prefix == '/' ? slashForm : dashForm;
+        if (!slot) {
+            slot = value;
+        }
+    }
+    std::optional<std::string> Winner() const { return slashForm ? slashForm : dashForm; }
+};
+
+} // namespace
+
+CCommandLine ParseCommandLine(const std::string& text) {
+    CCommandLine result;
+    SwitchArgument labels;
+    SwitchArgument address;
+    const std::vector<std::string> words = SplitWords(text);
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        if (w.size() < 2 || (w[0] != '/' && w[0] != '-')) {
+            continue;
+        }
+        const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(w[1])));
+        if (letter == 'l' || letter == 'a') {
+            std::string value = w.substr(2);
+            if (value.empty() && i + 1 < words.size()) {
+                value = words[++i]; // the next word is the argument, never a switch of its own
+            }
+            (letter == 'l' ? labels : address).Take(w[0], value);
+        } else if (letter == 'n') {
+            result.noIdentify = true;
+        } else if (letter == 'r') {
+            result.reset = true;
+        }
+    }
+    if (auto name = labels.Winner()) {
+        result.hasLabelsFile = true;
+        result.labelsFile = *name;
+    }
+    if (auto name = address.Winner()) {
+        result.hasAddress = true;
+        for (char& c : *name) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        result.address = *name;
+    }
+    return result;
+}

@@ -1,0 +1,26 @@
+// The program's command line. It is split into words at spaces; a word is a switch when its first
+// character is "/" or "-" and its second is l, a, n or r in either case; a word taken as a switch's
+// argument is never itself a switch.
+//   /l name   labels file to read instead of "rqk4712v.lbl" (the name keeps its case)
+//   /a name   VISA resource to connect to without searching (upper-cased)
+//   /n        accept every instrument found without identifying it, and always ask
+//   /r        open the driver session with a reset of the instrument
+// "/l" and "/a" take the rest of their word when it is not empty ("/lbench.lbl"), else the next word,
+// else an empty argument. When a switch with an argument occurs in both forms, the first "/" form wins
+// over the first "-" form. Unknown words are ignored; there is no quoting.
+#pragma once
+
+#include <string>
+
+constexpr const char* kDefaultLabelsFile = "rqk4712v.lbl";
+
+struct CCommandLine {
+    bool hasLabelsFile = false;
+    std::string labelsFile = kDefaultLabelsFile;
+    bool hasAddress = false; // "/a" given: explicit connection
+    std::string address;     // upper-cased resource name
+    bool noIdentify = false; // "/n"
+    bool reset = false;      // "/r"
+};
+
+CCommandLine ParseCommandLine(const std::string& text);

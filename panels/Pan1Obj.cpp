@@ -1,0 +1,60 @@
+#include "panels/Pan1Obj.h"
+
+#include <cstdio>
+
+#include "app/SfpAppData.h"
+#include "resources/ResourceIds.h"
+#include "resources/StringTable.h"
+
+namespace {
+const char* const kTypeNames[kTypeNameCount] = {"QZATNA01", "QZATNB01", "QZATNC01", "QZSWTA01", "QZSWTB01"};
+} // namespace
+
+CPan1Obj::CPan1Obj() : CPanel(LoadString(IDS_MAIN_PANEL)) {
+    for (int b = 0; b < kGroupCount; ++b) {
+        std::snprintf(m_szLabels[b][kPoleLabel], kLabelSize, "Com %d", b);
+        for (int p = 0; p < 6; ++p) {
+            std::snprintf(m_szLabels[b][p], kLabelSize, "%d%d", b, p);
+        }
+    }
+    for (int g = 0; g < kGroupCount; ++g) {
+        m_nGroupPos[g] = -1;
+        m_nGroupType[g] = -3;
+    }
+    for (int t = 0; t < kTypeNameCount; ++t) {
+        std::snprintf(m_szTypeName[t], kTypeNameSize, "%s", kTypeNames[t]);
+    }
+}
+
+void CPan1Obj::OpenDlg() {
+    const MainPanelFactory& factory = GetMainPanelFactory();
+    m_pMainView = factory ? factory(this) : nullptr;
+    m_pDlg = m_pMainView;
+    TheApp()->m_pActivePanel = this;
+}
+
+CMainPanelView* CPan1Obj::MainView() const {
+    return m_pDlg != nullptr ? m_pMainView : nullptr;
+}
+
+void CPan1Obj::SetGroupTypes(int t0, int t1, int t2, int t3, int t4, int t5) {
+    const int types[kGroupCount] = {t0, t1, t2, t3, t4, t5};
+    for (int g = 0; g < kGroupCount; ++g) {
+        if (types[g] >= 0) {
+            m_nGroupType[g] = types[g];
+        }
+    }
+    if (CMainPanelView* view = MainView()) {
+        view->ShowGroupTypes(m_nGroupType);
+    }
+}
+
+void CPan1Obj::SetGroupPositions(int p0, int p1, int p2, int p3, int p4, int p5) {
+    const int positions[kGroupCount] = {p0, p1, p2, p3, p4, p5};
+    for (int g = 0; g < kGroupCount; ++g) {
+        m_nGroupPos[g] = positions[g];
+    }
+    if (CMainPanelView* view = MainView()) {
+        view->ShowGroupPositions(m_nGroupPos);
+    }
+}

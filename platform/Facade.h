@@ -1,0 +1,37 @@
+// What the program's logic asks of the operator's desktop: message boxes with the application's caption,
+// the beep, choosing one text from a list, the counted wait cursor, system colours and the end of the
+// program. The window layer installs the wx implementation; tests install CRecordingFacade, which logs
+// every request and answers choices from a script, so nothing ever blocks on a modal window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Colour.h"
+
+class CFacade {
+public:
+    virtual ~CFacade() = default;
+
+    // A modal message box with an OK button and the caption of string 57344, "RQK4712V SFP".
+    virtual void MessageBox(const std::string& text) = 0;
+    // The default system beep.
+    virtual void Beep() = 0;
+    // Offers the texts in the given order with the first one preselected, in a modal dialog with the
+    // given caption. Returns true and the chosen text, or false when the operator cancelled.
+    virtual bool ChooseFromList(const std::string& caption, const std::vector<std::string>& items,
+                                std::string& chosen) = 0;
+    // The counted wait cursor: every begin is matched by one end.
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+    // A system colour.
+    virtual COLORREF SystemColour(SysColour which) = 0;
+    // Destroys the application's main window, which ends the program.
+    virtual void DestroyMainWindow() = 0;
+};
+
+// The facade in use. A silent default that answers every choice with a cancel is installed until the
+// window layer or a test installs another.
+CFacade& Facade();
+// Installs a facade (not owned); null restores the default. Returns the previous one.
+CFacade* SetFacade(CFacade* facade);

@@ -1,0 +1,88 @@
+#include "platform/WxFacade.h"
+
+#include <cstdio>
+#include <wx/app.h>
+#include <wx/choicdlg.h>
+#include <wx/msgdlg.h>
+#include <wx/settings.h>
+#include <wx/utils.h>
+#include <wx/window.h>
+
+#include "resources/ResourceIds.h"
+#include "resources/StringTable.h"
+
+namespace {
+COLORREF FromWx(const wxColour& c) {
+    return RGB(c.Red(), c.Green(), c.Blue());
+}
+} // namespace
+
+void CWxFacade::MessageBox(const std::string& text) {
+    const std::string caption = LoadString(IDS_APP_NAME);
+    if (m_unattended) {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        return;
+    }
+    wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(caption), wxOK, wxTheApp->GetTopWindow());
+}
+
+void CWxFacade::Beep() {
+    wxBell();
+}
+
+bool CWxFacade::ChooseFromList(const std::string& caption, const std::vector<std::string>& items,
+                               std::string& chosen) {
+    if (items.empty()) {
+        return false;
+    }
+    int index = 0;
+    if (m_unattended) {
+        std::string line = caption + ":";
+        for (size_t i = 0; i < items.size(); ++i) {
+            line += (i == 0 ? " " : " | ") + items[i];
+        }
+        std::fprintf(stderr, "%s -> %s\n", line.c_str(), items[0].c_str());
+    } else if (m_listDialog) {
+        index = m_listDialog(wxTheApp->GetTopWindow(), caption, items);
+    } else {
+        wxArrayString choices;
+        for (const auto& item : items) {
+            choices.Add(wxString::FromUTF8(item));
+        }
+        index = wxGetSingleChoiceIndex(wxString::FromUTF8(caption), wxString::FromUTF8(caption), choices,
+                                       wxTheApp->GetTopWindow());
+    }
+    if (index < 0 || static_cast<size_t>(index) >= items.size()) {
+        return false;
+    }
+    chosen = items[static_cast<size_t>(index)];
+    return true;
+}
+
+void CWxFacade::BeginWaitCursor() {
+    wxBeginBusyCursor();
+}
+
+void CWxFacade::EndWaitCursor() {
+    if (wxIsBusy()) {
+        wxEndBusyCursor();
+    }
+}
+
+COLORREF CWxFacade::SystemColour(SysColour which) {
+    switch (which) {
+    case SysColour::ButtonShadow:
+        return FromWx(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW));
+    case SysColour::ButtonHighlight:
+        return FromWx(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT));
+    case SysColour::ButtonFace:
+        break;
+    }
+    return FromWx(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+}
+
+void CWxFacade::DestroyMainWindow() {
+    if (wxWindow* top = wxTheApp->GetTopWindow()) {
+        top->Destroy();
+    }
+}

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
+
+TEST(CommandLine, DefaultsWithoutSwitches) {
+    const CCommandLine c = ParseCommandLine("");
+    EXPECT_FALSE(c.hasLabelsFile);
+    EXPECT_EQ(c.labelsFile, "rqk4712v.lbl");
+    EXPECT_FALSE(c.hasAddress);
+    EXPECT_FALSE(c.noIdentify);
+    EXPECT_FALSE(c.reset);
+}
+
+TEST(CommandLine, LabelsFileKeepsItsCaseAndTakesNextOrAttachedWord) {
+    EXPECT_EQ(ParseCommandLine("-L /Data/Bench.LBL").labelsFile, "/Data/Bench.LBL");
+    EXPECT_EQ(ParseCommandLine("/lbench.lbl").labelsFile, "bench.lbl");
+    EXPECT_EQ(ParseCommandLine("  /l    spaced.lbl  ").labelsFile, "spaced.lbl");
+    // A name with a space: only the first word is the name.
+    EXPECT_EQ(ParseCommandLine("/l my file.lbl").labelsFile, "my");
+}
+
+TEST(CommandLine, LabelsSwitchAtTheEndGivesEmptyName) {
+    const CCommandLine c = ParseCommandLine("/r /l");
+    EXPECT_TRUE(c.hasLabelsFile);
+    EXPECT_EQ(c.labelsFile, "");
+    EXPECT_TRUE(c.reset);
+}
+
+TEST(CommandLine, SlashFormWinsOverDashForm) {
+    EXPECT_EQ(ParseCommandLine("/l a.lbl -l b.lbl").labelsFile, "a.lbl");
+    EXPECT_EQ(ParseCommandLine("-l b.lbl /l a.lbl").labelsFile, "a.lbl");
+    EXPECT_EQ(ParseCommandLine("-l b.lbl -l c.lbl").labelsFile, "b.lbl");
+    EXPECT_EQ(ParseCommandLine("-a gpib0::9 /a vxi0::5").address, "VXI0::5");
+}
+
+TEST(CommandLine, PathsInArgumentsAreNeverSwitches) {
+    // A path full of slashes asks for neither a reset nor an explicit connection.
+    CCommandLine c = ParseCommandLine("/l c:/run/x.lbl");
+    EXPECT_EQ(c.labelsFile, "c:/run/x.lbl");
+    EXPECT_FALSE(c.reset);
+    EXPECT_FALSE(c.hasAddress);
+    c = ParseCommandLine("/l /home/ann/rack.lbl");
+    EXPECT_EQ(c.labelsFile, "/home/ann/rack.lbl");
+    EXPECT_FALSE(c.reset);
+    EXPECT_FALSE(c.hasAddress);
+    // A word taken as an argument is not a switch even when it looks like one.
+    c = ParseCommandLine("/l /r");
+    EXPECT_EQ(c.labelsFile, "/r");
+    EXPECT_FALSE(c.reset);
+}
+
+TEST(CommandLine, AddressIsUpperCasedAndFlagsAreFound) {
+    const CCommandLine c = ParseCommandLine("-N /a vxi0::5::instr -R unknown words");
+    EXPECT_TRUE(c.hasAddress);
+    EXPECT_EQ(c.address, "VXI0::5::INSTR");
+    EXPECT_TRUE(c.noIdentify);
+    EXPECT_TRUE(c.reset);
+    EXPECT_FALSE(c.hasLabelsFile);
+}
