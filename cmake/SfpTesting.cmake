@@ -1,8 +1,9 @@
 # Helpers that every test folder uses, so that all tests run the same way under both presets.
 #
 #   sfp_add_gtest(NAME <name> KIND unit|gui|integration SOURCES <files> LIBS <targets>)
-#       One GoogleTest executable registered with CTest under the label KIND. GUI and integration
-#       tests need an X display: scripts/test runs CTest under xvfb-run.
+#       One GoogleTest executable registered with CTest under the label KIND. Unit tests use GoogleTest's
+#       main; GUI and integration tests use tests/support/GuiTestMain.cpp, which starts wxWidgets and
+#       needs an X display: scripts/test runs CTest under xvfb-run.
 #   sfp_add_fuzz_target(NAME <name> SOURCES <files> LIBS <targets> [CORPUS <dir>])
 #       A libFuzzer entry point LLVMFuzzerTestOneInput. In the fuzz preset it becomes a libFuzzer
 #       program; in the other presets it is linked with a replay main that runs every file of CORPUS
@@ -30,7 +31,12 @@ function(sfp_add_gtest)
     endif()
     find_package(GTest REQUIRED)
     add_executable(${T_NAME} ${T_SOURCES})
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
+    if(T_KIND STREQUAL "unit")
+        target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
+    else()
+        # GUI and integration tests start wxWidgets in their main (tests/support/GuiTestMain.cpp).
+        target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} sfp_gui_test_main GTest::gmock GTest::gtest)
+    endif()
     set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
     set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_KIND}" TIMEOUT ${T_TIMEOUT})

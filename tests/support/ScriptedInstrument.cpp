@@ -1,0 +1,114 @@
+#include "tests/support/ScriptedInstrument.h"
+
+#include <cstdio>
+
+#include "panels/Pan1Obj.h"
+#include "platform/UserException.h"
+
+void CScriptedInstrument::FailOn(const std::string& operation, std::int32_t status, int nth) {
+    m_failures[operation].push_back({m_counts[operation] + nth, status});
+}
+
+void CScriptedInstrument::Call(const std::string& operation, const std::string& arguments) {
+    m_calls.push_back(arguments.empty() ? operation : operation + " " + arguments);
+    const int count = ++m_counts[operation];
+    m_lastStatus = 0;
+    auto& pending = m_failures[operation];
+    for (auto it = pending.begin(); it != pending.end(); ++it) {
+        if (it->first == count) {
+            m_lastStatus = it->second;
+            pending.erase(it);
+            break;
+        }
+    }
+    if (m_lastStatus < 0) {
+        AfxThrowUserException();
+    }
+}
+
+void CScriptedInstrument::SelfTest(char* result) {
+    result[0] = '\0';
+    Call("SelfTest");
+    std::snprintf(result, kSelfTestBufferSize, "%s", m_selfTest.c_str());
+}
+
+short CScriptedInstrument::QueryOpc() {
+    Call("QueryOpc");
+    return m_opc;
+}
+
+void CScriptedInstrument::DeviceClear() {
+    m_calls.push_back("DeviceClear");
+}
+
+void CScriptedInstrument::Close() {
+    m_calls.push_back("Close");
+}
+
+short CScriptedInstrument::ReadStatusByte() {
+    Call("ReadStatusByte");
+    return m_statusByte;
+}
+
+void CScriptedInstrument::ErrorQuery(std::int32_t* code, char* message) {
+    message[0] = '\0';
+    m_calls.push_back("ErrorQuery");
+    m_lastStatus = 0;
+    const int count = ++m_counts["ErrorQuery"];
+    auto& pending = m_failures["ErrorQuery"];
+    for (auto it = pending.begin(); it != pending.end(); ++it) {
+        if (it->first == count) {
+            m_lastStatus = it->second;
+            pending.erase(it);
+            return; // a failed error query writes nothing and never raises
+        }
+    }
+    if (m_errors.empty()) {
+        *code = 0;
+        std::snprintf(message, kTextBufferSize, "No error");
+        return;
+    }
+    *code = m_errors.front().first;
+    std::snprintf(message, kTextBufferSize, "%s", m_errors.front().second.c_str());
+    m_errors.pop_front();
+}
+
+void CScriptedInstrument::CloseRoute(int channel) {
+    Call("CloseRoute", std::to_string(channel));
+}
+
+void CScriptedInstrument::OpenRoute(int channel) {
+    Call("OpenRoute", std::to_string(channel));
+}
+
+void CScriptedInstrument::SetAttenuation(short group, short value) {
+    Call("SetAttenuation", std::to_string(group) + " " + std::to_string(value));
+}
+
+void CScriptedInstrument::OpenRouteList(char* channelList) {
+    Call("OpenRouteList", channelList);
+}
+
+void CScriptedInstrument::ReadGroupStates(CPan1Obj* panel) {
+    Call("ReadGroupStates");
+    if (m_readPositions.size() == 6) {
+        const auto& p = m_readPositions;
+        panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+    }
+}
+
+void CScriptedInstrument::SetCardOption(short card, const char* options) {
+    Call("SetCardOption", std::to_string(card) + " " + options);
+}
+
+void CScriptedInstrument::QueryCardOption(short card, char* out) {
+    out[0] = '\0';
+    Call("QueryCardOption", std::to_string(card));
+    std::snprintf(out, kOptionListBufferSize, "%s", m_cardOptions.c_str());
+}
+
+void CScriptedInstrument::QueryCardType(short card, char* out) {
+    out[0] = '\0';
+    Call("QueryCardType", std::to_string(card));
+    std::snprintf(out, kTextBufferSize, "%s", m_cardType.c_str());
+}
