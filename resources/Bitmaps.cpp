@@ -1,0 +1,100 @@
+#include "resources/Bitmaps.h"
+
+#include <wx/dcmemory.h>
+#include <wx/font.h>
+
+#include "resources/ResourceIds.h"
+
+namespace {
+
+// Product logo: a teal band with a stylised switch arm and the product name.
+wxBitmap DrawProductLogo() {
+    wxBitmap bmp(118, 38, 24);
+    wxMemoryDC dc(bmp);
+    dc.SetBackground(wxBrush(wxColour(0, 96, 96)));
+    dc.Clear();
+    dc.SetPen(wxPen(wxColour(0, 160, 160), 1));
+    for (int y = 0; y < 38; y += 4) {
+        dc.DrawLine(0, y, 118, y);
+    }
+    // The switch symbol: a pole, an arm and three contacts.
+    dc.SetPen(wxPen(wxColour(255, 255, 0), 2));
+    dc.SetBrush(wxBrush(wxColour(255, 255, 0)));
+    dc.DrawCircle(8, 19, 3);
+    dc.DrawLine(8, 19, 24, 9);
+    dc.SetBrush(wxBrush(wxColour(255, 255, 255)));
+    dc.SetPen(wxPen(wxColour(255, 255, 255), 1));
+    for (int k = 0; k < 3; ++k) {
+        dc.DrawCircle(27, 9 + 10 * k, 3);
+    }
+    wxFont font(wxFontInfo(12).Family(wxFONTFAMILY_SWISS).Bold());
+    dc.SetFont(font);
+    dc.SetTextForeground(wxColour(255, 255, 255));
+    dc.DrawText("RQK4712V", 36, 4);
+    wxFont small(wxFontInfo(7).Family(wxFONTFAMILY_SWISS));
+    dc.SetFont(small);
+    dc.SetTextForeground(wxColour(200, 255, 255));
+    dc.DrawText("RF switch module", 37, 22);
+    dc.SelectObject(wxNullBitmap);
+    return bmp;
+}
+
+// Plug-and-play logo: a plug in a ring above the words "plug & play".
+wxBitmap DrawPlugAndPlayLogo() {
+    wxBitmap bmp(77, 41, 24);
+    wxMemoryDC dc(bmp);
+    dc.SetBackground(wxBrush(wxColour(255, 255, 255)));
+    dc.Clear();
+    dc.SetPen(wxPen(wxColour(0, 0, 128), 2));
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.DrawEllipse(4, 3, 24, 24);
+    dc.SetBrush(wxBrush(wxColour(0, 0, 128)));
+    dc.DrawRectangle(11, 12, 10, 8);
+    dc.DrawLine(13, 7, 13, 12);
+    dc.DrawLine(19, 7, 19, 12);
+    dc.DrawLine(16, 20, 16, 26);
+    wxFont font(wxFontInfo(8).Family(wxFONTFAMILY_SWISS).Bold());
+    dc.SetFont(font);
+    dc.SetTextForeground(wxColour(0, 0, 128));
+    dc.DrawText("VXI", 33, 4);
+    wxFont small(wxFontInfo(7).Family(wxFONTFAMILY_SWISS));
+    dc.SetFont(small);
+    dc.SetTextForeground(wxColour(128, 0, 0));
+    dc.DrawText("plug&&play", 31, 17);
+    dc.DrawText("systems", 33, 28);
+    dc.SelectObject(wxNullBitmap);
+    return bmp;
+}
+
+} // namespace
+
+wxBitmap LoadBitmapResource(int id) {
+    switch (id) {
+    case IDB_LOGO:
+        return DrawProductLogo();
+    case IDB_PNP_LOGO:
+        return DrawPlugAndPlayLogo();
+    default:
+        return wxNullBitmap;
+    }
+}
+
+wxIcon LoadProgramIcon() {
+    wxBitmap bmp(32, 32, 24);
+    {
+        wxMemoryDC dc(bmp);
+        dc.SetBackground(wxBrush(wxColour(0, 128, 128)));
+        dc.Clear();
+        dc.SetPen(wxPen(wxColour(255, 255, 0), 3));
+        dc.SetBrush(wxBrush(wxColour(255, 255, 0)));
+        dc.DrawCircle(7, 16, 4);
+        dc.DrawLine(7, 16, 24, 8);
+        dc.SetPen(wxPen(wxColour(0, 0, 255), 1));
+        dc.SetBrush(wxBrush(wxColour(0, 0, 255)));
+        dc.DrawCircle(26, 8, 3);
+        dc.DrawCircle(26, 24, 3);
+    }
+    wxIcon icon;
+    icon.CopyFromBitmap(bmp);
+    return icon;
+}
