@@ -27,16 +27,6 @@ void CSfpAppData::TakeCommandLine(const std::string& text) {
     m_labelsFileName = m_commandLine.labelsFile;
 }
 
-bool CSfpAppData::ConnectInstrument() {
-    m_cardNumber = 1;
-    if (m_pInstrument) {
-        return false;
-    }
-    Facade().BeginWaitCursor();
-    CreateNonLivePanel();
-    return true;
-}
-
 void CSfpAppData::CreateNonLivePanel() {
     m_indicatorColor = PanelColor(4);
     m_pInstrument = std::make_unique<CNonLiveInstrument>();

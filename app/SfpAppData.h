@@ -12,6 +12,7 @@
 #include "instrument/Instrument.h"
 #include "panels/SFPObject.h"
 #include "platform/Colour.h"
+#include "platform/DynamicLibrary.h"
 
 class CPanel;
 
@@ -42,6 +43,11 @@ public:
     // Finds, chooses and opens the instrument, or falls back to the non-live instrument. Returns false
     // only when an instrument object exists already.
     virtual bool ConnectInstrument();
+    // Opens the driver session on the resource and creates the driver-backed instrument, or falls back
+    // to the non-live instrument; ends the wait cursor the connection began.
+    void OpenDriverSession(const std::string& name, const CDynamicLibrary& library);
+    // Decides the card the panels address (m_cardNumber).
+    void SelectCard();
     // The non-live instrument with a dark grey lamp; ends the wait cursor the connection began.
     void CreateNonLivePanel();
     // Teardown when the main window is gone: empties the texts, deletes the panel objects in list order

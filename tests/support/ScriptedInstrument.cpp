@@ -110,5 +110,6 @@ void CScriptedInstrument::QueryCardOption(short card, char* out) {
 void CScriptedInstrument::QueryCardType(short card, char* out) {
     out[0] = '\0';
     Call("QueryCardType", std::to_string(card));
-    std::snprintf(out, kTextBufferSize, "%s", m_cardType.c_str());
+    const auto it = m_cardTypes.find(card);
+    std::snprintf(out, kTextBufferSize, "%s", (it != m_cardTypes.end() ? it->second : m_cardType).c_str());
 }

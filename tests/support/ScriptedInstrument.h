@@ -47,6 +47,7 @@ public:
     std::string m_labelsFileName = "rqk4712v.lbl";
     short m_interfaceType = 0;
     std::string m_cardType = "QUILLON-VANTERA,K4712V,0,A.01.00";
+    std::map<int, std::string> m_cardTypes; // per card; cards not listed answer m_cardType
     std::string m_cardOptions;
     std::string m_selfTest = "0, Self test passed";
     short m_opc = 1;

@@ -1,0 +1,342 @@
+#include "instrument/Connection.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+#include "app/SfpAppData.h"
+#include "instrument/DriverInstrument.h"
+#include "instrument/NonLiveInstrument.h"
+#include "instrument/ReportDriverError.h"
+#include "platform/DynamicLibrary.h"
+#include "platform/Facade.h"
+#include "platform/UserException.h"
+#include "resources/ResourceIds.h"
+#include "resources/StringTable.h"
+#include "visa/VisaLoader.h"
+
+namespace {
+
+constexpr const char* kDriverLibraryName = "librqk4712v_32.so";
+constexpr int kReplySize = 100;      // bytes read from an instrument at a time
+constexpr int kCardScanAttempts = 3; // tries of one card before the scan of a resource gives up
+constexpr int kLastCard = 99;
+constexpr const char* kSelectCaption = "Select Instrument";
+
+// The driver library, loaded once and kept for the whole process.
+CDynamicLibrary g_driverLibrary;
+
+bool HasAllFunctions(const VisaApi& api) {
+    return api.viOpenDefaultRM != nullptr && api.viFindRsrc != nullptr && api.viFindNext != nullptr &&
+           api.viOpen != nullptr && api.viGetAttribute != nullptr && api.viWrite != nullptr &&
+           api.viRead != nullptr && api.viClose != nullptr;
+}
+
+// Writes a command and reads the reply (at most kReplySize bytes, terminated within the buffer).
+// Returns false when either fails.
+bool Query(const VisaApi& api, ViSession vi, const char* command, ViUInt32 length,
+           char (&reply)[kReplySize + 1]) {
+    ViUInt32 count = 0;
+    reply[0] = '\0';
+    if (api.viWrite(vi, reinterpret_cast<ViConstBuf>(command), length, &count) < 0) {
+        return false;
+    }
+    count = 0;
+    const ViStatus status = api.viRead(vi, reinterpret_cast<ViBuf>(reply), kReplySize, &count);
+    reply[count <= kReplySize ? count : kReplySize] = '\0';
+    return status >= 0;
+}
+
+// Identifies a GPIB instrument: a switchbox whose cards include one of ours. Sets highCard when the
+// matching card is numbered 9 or more.
+bool IdentifyGpib(const VisaApi& api, ViSession vi, bool& highCard) {
+    char reply[kReplySize + 1];
+    // The stored command is "*IDN?\n" but only its first five bytes are sent.
+    if (!Query(api, vi, "*IDN?\n", 5, reply) || !BeginsWith(reply, LoadString(IDS_SWITCHBOX_ID))) {
+        return false;
+    }
+    const std::string cardId = LoadString(IDS_CARD_ID);
+    for (int card = 1; card <= kLastCard; ++card) {
+        bool answered = false;
+        for (int attempt = 0; attempt < kCardScanAttempts && !answered; ++attempt) {
+            char command[32];
+            const int length = std::snprintf(command, sizeof(command), "SYST:CTYP? %d\n", card);
+            answered = Query(api, vi, command, static_cast<ViUInt32>(length), reply);
+        }
+        if (!answered || BeginsWith(reply, "NONE")) {
+            return false; // an instrument that stops answering is skipped
+        }
+        if (BeginsWith(reply, cardId)) {
+            if (card >= 9) {
+                highCard = true;
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IdentifyVxi(const VisaApi& api, ViSession vi) {
+    ViUInt16 manufacturer = 0;
+    ViUInt16 model = 0;
+    if (api.viGetAttribute(vi, VI_ATTR_MANF_ID, &manufacturer) != VI_SUCCESS ||
+        api.viGetAttribute(vi, VI_ATTR_MODEL_CODE, &model) != VI_SUCCESS) {
+        return false;
+    }
+    return manufacturer == 0xFFF && (model & 0xFFF) == 0x2D3;
+}
+
+} // namespace
+
+std::string DriverLibraryPath() {
+    const char* over = std::getenv("RQK4712V_DRIVER_LIBRARY");
+    if (over != nullptr && over[0] != '\0') {
+        return over;
+    }
+    const std::string beside = ProgramFolder() + kDriverLibraryName;
+    if (!ProgramFolder().empty() && access(beside.c_str(), F_OK) == 0) {
+        return beside;
+    }
+    return kDriverLibraryName;
+}
+
+bool BeginsWith(const char* text, const std::string& prefix) {
+    return std::strncmp(text, prefix.c_str(), prefix.size()) == 0;
+}
+
+std::string PreferredOfPair(const std::vector<std::string>& candidates) {
+    if (candidates.size() != 2) {
+        return {};
+    }
+    int gpibVxi = 0;
+    int gpib = 0;
+    std::string gpibVxiName;
+    for (const auto& name : candidates) {
+        if (name.find("GPIB-VXI") != std::string::npos) {
+            ++gpibVxi;
+            gpibVxiName = name;
+        }
+        if (name.find("GPIB") != std::string::npos && name.find("VXI") == std::string::npos) {
+            ++gpib;
+        }
+    }
+    return gpibVxi == 1 && gpib == 1 ? gpibVxiName : std::string();
+}
+
+int CardFromChoice(const std::string& text, int fallback) {
+    const size_t at = 5; // just after "Card "
+    if (text.size() <= at || !std::isdigit(static_cast<unsigned char>(text[at]))) {
+        return fallback;
+    }
+    int card = text[at] - '0';
+    if (text.size() > at + 1 && std::isdigit(static_cast<unsigned char>(text[at + 1]))) {
+        card = card * 10 + (text[at + 1] - '0');
+    }
+    return card;
+}
+
+int GpibLogicalAddress(unsigned primary, unsigned secondary) {
+    if (secondary == VI_NO_SEC_ADDR) {
+        secondary = 0;
+    }
+    return static_cast<int>(10000 + 100 * primary + secondary);
+}
+
+bool CSfpAppData::ConnectInstrument() {
+    m_cardNumber = 1;
+    if (m_pInstrument) {
+        return false;
+    }
+    Facade().BeginWaitCursor();
+    auto fallBack = [this](int message) {
+        Facade().MessageBox(LoadString(message));
+        CreateNonLivePanel();
+        return true;
+    };
+
+    VisaApi api;
+    if (!VisaLoad(&api)) {
+        return fallBack(IDS_NO_VISA);
+    }
+    if (!g_driverLibrary.IsLoaded() && !g_driverLibrary.Load(DriverLibraryPath())) {
+        return fallBack(IDS_NO_DRIVER);
+    }
+    if (!HasAllFunctions(api)) {
+        return fallBack(IDS_NO_VISA); // a library without the VISA calls is no VISA library
+    }
+    ViSession rm = 0;
+    if (api.viOpenDefaultRM(&rm) < 0) {
+        return fallBack(IDS_NO_DEFAULT_RM);
+    }
+
+    // Connects to a chosen name: records the facts of the connection, opens the driver session.
+    auto connectTo = [&](const std::string& name) {
+        ViSession vi = 0;
+        api.viOpen(rm, name.c_str(), VI_NULL, VI_NULL, &vi);
+        m_resourceName = name;
+        ViInt16 slot = -1;
+        ViInt16 la = -1;
+        m_slot = api.viGetAttribute(vi, VI_ATTR_SLOT, &slot) >= 0 ? slot : -1;
+        m_logicalAddress = api.viGetAttribute(vi, VI_ATTR_VXI_LA, &la) >= 0 ? la : -1;
+        if (m_slot == -1 && m_logicalAddress == -1) {
+            ViUInt16 primary = 0;
+            ViUInt16 secondary = 0;
+            const bool hasPrimary = api.viGetAttribute(vi, VI_ATTR_GPIB_PRIMARY_ADDR, &primary) == VI_SUCCESS;
+            const bool hasSecondary =
+                api.viGetAttribute(vi, VI_ATTR_GPIB_SECONDARY_ADDR, &secondary) == VI_SUCCESS;
+            if (hasPrimary && hasSecondary) {
+                m_logicalAddress = GpibLogicalAddress(primary, secondary);
+            }
+        }
+        ViUInt16 type = 0;
+        if (api.viGetAttribute(vi, VI_ATTR_INTF_TYPE, &type) == VI_SUCCESS) {
+            m_interfaceType = type;
+        }
+        api.viClose(vi);
+        OpenDriverSession(name, g_driverLibrary);
+    };
+
+    if (m_commandLine.hasAddress) {
+        connectTo(m_commandLine.address);
+        return true;
+    }
+
+    ViFindList list = 0;
+    ViUInt32 found = 0;
+    char name[VI_FIND_BUFLEN + 1] = "";
+    if (api.viFindRsrc(rm, "?*INSTR", &list, &found, name) < 0) {
+        return fallBack(IDS_NO_INSTRUMENT);
+    }
+    std::vector<std::string> candidates;
+    candidates.reserve(10);
+    bool highCard = false;
+    ViSession vi = 0;
+    bool open = false;
+    for (ViUInt32 i = 0; i < found; ++i) {
+        if (i > 0 && api.viFindNext(list, name) < 0) {
+            break;
+        }
+        name[VI_FIND_BUFLEN] = '\0';
+        if (open) {
+            api.viClose(vi);
+            open = false;
+        }
+        if (api.viOpen(rm, name, VI_NULL, VI_NULL, &vi) != VI_SUCCESS) {
+            continue;
+        }
+        open = true;
+        ViUInt16 type = 0;
+        if (api.viGetAttribute(vi, VI_ATTR_INTF_TYPE, &type) != VI_SUCCESS) {
+            continue;
+        }
+        bool accepted = false;
+        if (m_commandLine.noIdentify) {
+            accepted = true;
+        } else if (type == VI_INTF_GPIB) {
+            accepted = IdentifyGpib(api, vi, highCard);
+        } else if (type == VI_INTF_VXI || type == VI_INTF_GPIB_VXI) {
+            accepted = IdentifyVxi(api, vi);
+        }
+        if (accepted) {
+            candidates.emplace_back(name);
+        }
+    }
+    if (open) {
+        api.viClose(vi);
+    }
+    if (candidates.empty()) {
+        return fallBack(IDS_NO_INSTRUMENT);
+    }
+
+    std::string chosen;
+    if (candidates.size() == 1 && !m_commandLine.noIdentify) {
+        chosen = candidates[0];
+    } else if (!highCard && !m_commandLine.noIdentify) {
+        chosen = PreferredOfPair(candidates);
+    }
+    if (chosen.empty() && !Facade().ChooseFromList(kSelectCaption, candidates, chosen)) {
+        return fallBack(IDS_CANCEL_NON_LIVE);
+    }
+    connectTo(chosen);
+    SelectCard();
+    return true;
+}
+
+void CSfpAppData::OpenDriverSession(const std::string& name, const CDynamicLibrary& library) {
+    auto init = library.Function<DriverInitFn>("rqk4712v_init");
+    auto timeOut = library.Function<DriverTimeOutFn>("rqk4712v_timeOut");
+    auto errorQueryDetect = library.Function<DriverErrorQueryDetectFn>("rqk4712v_errorQueryDetect");
+    const std::uint16_t reset = (m_interfaceType == VI_INTF_VXI || m_commandLine.reset) ? 1 : 0;
+    DriverSession session = 0;
+    std::vector<char> resource(name.begin(), name.end());
+    resource.push_back('\0');
+    if (init == nullptr || init(resource.data(), 0, reset, &session) != 0) {
+        Facade().MessageBox(LoadString(IDS_INIT_FAILED));
+        CreateNonLivePanel();
+        return;
+    }
+    m_indicatorColor = RGB(0, 255, 0);
+    if (timeOut != nullptr) {
+        timeOut(session, 2000);
+    }
+    if (errorQueryDetect != nullptr) {
+        errorQueryDetect(session, 1);
+    }
+    m_pInstrument = std::make_unique<CDriverInstrument>(session, library);
+    Facade().EndWaitCursor();
+}
+
+void CSfpAppData::SelectCard() {
+    const std::string cardId = LoadString(IDS_CARD_ID);
+    // Asks a card's type; on a failure the report is shown. Returns false when the failure was not the
+    // module's own error report (a time-out or an API failure).
+    auto queryType = [&](int card, char* reply) {
+        try {
+            m_pInstrument->QueryCardType(static_cast<short>(card), reply);
+        } catch (const CUserException&) {
+            const std::int32_t status = m_pInstrument->GetLastStatus();
+            ReportDriverError(status);
+            return status == kStatusInstrumentError;
+        }
+        return true;
+    };
+    char reply[kTextBufferSize];
+    if (m_interfaceType == VI_INTF_GPIB_VXI) {
+        const int card = m_logicalAddress % 8 + 1;
+        const bool ok = queryType(card, reply);
+        if (ok && !BeginsWith(reply, "NONE") && BeginsWith(reply, cardId)) {
+            m_cardNumber = static_cast<std::int16_t>(card);
+            return;
+        }
+    } else if (m_interfaceType == VI_INTF_VXI) {
+        m_cardNumber = 1;
+        return;
+    }
+    int first = 1;
+    std::vector<std::string> cards;
+    cards.reserve(10);
+    for (int card = 1; card <= kLastCard; ++card) {
+        const bool goOn = queryType(card, reply);
+        if (BeginsWith(reply, "NONE")) {
+            break;
+        }
+        if (BeginsWith(reply, cardId)) {
+            char text[16];
+            std::snprintf(text, sizeof(text), "Card %d  ", card);
+            if (cards.empty()) {
+                first = card;
+            }
+            cards.emplace_back(text);
+        }
+        if (!goOn) {
+            break;
+        }
+    }
+    m_cardNumber = static_cast<std::int16_t>(first);
+    std::string chosen;
+    if (cards.size() > 1 && Facade().ChooseFromList(kSelectCaption, cards, chosen)) {
+        m_cardNumber = static_cast<std::int16_t>(CardFromChoice(chosen, first));
+    }
+}

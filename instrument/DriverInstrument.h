@@ -1,0 +1,88 @@
+// The instrument over the module's instrument driver library: every operation calls one driver entry
+// point on the open driver session, stores the driver's status and raises CUserException when it is
+// negative (see CInstrument). The connection facts come from the application object.
+#pragma once
+
+#include <cstdint>
+
+#include "instrument/Instrument.h"
+#include "platform/DynamicLibrary.h"
+
+// The driver library's entry points that the program calls, with the driver's own types: a session is
+// 32-bit unsigned, a status 32-bit signed, "short" 16-bit and "long"/"int" 32-bit.
+using DriverSession = std::uint32_t;
+using DriverStatus = std::int32_t;
+using DriverInitFn = DriverStatus (*)(char* resource, std::uint16_t idQuery, std::uint16_t reset,
+                                      DriverSession* session);
+using DriverTimeOutFn = DriverStatus (*)(DriverSession, std::int32_t timeout);
+using DriverErrorQueryDetectFn = DriverStatus (*)(DriverSession, std::uint16_t on);
+using DriverChannelFn = DriverStatus (*)(DriverSession, std::int32_t channel);
+using DriverListFn = DriverStatus (*)(DriverSession, char* channelList);
+using DriverListQueryFn = DriverStatus (*)(DriverSession, char* channelList, char* reply);
+using DriverCardTextFn = DriverStatus (*)(DriverSession, std::int16_t card, char* text);
+using DriverErrorQueryFn = DriverStatus (*)(DriverSession, std::int32_t* code, char* message);
+using DriverSelfTestFn = DriverStatus (*)(DriverSession, std::int16_t* result, char* message);
+using DriverShortQueryFn = DriverStatus (*)(DriverSession, std::int16_t* value);
+using DriverSessionFn = DriverStatus (*)(DriverSession);
+using DriverAttenFn = DriverStatus (*)(DriverSession, std::int16_t card, std::int16_t group,
+                                       std::int16_t value);
+using DriverAttenQueryFn = DriverStatus (*)(DriverSession, std::int16_t card, std::int16_t group,
+                                            std::int16_t* value);
+
+// Statuses the program tells apart.
+constexpr std::int32_t kStatusTimeOut = static_cast<std::int32_t>(0xBFFF0015u);         // VISA time-out
+constexpr std::int32_t kStatusInstrumentError = static_cast<std::int32_t>(0xBFFC0D07u); // error queue to read
+constexpr std::int32_t kStatusNotSupported = static_cast<std::int32_t>(0xBFFF0067u);    // entry point missing
+
+class CDriverInstrument : public CInstrument {
+public:
+    // Takes over the session that rqk4712v_init opened and looks up the driver's entry points.
+    CDriverInstrument(DriverSession session, const CDynamicLibrary& library);
+    // Closes the session.
+    ~CDriverInstrument() override;
+
+    void SelfTest(char* result) override;
+    short QueryOpc() override;
+    void DeviceClear() override;
+    void Close() override;
+    short ReadStatusByte() override;
+    void ErrorQuery(std::int32_t* code, char* message) override;
+    std::int32_t GetLastStatus() override { return m_lastStatus; }
+    int GetSlot() override;
+    int GetLogicalAddress() override;
+    std::string GetAddress() override;
+    short GetCardNumber() override;
+    std::string GetLabelsFileName() override;
+    short GetInterfaceType() override;
+    void CloseRoute(int channel) override;
+    void OpenRoute(int channel) override;
+    void SetAttenuation(short group, short value) override;
+    void OpenRouteList(char* channelList) override;
+    void ReadGroupStates(CPan1Obj* panel) override;
+    void SetCardOption(short card, const char* options) override;
+    void QueryCardOption(short card, char* out) override;
+    void QueryCardType(short card, char* out) override;
+
+private:
+    // Stores the status and raises CUserException when it is negative.
+    void Check(DriverStatus status);
+    // Stores "not supported" and raises: the library lacks the entry point.
+    [[noreturn]] void Unsupported();
+
+    DriverChannelFn m_routClos;
+    DriverChannelFn m_routOpen;
+    DriverListFn m_routOpenList;
+    DriverListQueryFn m_routClosListQ;
+    DriverCardTextFn m_systCopt;
+    DriverCardTextFn m_systCoptQ;
+    DriverCardTextFn m_systCtypQ;
+    DriverErrorQueryFn m_errorQuery;
+    DriverSelfTestFn m_selfTest;
+    DriverShortQueryFn m_readStatusByteQ;
+    DriverShortQueryFn m_opcQ;
+    DriverSessionFn m_dcl;
+    DriverSessionFn m_close;
+    DriverAttenFn m_atten;
+    DriverAttenQueryFn m_attenQ;
+    std::int32_t m_lastStatus = 0;
+};
