@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "app/SfpAppData.h"
+#include "instrument/DriverInstrument.h"
+#include "instrument/ReportDriverError.h"
+#include "platform/RecordingFacade.h"
+#include "tests/support/ScriptedInstrument.h"
+
+namespace {
+
+class ErrorReport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto scripted = std::make_unique<CScriptedInstrument>();
+        instrument = scripted.get();
+        app.m_pInstrument = std::move(scripted);
+    }
+    CRecordingFacade facade;
+    CSfpAppData app;
+    CScriptedInstrument* instrument = nullptr;
+};
+
+} // namespace
+
+TEST_F(ErrorReport, ShowsEveryQueuedErrorWithABeepUntilTheQueueIsEmpty) {
+    instrument->m_errors = {
+        {-113, "Undefined header"}, {-222, "Data out of range"}, {-221, "Settings conflict"}};
+    ReportDriverError(kStatusInstrumentError);
+    EXPECT_EQ(facade.m_beeps, 3);
+    EXPECT_EQ(facade.m_messages,
+              (std::vector<std::string>{"Instrument reports error: -113  Undefined header",
+                                        "Instrument reports error: -222  Data out of range",
+                                        "Instrument reports error: -221  Settings conflict"}));
+    // Device clear first, then one query per entry and the one that found the queue empty.
+    EXPECT_EQ(instrument->m_calls, (std::vector<std::string>{"DeviceClear", "ErrorQuery", "ErrorQuery",
+                                                             "ErrorQuery", "ErrorQuery"}));
+}
+
+TEST_F(ErrorReport, StopsWhenTheErrorQueryItselfFails) {
+    instrument->m_errors = {{-113, "Undefined header"}, {-222, "Data out of range"}};
+    instrument->FailOn("ErrorQuery", -1, 2);
+    ReportDriverError(kStatusInstrumentError);
+    EXPECT_EQ(facade.m_messages.size(), 1u);
+    EXPECT_EQ(facade.m_beeps, 1);
+}
+
+TEST_F(ErrorReport, ShowsAtMostAHundredEntriesOfAQueueThatNeverEmpties) {
+    for (int i = 0; i < 150; ++i) {
+        instrument->m_errors.push_back({-100 - i, "Command error"});
+    }
+    ReportDriverError(kStatusInstrumentError);
+    EXPECT_EQ(facade.m_messages.size(), static_cast<size_t>(kMaxReportedErrors));
+    EXPECT_EQ(facade.m_beeps, kMaxReportedErrors);
+}
+
+TEST_F(ErrorReport, TimeOutClearsTheDeviceAndOtherStatusesAreApiFailures) {
+    ReportDriverError(kStatusTimeOut);
+    EXPECT_EQ(instrument->m_calls, std::vector<std::string>{"DeviceClear"});
+    ReportDriverError(-1);
+    ReportDriverError(kStatusNotSupported);
+    EXPECT_EQ(facade.m_messages, (std::vector<std::string>{"Time Out !", "API failure.", "API failure."}));
+    EXPECT_EQ(facade.m_beeps, 0);
+}
