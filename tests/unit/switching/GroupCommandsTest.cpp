@@ -302,19 +302,6 @@ TEST_F(GroupCommandsTest, NonLivePanelCommands) {
     EXPECT_EQ(facade.m_waitDepth, 0);
 }
 
-TEST_F(GroupCommandsTest, NonLiveStartUpRefreshes) {
-    app.m_panels.clear();
-    app.m_pInstrument.reset();
-    instrument = nullptr;
-    SetUpPanels();
-    panel = FindMainPanel();
-    EXPECT_EQ(Positions(), std::vector<int>(6, -1));
-    EXPECT_EQ(Types(), std::vector<int>(6, -3));
-    EXPECT_EQ(app.m_pActivePanel, panel);
-    EXPECT_TRUE(facade.m_messages.empty());
-    EXPECT_EQ(facade.m_waitDepth, 0);
-}
-
 TEST_F(GroupCommandsTest, ShownPanelIsToldOfPositionsAndTypes) {
     ShowMainPanel();
     panel->SetGroupPositions(-1, 2, -1, 3, -1, 11);

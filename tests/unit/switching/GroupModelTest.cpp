@@ -87,27 +87,6 @@ TEST_F(TypeListTest, ExtraEntriesBeyondSixAreIgnored) {
     EXPECT_EQ(Types(panel), (std::vector<int>{0, 0, 0, 0, 0, 3}));
 }
 
-TEST(DeviceTypes, NamesCountsAndSteps) {
-    const char* names[] = {"QZATNA01", "QZATNB01", "QZATNC01", "QZSWTA01", "QZSWTB01"};
-    const int counts[] = {12, 10, 8, 4, 6};
-    const int steps[] = {1, 10, 10, 0, 0};
-    for (int code = 0; code < kNamedDeviceCount; ++code) {
-        EXPECT_STREQ(DeviceOptionName(code), names[code]) << code;
-        EXPECT_EQ(PositionCount(code), counts[code]) << code;
-        EXPECT_EQ(AttenuationStep(code), steps[code]) << code;
-        EXPECT_EQ(IsAttenuator(code), code <= 2) << code;
-        EXPECT_EQ(IsSwitch(code), code >= 3) << code;
-    }
-    EXPECT_STREQ(DeviceOptionName(-1), "UNKNOWN-ATN");
-    EXPECT_STREQ(DeviceOptionName(-2), "UNKNOWN-SW");
-    EXPECT_STREQ(DeviceOptionName(-3), "");
-    EXPECT_STREQ(DeviceOptionName(5), "");
-    for (int code : {-3, -2, -1, 5}) {
-        EXPECT_EQ(PositionCount(code), 0) << code;
-        EXPECT_FALSE(IsAttenuator(code) || IsSwitch(code)) << code;
-    }
-}
-
 TEST(DeviceTypes, AttenuationConversion) {
     EXPECT_EQ(PositionFromAttenuation(kDeviceAttenuatorB, 90), 9);
     EXPECT_EQ(PositionFromAttenuation(kDeviceAttenuatorA, 11), 11);
@@ -160,6 +139,8 @@ TEST(RouteReplies, AnythingElseIsMinusOne) {
     EXPECT_EQ(DecodeRouteReply(kDeviceSwitch4, "0,0,0,0"), -1);
     EXPECT_EQ(DecodeRouteReply(kDeviceSwitch4, "1,1,0,0"), -1);
     EXPECT_EQ(DecodeRouteReply(kDeviceSwitch6, "1,1,0,0,0,0"), -1);
+    EXPECT_EQ(DecodeRouteReply(kDeviceSwitch4, "1,0,0,1"), -1);
+    EXPECT_EQ(DecodeRouteReply(kDeviceSwitch6, "1,0,0,0,0,1"), -1);
     // A four-channel answer to a six-channel list is too short.
     auto four = Exact("0,0,0,1");
     EXPECT_EQ(DecodeRouteReply(kDeviceSwitch6, four.get()), -1);

@@ -134,17 +134,6 @@ TEST_F(GroupStateReadingTest, OnlyTheLastCallDecidesButAllGroupsAreRead) {
     EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>(6, 8)));
 }
 
-TEST_F(GroupStateReadingTest, GroupsWithoutAKnownTypeMakeNoCall) {
-    for (int g = 0; g < 6; ++g) {
-        panel.m_nGroupType[g] = -1 - (g % 3);
-        panel.m_nGroupPos[g] = 3;
-    }
-    std::int32_t lastStatus = 0;
-    ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus);
-    EXPECT_TRUE(module.calls.empty());
-    EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>(6, -1)));
-}
-
 TEST_F(GroupStateReadingTest, AWarningStatusIsNoFailure) {
     panel.m_nGroupType[0] = 1;
     module.attenuation = {{0, 40}};
