@@ -49,6 +49,19 @@ public:
     std::vector<std::string>* m_log;
 };
 
+// Records the wait cursor in the log too, so that its order against the message boxes shows.
+class OrderedFacade : public CRecordingFacade {
+public:
+    void BeginWaitCursor() override {
+        m_log.push_back("wait");
+        CRecordingFacade::BeginWaitCursor();
+    }
+    void EndWaitCursor() override {
+        m_log.push_back("end wait");
+        CRecordingFacade::EndWaitCursor();
+    }
+};
+
 class GroupCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -91,7 +104,7 @@ protected:
         windows.clear();
     }
 
-    CRecordingFacade facade;
+    OrderedFacade facade;
     CSfpAppData app;
     CScriptedInstrument* instrument = nullptr;
     CPan1Obj* panel = nullptr;
@@ -244,7 +257,7 @@ TEST_F(GroupCommandsTest, SelfTestShowsTheResultText) {
     instrument->m_selfTest = "0, Self test passed";
     OnSelfTest();
     EXPECT_EQ(instrument->m_calls, std::vector<std::string>{"SelfTest"});
-    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"0, Self test passed"});
+    EXPECT_EQ(facade.m_log, (std::vector<std::string>{"wait", "end wait", "message: 0, Self test passed"}));
     EXPECT_EQ(facade.m_waitBegins, 1);
     EXPECT_EQ(facade.m_waitDepth, 0);
 
