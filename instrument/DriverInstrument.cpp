@@ -7,6 +7,7 @@
 #include "platform/UserException.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
+#include "switching/GroupStateReading.h"
 
 CDriverInstrument::CDriverInstrument(DriverSession session, const CDynamicLibrary& library)
     : m_routClos(library.Function<DriverChannelFn>("rqk4712v_routClos")),

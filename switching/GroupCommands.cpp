@@ -1,12 +1,18 @@
 #include "switching/GroupCommands.h"
 
 #include <memory>
+#include <string>
 
 #include "app/SfpAppData.h"
+#include "instrument/ReportDriverError.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
+#include "platform/Facade.h"
+#include "platform/UserException.h"
 #include "resources/ResourceIds.h"
+#include "resources/StringTable.h"
+#include "switching/GroupModel.h"
 
 void SetUpPanels() {
     CSfpAppData* app = TheApp();
@@ -21,6 +27,104 @@ void SetUpPanels() {
     ShowPanel(IDS_MAIN_PANEL);
 }
 
-void OnReset() {}
-void OnRefresh() {}
-void OnSelfTest() {}
+namespace {
+
+// Reads the card's device types into the panel when the card identifies itself with the identity prefix
+// and reports a non-empty option list; otherwise the types stay as they were. Returns the card number.
+// Raises CUserException when an instrument call fails.
+short ReadCardTypes(CInstrument& instrument, CPan1Obj& panel, const std::string& identity) {
+    const short card = instrument.GetCardNumber();
+    char cardType[kTextBufferSize] = {};
+    instrument.QueryCardType(card, cardType);
+    cardType[kTextBufferSize - 1] = '\0';
+    if (identity.size() < sizeof cardType) {
+        cardType[identity.size()] = '\0';
+    }
+    if (identity != cardType) {
+        return card;
+    }
+    char options[kOptionListBufferSize] = {};
+    instrument.QueryCardOption(card, options);
+    options[kOptionListBufferSize - 1] = '\0';
+    if (options[0] != '\0') {
+        ParseTypeList(&panel, options);
+    }
+    return card;
+}
+
+// Repaints the window of the panel shown last, if it is open.
+void RedrawShownPanel() {
+    CPanel* active = TheApp()->m_pActivePanel;
+    if (active != nullptr && active->m_pDlg != nullptr) {
+        active->m_pDlg->RedrawNow();
+    }
+}
+
+enum class GroupCommand { Reset, Refresh };
+
+void RunGroupCommand(GroupCommand command) {
+    CPan1Obj* panel = FindMainPanel();
+    CInstrument* instrument = TheApp()->m_pInstrument.get();
+    if (panel == nullptr || instrument == nullptr) {
+        return; // a broken lookup has ended the program already
+    }
+    const std::string identity = LoadString(IDS_CARD_ID);
+    Facade().BeginWaitCursor();
+    try {
+        const short card = ReadCardTypes(*instrument, *panel, identity);
+        if (command == GroupCommand::Reset) {
+            int positions[kGroupCount];
+            for (int group = 0; group < kGroupCount; ++group) {
+                const int code = panel->m_nGroupType[group];
+                positions[group] = -1;
+                if (IsAttenuator(code)) {
+                    instrument->SetAttenuation(static_cast<short>(group), 0);
+                    positions[group] = 0;
+                } else if (IsSwitch(code)) {
+                    char list[kChannelListSize];
+                    FormatGroupChannelList(code, card, group, list, sizeof list);
+                    instrument->OpenRouteList(list);
+                }
+            }
+            const int* p = positions;
+            panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+        } else {
+            instrument->ReadGroupStates(panel);
+        }
+        RedrawShownPanel();
+    } catch (const CUserException&) {
+        ReportDriverError(instrument->GetLastStatus());
+    }
+    Facade().EndWaitCursor();
+}
+
+} // namespace
+
+void OnReset() {
+    RunGroupCommand(GroupCommand::Reset);
+}
+
+void OnRefresh() {
+    RunGroupCommand(GroupCommand::Refresh);
+}
+
+void OnSelfTest() {
+    CInstrument* instrument = TheApp()->m_pInstrument.get();
+    if (instrument == nullptr) {
+        return;
+    }
+    char result[kSelfTestBufferSize] = {};
+    bool passed = false;
+    Facade().BeginWaitCursor();
+    try {
+        instrument->SelfTest(result);
+        result[kSelfTestBufferSize - 1] = '\0';
+        passed = true;
+    } catch (const CUserException&) {
+        ReportDriverError(instrument->GetLastStatus());
+    }
+    Facade().EndWaitCursor();
+    if (passed) {
+        Facade().MessageBox(result);
+    }
+}

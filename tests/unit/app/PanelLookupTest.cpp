@@ -54,7 +54,13 @@ protected:
         app.m_panels.push_back(std::make_unique<CPan1Obj>());
         app.m_panels.push_back(std::make_unique<CStatObj>());
     }
-    void TearDown() override { SetPanelWindowFactories(nullptr, nullptr); }
+    void TearDown() override {
+        // The window of the panel still shown goes with the test.
+        if (app.m_pActivePanel != nullptr) {
+            app.m_pActivePanel->CloseDlg();
+        }
+        SetPanelWindowFactories(nullptr, nullptr);
+    }
 
     CRecordingFacade facade;
     CSfpAppData app;

@@ -1,0 +1,42 @@
+// Reading the positions of the six groups back from the module: attenuators by their attenuation query,
+// switches by the route state query of the channel list of the whole group. The instrument that owns
+// the driver calls supplies them as two queries; this code decides which call each group needs and what
+// position each reply gives.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+class CPan1Obj;
+
+// Size of the route state reply buffer given to the closed-list query.
+constexpr int kRouteReplySize = 256;
+
+struct GroupStateQueries {
+    // Reads the attenuation of a group of the card into *value; returns the call's status.
+    std::function<std::int32_t(short card, short group, short* value)> queryAttenuation;
+    // Asks which channels of the list are closed; writes the reply (kRouteReplySize characters) and
+    // returns the call's status.
+    std::function<std::int32_t(char* list, char* reply)> queryClosedList;
+};
+
+struct GroupStateReading {
+    bool cardInRange = false;    // false: card below 1 or above 99, nothing was asked
+    int calls = 0;               // number of queries made
+    std::int32_t lastStatus = 0; // status of the last query made (0 when none was made)
+    int positions[6] = {-1, -1, -1, -1, -1, -1};
+
+    // True when the last query made failed; only that status decides.
+    bool Failed() const { return calls > 0 && lastStatus < 0; }
+};
+
+// Reads all six groups by their type codes. A card below 1 or above 99 makes no call at all. A group of
+// a code that is neither attenuator nor switch, and a group whose own query failed, is -1.
+GroupStateReading ReadGroupPositions(short card, const int types[6], const GroupStateQueries& queries);
+
+// The whole read-back of the driver-backed instrument: for a card of 1 to 99, reads all six groups,
+// storing every query's status in lastStatus as it is made; after all six, raises CUserException when
+// the last query failed; otherwise stores the six positions with SetGroupPositions. A card out of range
+// does nothing at all.
+void ReadGroupStatesInto(CPan1Obj* panel, short card, const GroupStateQueries& queries,
+                         std::int32_t& lastStatus);

@@ -1,0 +1,338 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/SfpAppData.h"
+#include "instrument/NonLiveInstrument.h"
+#include "panels/Pan1Obj.h"
+#include "panels/PanelLookup.h"
+#include "panels/StatObj.h"
+#include "platform/RecordingFacade.h"
+#include "resources/ResourceIds.h"
+#include "switching/GroupCommands.h"
+#include "tests/support/ScriptedInstrument.h"
+
+namespace {
+
+constexpr std::int32_t kTimeOut = static_cast<std::int32_t>(0xBFFF0015);
+
+// Panel windows that only record what they are told, in one shared log.
+class FakeMainView : public CMainPanelView {
+public:
+    explicit FakeMainView(std::vector<std::string>* log) : m_log(log) {}
+    void DestroyPanelWindow() override { m_log->push_back("destroy main"); }
+    void RedrawNow() override { m_log->push_back("redraw main"); }
+    void ShowGroupPositions(const int p[6]) override {
+        std::string line = "positions";
+        for (int g = 0; g < 6; ++g) {
+            line += " " + std::to_string(p[g]);
+        }
+        m_log->push_back(line);
+    }
+    void ShowGroupTypes(const int t[6]) override {
+        std::string line = "types";
+        for (int g = 0; g < 6; ++g) {
+            line += " " + std::to_string(t[g]);
+        }
+        m_log->push_back(line);
+    }
+    std::vector<std::string>* m_log;
+};
+
+class FakeStatusView : public CPanelWindow {
+public:
+    explicit FakeStatusView(std::vector<std::string>* log) : m_log(log) {}
+    void DestroyPanelWindow() override { m_log->push_back("destroy status"); }
+    void RedrawNow() override { m_log->push_back("redraw status"); }
+    std::vector<std::string>* m_log;
+};
+
+// Records the wait cursor in the log too, so that its order against the message boxes shows.
+class OrderedFacade : public CRecordingFacade {
+public:
+    void BeginWaitCursor() override {
+        m_log.push_back("wait");
+        CRecordingFacade::BeginWaitCursor();
+    }
+    void EndWaitCursor() override {
+        m_log.push_back("end wait");
+        CRecordingFacade::EndWaitCursor();
+    }
+};
+
+class GroupCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetPanelWindowFactories(
+            [this](CPan1Obj*) {
+                mainViews.push_back(std::make_unique<FakeMainView>(&windows));
+                return mainViews.back().get();
+            },
+            [this](CStatObj*) {
+                statusViews.push_back(std::make_unique<FakeStatusView>(&windows));
+                return statusViews.back().get();
+            });
+        auto scripted = std::make_unique<CScriptedInstrument>();
+        instrument = scripted.get();
+        app.m_pInstrument = std::move(scripted);
+        app.m_panels.push_back(std::make_unique<CPan1Obj>());
+        app.m_panels.push_back(std::make_unique<CStatObj>());
+        panel = FindMainPanel();
+    }
+    void TearDown() override { SetPanelWindowFactories(nullptr, nullptr); }
+
+    void SetTypes(std::vector<int> types) {
+        for (int g = 0; g < kGroupCount; ++g) {
+            panel->m_nGroupType[g] = types[static_cast<size_t>(g)];
+        }
+    }
+    void SetPositions(int value) {
+        for (int g = 0; g < kGroupCount; ++g) {
+            panel->m_nGroupPos[g] = value;
+        }
+    }
+    std::vector<int> Positions() const { return {panel->m_nGroupPos, panel->m_nGroupPos + kGroupCount}; }
+    std::vector<int> Types() const { return {panel->m_nGroupType, panel->m_nGroupType + kGroupCount}; }
+    // The instrument calls after the first stage (card type and option list).
+    std::vector<std::string> CallsAfter(size_t first) const {
+        return {instrument->m_calls.begin() + static_cast<long>(first), instrument->m_calls.end()};
+    }
+    void ShowMainPanel() {
+        ShowPanel(IDS_MAIN_PANEL);
+        windows.clear();
+    }
+
+    OrderedFacade facade;
+    CSfpAppData app;
+    CScriptedInstrument* instrument = nullptr;
+    CPan1Obj* panel = nullptr;
+    std::vector<std::string> windows;
+    std::vector<std::unique_ptr<FakeMainView>> mainViews;
+    std::vector<std::unique_ptr<FakeStatusView>> statusViews;
+};
+
+} // namespace
+
+TEST_F(GroupCommandsTest, ResetOpensEveryFourPositionSwitchOfCardOne) {
+    instrument->m_cardOptions = "QZSWTA01,QZSWTA01,QZSWTA01,QZSWTA01,QZSWTA01,QZSWTA01";
+    SetPositions(2);
+    ShowMainPanel();
+    OnReset();
+    EXPECT_EQ(
+        instrument->m_calls,
+        (std::vector<std::string>{"QueryCardType 1", "QueryCardOption 1", "OpenRouteList 100:103",
+                                  "OpenRouteList 110:113", "OpenRouteList 120:123", "OpenRouteList 130:133",
+                                  "OpenRouteList 140:143", "OpenRouteList 150:153"}));
+    EXPECT_EQ(Types(), std::vector<int>(6, 3));
+    EXPECT_EQ(Positions(), std::vector<int>(6, -1));
+    EXPECT_EQ(windows, (std::vector<std::string>{"positions -1 -1 -1 -1 -1 -1", "redraw main"}));
+    EXPECT_TRUE(facade.m_messages.empty());
+    EXPECT_EQ(facade.m_waitBegins, 1);
+    EXPECT_EQ(facade.m_waitDepth, 0);
+}
+
+TEST_F(GroupCommandsTest, ResetByTypeWithoutOptionList) {
+    SetTypes({0, 1, 2, 3, 4, -1});
+    SetPositions(5);
+    OnReset();
+    EXPECT_EQ(CallsAfter(2),
+              (std::vector<std::string>{"SetAttenuation 0 0", "SetAttenuation 1 0", "SetAttenuation 2 0",
+                                        "OpenRouteList 130:133", "OpenRouteList 140:145"}));
+    EXPECT_EQ(Types(), (std::vector<int>{0, 1, 2, 3, 4, -1}));
+    EXPECT_EQ(Positions(), (std::vector<int>{0, 0, 0, -1, -1, -1}));
+}
+
+TEST_F(GroupCommandsTest, ResetUsesTheCardNumberInTheLists) {
+    instrument->m_card = 12;
+    SetTypes({-2, -3, 3, -1, -3, 4});
+    OnReset();
+    EXPECT_EQ(CallsAfter(2),
+              (std::vector<std::string>{"OpenRouteList 1220:1223", "OpenRouteList 1250:1255"}));
+    EXPECT_EQ(instrument->m_calls[0], "QueryCardType 12");
+}
+
+TEST_F(GroupCommandsTest, OptionListIsStoredBeforeTheGroupsAreReset) {
+    instrument->m_cardOptions = "QZATNB01,QZSWTA01,,,,";
+    SetTypes({4, 4, -3, 0, -3, -3});
+    OnReset();
+    EXPECT_EQ(Types(), (std::vector<int>{1, 3, -3, 0, -3, -3}));
+    EXPECT_EQ(CallsAfter(2), (std::vector<std::string>{"SetAttenuation 0 0", "OpenRouteList 110:113",
+                                                       "SetAttenuation 3 0"}));
+    EXPECT_EQ(Positions(), (std::vector<int>{0, -1, -1, 0, -1, -1}));
+}
+
+TEST_F(GroupCommandsTest, ACardOfAnotherIdentityKeepsItsTypes) {
+    instrument->m_cardOptions = "QZSWTB01,QZSWTB01,QZSWTB01,QZSWTB01,QZSWTB01,QZSWTB01";
+    SetTypes({0, -3, -3, -3, -3, -3});
+    for (const char* reply :
+         {"QUILLON-VANTERA,SWITCHBOX", "QUILLON-VANTERA,K471", "quillon-vantera,k4712v", ""}) {
+        instrument->m_calls.clear();
+        instrument->m_cardType = reply;
+        OnReset();
+        EXPECT_EQ(instrument->m_calls, (std::vector<std::string>{"QueryCardType 1", "SetAttenuation 0 0"}))
+            << reply;
+        EXPECT_EQ(Types(), (std::vector<int>{0, -3, -3, -3, -3, -3})) << reply;
+    }
+    // The prefix is compared, whatever follows it.
+    instrument->m_calls.clear();
+    instrument->m_cardType = "QUILLON-VANTERA,K4712";
+    OnReset();
+    EXPECT_EQ(instrument->m_calls[1], "QueryCardOption 1");
+    EXPECT_EQ(Types(), std::vector<int>(6, 4));
+}
+
+TEST_F(GroupCommandsTest, FailureMidResetKeepsEarlierGroupsAndStoresNoPositions) {
+    SetTypes({0, 1, 2, 3, 4, 4});
+    SetPositions(7);
+    ShowMainPanel();
+    instrument->FailOn("OpenRouteList", kTimeOut);
+    OnReset();
+    // The time-out is reported after a device clear.
+    EXPECT_EQ(CallsAfter(2), (std::vector<std::string>{"SetAttenuation 0 0", "SetAttenuation 1 0",
+                                                       "SetAttenuation 2 0", "OpenRouteList 130:133",
+                                                       "DeviceClear"}));
+    EXPECT_EQ(Positions(), std::vector<int>(6, 7));
+    EXPECT_TRUE(windows.empty()); // no positions given, no redraw
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Time Out !"});
+    EXPECT_EQ(facade.m_waitBegins, 1);
+    EXPECT_EQ(facade.m_waitDepth, 0);
+}
+
+TEST_F(GroupCommandsTest, FailureInTheFirstStageSendsNothing) {
+    instrument->m_cardOptions = "QZATNA01,,,,,";
+    instrument->FailOn("QueryCardOption", -1);
+    OnReset();
+    EXPECT_EQ(instrument->m_calls, (std::vector<std::string>{"QueryCardType 1", "QueryCardOption 1"}));
+    EXPECT_EQ(Types(), std::vector<int>(6, -3));
+    EXPECT_EQ(facade.m_messages.size(), 1u);
+    EXPECT_EQ(facade.m_waitDepth, 0);
+
+    instrument->m_calls.clear();
+    instrument->FailOn("QueryCardType", -1);
+    OnRefresh();
+    EXPECT_EQ(instrument->m_calls, std::vector<std::string>{"QueryCardType 1"});
+    EXPECT_EQ(facade.m_messages.size(), 2u);
+    EXPECT_EQ(facade.m_waitBegins, 2);
+    EXPECT_EQ(facade.m_waitDepth, 0);
+}
+
+TEST_F(GroupCommandsTest, RefreshStoresTheReadPositionsThenRedraws) {
+    instrument->m_cardOptions = "QZATNA01,QZSWTB01,,,,";
+    instrument->m_readPositions = {4, 5, -1, -1, 2, 0};
+    ShowMainPanel();
+    OnRefresh();
+    EXPECT_EQ(instrument->m_calls,
+              (std::vector<std::string>{"QueryCardType 1", "QueryCardOption 1", "ReadGroupStates"}));
+    EXPECT_EQ(Types(), (std::vector<int>{0, 4, -3, -3, -3, -3}));
+    EXPECT_EQ(Positions(), (std::vector<int>{4, 5, -1, -1, 2, 0}));
+    EXPECT_EQ(windows, (std::vector<std::string>{"positions 4 5 -1 -1 2 0", "redraw main"}));
+    EXPECT_EQ(facade.m_waitDepth, 0);
+}
+
+TEST_F(GroupCommandsTest, FailedRefreshStoresNothingAndDoesNotRedraw) {
+    instrument->m_readPositions = {4, 5, -1, -1, 2, 0};
+    instrument->FailOn("ReadGroupStates", -1);
+    SetPositions(1);
+    ShowMainPanel();
+    OnRefresh();
+    EXPECT_EQ(Positions(), std::vector<int>(6, 1));
+    EXPECT_TRUE(windows.empty());
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"API failure."});
+    EXPECT_EQ(facade.m_waitDepth, 0);
+}
+
+TEST_F(GroupCommandsTest, RedrawGoesToTheShownPanelOnly) {
+    SetTypes({0, -3, -3, -3, -3, -3});
+    OnReset(); // nothing shown: no window is told
+    EXPECT_TRUE(windows.empty());
+    EXPECT_EQ(Positions()[0], 0);
+
+    ShowPanel(IDS_STATUS_PANEL);
+    windows.clear();
+    OnReset();
+    EXPECT_EQ(windows, std::vector<std::string>{"redraw status"});
+}
+
+TEST_F(GroupCommandsTest, SelfTestShowsTheResultText) {
+    instrument->m_selfTest = "0, Self test passed";
+    OnSelfTest();
+    EXPECT_EQ(instrument->m_calls, std::vector<std::string>{"SelfTest"});
+    EXPECT_EQ(facade.m_log, (std::vector<std::string>{"wait", "end wait", "message: 0, Self test passed"}));
+    EXPECT_EQ(facade.m_waitBegins, 1);
+    EXPECT_EQ(facade.m_waitDepth, 0);
+
+    // A text that fills the whole buffer is cut, never overrun.
+    instrument->m_selfTest = std::string(400, 'x');
+    OnSelfTest();
+    EXPECT_EQ(facade.m_messages.back(), std::string(kSelfTestBufferSize - 1, 'x'));
+}
+
+TEST_F(GroupCommandsTest, FailedSelfTestShowsOnlyTheReport) {
+    instrument->FailOn("SelfTest", -1);
+    OnSelfTest();
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"API failure."});
+    EXPECT_EQ(facade.m_waitBegins, 1);
+    EXPECT_EQ(facade.m_waitDepth, 0);
+}
+
+TEST_F(GroupCommandsTest, SetUpResetsOnVxiAndShowsTheMainPanel) {
+    app.m_panels.clear();
+    instrument->m_interfaceType = 2;
+    instrument->m_cardOptions = "QZATNC01,,,,,";
+    SetUpPanels();
+    ASSERT_EQ(app.m_panels.size(), 2u);
+    panel = FindMainPanel();
+    EXPECT_EQ(CallsAfter(2), std::vector<std::string>{"SetAttenuation 0 0"});
+    EXPECT_EQ(Positions(), (std::vector<int>{0, -1, -1, -1, -1, -1}));
+    EXPECT_EQ(app.m_pActivePanel, panel);
+    EXPECT_EQ(mainViews.size(), 1u);
+}
+
+TEST_F(GroupCommandsTest, SetUpRefreshesOtherInterfaces) {
+    app.m_panels.clear();
+    instrument->m_interfaceType = 1;
+    instrument->m_readPositions = {1, 1, 1, 1, 1, 1};
+    SetUpPanels();
+    panel = FindMainPanel();
+    EXPECT_EQ(instrument->m_calls.back(), "ReadGroupStates");
+    EXPECT_EQ(Positions(), std::vector<int>(6, 1));
+    EXPECT_EQ(app.m_pActivePanel, panel);
+}
+
+TEST_F(GroupCommandsTest, NonLivePanelCommands) {
+    app.m_pInstrument = std::make_unique<CNonLiveInstrument>();
+    instrument = nullptr;
+    SetTypes({0, 3, -3, 2, 4, -1});
+    SetPositions(3);
+    OnRefresh();
+    EXPECT_EQ(Positions(), std::vector<int>(6, 3));
+    OnReset();
+    EXPECT_EQ(Types(), (std::vector<int>{0, 3, -3, 2, 4, -1}));
+    EXPECT_EQ(Positions(), (std::vector<int>{0, -1, -1, 0, -1, -1}));
+    OnSelfTest();
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Self Test Passed."});
+    EXPECT_EQ(facade.m_waitBegins, 3);
+    EXPECT_EQ(facade.m_waitDepth, 0);
+}
+
+TEST_F(GroupCommandsTest, ShownPanelIsToldOfPositionsAndTypes) {
+    ShowMainPanel();
+    panel->SetGroupPositions(-1, 2, -1, 3, -1, 11);
+    EXPECT_EQ(Positions(), (std::vector<int>{-1, 2, -1, 3, -1, 11}));
+    SetTypes({0, 0, 0, 0, 0, 0});
+    panel->SetGroupTypes(-1, -2, -3, -1, -1, -1);
+    EXPECT_EQ(Types(), std::vector<int>(6, 0));
+    panel->SetGroupTypes(4, -1, 3, -1, 2, -1);
+    EXPECT_EQ(Types(), (std::vector<int>{4, 0, 3, 0, 2, 0}));
+    EXPECT_EQ(windows, (std::vector<std::string>{"positions -1 2 -1 3 -1 11", "types 0 0 0 0 0 0",
+                                                 "types 4 0 3 0 2 0"}));
+    // Not shown: stored, but no window is told.
+    panel->CloseDlg();
+    windows.clear();
+    panel->SetGroupPositions(1, 1, 1, 1, 1, 1);
+    panel->SetGroupTypes(1, 1, 1, 1, 1, 1);
+    EXPECT_TRUE(windows.empty());
+    EXPECT_EQ(Positions(), std::vector<int>(6, 1));
+}

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/SfpAppData.h"
+#include "panels/Pan1Obj.h"
+#include "platform/RecordingFacade.h"
+#include "platform/UserException.h"
+#include "switching/GroupModel.h"
+#include "switching/GroupStateReading.h"
+
+namespace {
+
+// Module answers by group (attenuation) and by channel list (route state), with a status per call.
+class FakeModule {
+public:
+    GroupStateQueries Queries() {
+        GroupStateQueries q;
+        q.queryAttenuation = [this](short card, short group, short* value) {
+            calls.push_back("atten " + std::to_string(card) + " " + std::to_string(group));
+            *value = attenuation[group];
+            return NextStatus();
+        };
+        q.queryClosedList = [this](char* list, char* reply) {
+            calls.push_back(std::string("list ") + list);
+            std::snprintf(reply, kRouteReplySize, "%s", replies[list].c_str());
+            return NextStatus();
+        };
+        return q;
+    }
+
+    std::int32_t NextStatus() {
+        const size_t n = calls.size() - 1;
+        return n < statuses.size() ? statuses[n] : 0;
+    }
+
+    std::map<int, short> attenuation;
+    std::map<std::string, std::string> replies;
+    std::vector<std::int32_t> statuses; // by call number; 0 beyond
+    std::vector<std::string> calls;
+};
+
+std::vector<int> Positions(const int* p) {
+    return {p, p + kGroupCount};
+}
+
+class GroupStateReadingTest : public ::testing::Test {
+protected:
+    CRecordingFacade facade;
+    CSfpAppData app;
+    CPan1Obj panel;
+    FakeModule module;
+};
+
+} // namespace
+
+TEST_F(GroupStateReadingTest, EachTypeIsAskedItsOwnWay) {
+    const int types[6] = {0, 1, 2, 3, 4, -2};
+    module.attenuation = {{0, 11}, {1, 90}, {2, 70}};
+    module.replies = {{"330:333", "0,0,1,0"}, {"340:345", "0,0,0,0,1,0"}};
+    const GroupStateReading r = ReadGroupPositions(3, types, module.Queries());
+    EXPECT_TRUE(r.cardInRange);
+    EXPECT_EQ(module.calls, (std::vector<std::string>{"atten 3 0", "atten 3 1", "atten 3 2", "list 330:333",
+                                                      "list 340:345"}));
+    EXPECT_EQ(r.calls, 5);
+    EXPECT_EQ(Positions(r.positions), (std::vector<int>{11, 9, 7, 2, 4, -1}));
+    EXPECT_FALSE(r.Failed());
+}
+
+TEST_F(GroupStateReadingTest, SixPositionSwitchOfCardThreeGroupFive) {
+    const int types[6] = {-3, -3, -3, -3, -3, 4};
+    module.replies = {{"350:355", "0,0,0,0,1,0"}};
+    EXPECT_EQ(ReadGroupPositions(3, types, module.Queries()).positions[5], 4);
+    module.replies = {{"350:355", "1,1,0,0,0,0"}};
+    EXPECT_EQ(ReadGroupPositions(3, types, module.Queries()).positions[5], -1);
+    module.replies = {{"350:355", "0,0,0,1"}};
+    EXPECT_EQ(ReadGroupPositions(3, types, module.Queries()).positions[5], -1);
+}
+
+TEST_F(GroupStateReadingTest, CardOutOfRangeAsksNothingAndStoresNothing) {
+    const int types[6] = {0, 1, 2, 3, 4, 3};
+    for (short card : {0, 100, -1}) {
+        const GroupStateReading r = ReadGroupPositions(card, types, module.Queries());
+        EXPECT_FALSE(r.cardInRange) << card;
+        EXPECT_EQ(r.calls, 0) << card;
+    }
+    EXPECT_TRUE(module.calls.empty());
+
+    panel.m_nGroupType[0] = 0;
+    panel.m_nGroupPos[0] = 5;
+    std::int32_t lastStatus = -7;
+    ReadGroupStatesInto(&panel, 0, module.Queries(), lastStatus);
+    ReadGroupStatesInto(&panel, 100, module.Queries(), lastStatus);
+    EXPECT_TRUE(module.calls.empty());
+    EXPECT_EQ(lastStatus, -7);
+    EXPECT_EQ(panel.m_nGroupPos[0], 5);
+
+    // Cards 1 and 99 are read.
+    ReadGroupPositions(1, types, module.Queries());
+    ReadGroupPositions(99, types, module.Queries());
+    EXPECT_EQ(module.calls.size(), 12u);
+    EXPECT_EQ(module.calls[11], "list 9950:9953");
+}
+
+TEST_F(GroupStateReadingTest, OnlyTheLastCallDecidesButAllGroupsAreRead) {
+    const int types[6] = {0, 0, 3, 0, 0, 0};
+    module.attenuation = {{0, 1}, {1, 2}, {3, 4}, {4, 5}, {5, 6}};
+    module.statuses = {0, -5, 0, 0, 0, 0};
+    module.replies = {{"120:123", "1,0,0,0"}};
+    panel.m_nGroupType[0] = 0;
+    for (int g = 0; g < 6; ++g) {
+        panel.m_nGroupType[g] = types[g];
+    }
+
+    // An early failure: every group is still read, nothing is raised, the failed group is unknown.
+    std::int32_t lastStatus = 0;
+    ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus);
+    EXPECT_EQ(module.calls.size(), 6u);
+    EXPECT_EQ(lastStatus, 0);
+    EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>{1, -1, 0, 4, 5, 6}));
+
+    // A failure of the last call raises after all six groups and stores no positions.
+    module.calls.clear();
+    module.statuses = {0, 0, 0, 0, 0, -1073807339};
+    for (int g = 0; g < 6; ++g) {
+        panel.m_nGroupPos[g] = 8;
+    }
+    EXPECT_THROW(ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus), CUserException);
+    EXPECT_EQ(module.calls.size(), 6u);
+    EXPECT_EQ(lastStatus, -1073807339);
+    EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>(6, 8)));
+}
+
+TEST_F(GroupStateReadingTest, AWarningStatusIsNoFailure) {
+    panel.m_nGroupType[0] = 1;
+    module.attenuation = {{0, 40}};
+    module.statuses = {0x3FFF0085};
+    std::int32_t lastStatus = 0;
+    ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus);
+    EXPECT_EQ(lastStatus, 0x3FFF0085);
+    EXPECT_EQ(panel.m_nGroupPos[0], 4);
+}
