@@ -8,7 +8,9 @@
 #include <string.h>
 
 #define EXPORT __attribute__((visibility("default")))
+#ifndef VI_WARN_UNKNOWN_STATUS
 #define VI_WARN_UNKNOWN_STATUS ((ViStatus)0x3FFF0085)
+#endif
 #define MAX_SCRIPT 64
 #define MAX_TEXT 8192
 #define MAX_OPEN 64
