@@ -297,11 +297,17 @@ TEST_F(DriverModule, ErrorQueueReachesTheCallerWithItsSign) {
           action: error
           code: -113
           when: 1
+        - header: "ROUT:ATT"
+          action: error
+          code: -300
+          when: 1
 )");
     ViSession vi = Open("VXI0::112::INSTR");
     ASSERT_EQ(rqk4712v_errorQueryDetect(vi, VI_TRUE), VI_SUCCESS);
     EXPECT_EQ(rqk4712v_routClos(vi, 130), RQK4712V_INSTR_ERROR_DETECTED);
     EXPECT_EQ(rqk4712v_routClos(vi, 100), RQK4712V_INSTR_ERROR_DETECTED);
+    EXPECT_EQ(rqk4712v_atten(vi, 1, 0, 3), RQK4712V_INSTR_ERROR_DETECTED);
+    EXPECT_EQ(rqk4712v_atten(vi, 1, 0, 3), VI_SUCCESS);
     ViInt32 code = 0;
     char message[256];
     ASSERT_EQ(rqk4712v_error_query(vi, &code, message), VI_SUCCESS);
@@ -310,6 +316,8 @@ TEST_F(DriverModule, ErrorQueueReachesTheCallerWithItsSign) {
     ASSERT_EQ(rqk4712v_error_query(vi, &code, message), VI_SUCCESS);
     EXPECT_EQ(code, -221);
     EXPECT_STREQ(message, "Settings conflict");
+    ASSERT_EQ(rqk4712v_error_query(vi, &code, message), VI_SUCCESS);
+    EXPECT_EQ(code, -300);
     ASSERT_EQ(rqk4712v_error_query(vi, &code, message), VI_SUCCESS);
     EXPECT_EQ(code, 0);
     EXPECT_STREQ(message, "No error");
@@ -445,6 +453,7 @@ TEST_F(DriverModule, OverlongRepliesNeverPassTheBuffers) {
     bench += "        \"SYST:COPT? 1\": '\"" + longText + "\"'\n";
     bench += "        \"SYST:ERR?\": '-350,\"" + longText + "\"'\n";
     bench += "        \"ROUT:CLOS? (@120:123)\": \"" + states + "\"\n";
+    bench += "        \"SYST:CTYP? 2\": \"" + std::string(5000, 'H') + "\"\n";
     UseBench(bench);
     ViSession module = Open("VXI0::120::INSTR");
     ViSession generic = Open("GPIB0::5::INSTR");
@@ -483,6 +492,10 @@ TEST_F(DriverModule, OverlongRepliesNeverPassTheBuffers) {
     EXPECT_EQ(std::string(text), longText.substr(0, 255));
     EXPECT_EQ(text[256], '#');
 
+    // A reply longer than the driver's own reading room is read to its end as well.
+    ASSERT_EQ(rqk4712v_systCtyp_Q(generic, 2, text), VI_SUCCESS);
+    EXPECT_EQ(std::string(text), std::string(255, 'H'));
+
     // Every long reply was read to its end: the sessions go on normally.
     ASSERT_EQ(rqk4712v_systCtyp_Q(module, 1, text), VI_SUCCESS);
     EXPECT_EQ(std::string(text), longType.substr(0, 255));
@@ -508,6 +521,13 @@ TEST_F(DriverModule, RevisionAndStatusTexts) {
     EXPECT_NE(std::string(message).find("imeout"), std::string::npos) << message;
     EXPECT_EQ(rqk4712v_error_message(vi, RQK4712V_INSTR_ERROR_DETECTED, message), VI_SUCCESS);
     EXPECT_NE(std::string(message).find("nstrument error detected"), std::string::npos) << message;
+    EXPECT_EQ(rqk4712v_error_message(VI_NULL, VI_ERROR_PARAMETER3, message), VI_SUCCESS);
+    EXPECT_NE(std::string(message).find("Parameter 3"), std::string::npos) << message;
+    EXPECT_EQ(rqk4712v_error_message(VI_NULL, VI_ERROR_FAIL_ID_QUERY, message), VI_SUCCESS);
+    EXPECT_NE(std::string(message).find("identification"), std::string::npos) << message;
+    EXPECT_EQ(rqk4712v_error_message(vi, (ViStatus)0xBFFC0ABC, message), VI_WARN_UNKNOWN_STATUS);
+    EXPECT_NE(std::string(message).find("BFFC0ABC"), std::string::npos) << message;
+    EXPECT_EQ(rqk4712v_error_message(vi, VI_ERROR_TMO, nullptr), VI_ERROR_PARAMETER3);
 }
 
 TEST_F(DriverModule, BadSessionsAndParametersChangeNothing) {
@@ -532,6 +552,120 @@ TEST_F(DriverModule, BadSessionsAndParametersChangeNothing) {
     char options[100];
     ASSERT_EQ(rqk4712v_systCopt_Q(vi, 1, options), VI_SUCCESS);
     EXPECT_STREQ(options, kCardOptions);
+    EXPECT_TRUE(Errors(vi).empty());
+}
+
+TEST_F(DriverModule, MalformedRepliesAreRefused) {
+    UseBench(R"bench(resources:
+  - name: GPIB0::5::INSTR
+    generic:
+      identity: "QUILLON-VANTERA,K4712V,1,A.01.00"
+      replies:
+        "SYST:ERR?": "garbage"
+        "ROUT:ATT? 1,0": "ten"
+        "*TST?": "70000"
+        "ROUT:CLOS? (@120:123)": "0,2,0,0"
+        "*OPC?": "99999"
+        "SYST:CTYP? 1": null
+)bench");
+    ViSession vi = Open("GPIB0::5::INSTR", VI_TRUE, VI_FALSE);
+    ViInt32 code = 5;
+    ViInt16 value = 12;
+    char text[256] = "stale";
+    EXPECT_EQ(rqk4712v_error_query(vi, &code, text), VI_ERROR_INV_RESPONSE);
+    EXPECT_EQ(code, 5);
+    EXPECT_STREQ(text, "");
+    EXPECT_EQ(rqk4712v_atten_Q(vi, 1, 0, &value), VI_ERROR_INV_RESPONSE);
+    EXPECT_EQ(value, 12);
+    std::strcpy(text, "stale");
+    EXPECT_EQ(rqk4712v_self_test(vi, &value, text), VI_ERROR_INV_RESPONSE);
+    EXPECT_STREQ(text, "");
+    std::strcpy(text, "stale");
+    EXPECT_EQ(rqk4712v_routClosList_Q(vi, Text("120:123"), text), VI_ERROR_INV_RESPONSE);
+    EXPECT_STREQ(text, "");
+    EXPECT_EQ(rqk4712v_opc_Q(vi, &value), VI_ERROR_INV_RESPONSE);
+    EXPECT_EQ(value, 12);
+    std::strcpy(text, "stale");
+    EXPECT_EQ(rqk4712v_systCtyp_Q(vi, 1, text), VI_ERROR_TMO) << "a query without a reply";
+    EXPECT_STREQ(text, "");
+}
+
+TEST_F(DriverModule, InitChecksItsArguments) {
+    UseBench(kModuleBench);
+    ViSession s = 5;
+    EXPECT_EQ(rqk4712v_init(nullptr, VI_FALSE, VI_FALSE, &s), VI_ERROR_PARAMETER1);
+    EXPECT_EQ(s, (ViSession)VI_NULL);
+    EXPECT_EQ(rqk4712v_init(Text(""), VI_FALSE, VI_FALSE, &s), VI_ERROR_PARAMETER1);
+    std::string longName = "VXI0::112::INSTR" + std::string(300, ' ');
+    EXPECT_EQ(rqk4712v_init(longName.data(), VI_FALSE, VI_FALSE, &s), VI_ERROR_PARAMETER1);
+    EXPECT_EQ(rqk4712v_init(Text("VXI0::112::INSTR"), 2, VI_FALSE, &s), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(rqk4712v_init(Text("VXI0::112::INSTR"), VI_FALSE, 2, &s), VI_ERROR_PARAMETER3);
+    EXPECT_EQ(rqk4712v_init(Text("VXI0::112::INSTR"), VI_FALSE, VI_TRUE, nullptr), VI_ERROR_PARAMETER4);
+    // None of these reached the module: it was not reset.
+    ViSession vi = Open("VXI0::112::INSTR");
+    EXPECT_EQ(Attenuation(vi, 0), 5);
+}
+
+TEST_F(DriverModule, EveryEntryPointRefusesUnknownSessionsAndNullPointers) {
+    UseBench(kModuleBench);
+    ViSession vi = Open("VXI0::112::INSTR");
+    for (ViSession bad : {(ViSession)VI_NULL, vi + 1000, (ViSession)0xFFFFFFFFu}) {
+        char text[256] = "stale";
+        char text2[256] = "stale";
+        ViInt16 value = 0;
+        ViInt32 code = 0;
+        EXPECT_EQ(rqk4712v_timeOut(bad, 1000), VI_ERROR_INV_OBJECT);
+        EXPECT_EQ(rqk4712v_errorQueryDetect(bad, VI_TRUE), VI_ERROR_INV_OBJECT);
+        EXPECT_EQ(rqk4712v_routClos(bad, 130), VI_ERROR_INV_OBJECT);
+        EXPECT_EQ(rqk4712v_routOpen(bad, 130), VI_ERROR_INV_OBJECT);
+        EXPECT_EQ(rqk4712v_routOpenList(bad, Text("130:133")), VI_ERROR_INV_OBJECT);
+        EXPECT_EQ(rqk4712v_routClosList_Q(bad, Text("130:133"), text), VI_ERROR_INV_OBJECT);
+        EXPECT_STREQ(text, "");
+        EXPECT_EQ(rqk4712v_systCopt(bad, 1, Text(",,,,,")), VI_ERROR_INV_OBJECT);
+        std::strcpy(text, "stale");
+        EXPECT_EQ(rqk4712v_systCopt_Q(bad, 1, text), VI_ERROR_INV_OBJECT);
+        EXPECT_STREQ(text, "");
+        std::strcpy(text, "stale");
+        EXPECT_EQ(rqk4712v_systCtyp_Q(bad, 1, text), VI_ERROR_INV_OBJECT);
+        EXPECT_STREQ(text, "");
+        std::strcpy(text, "stale");
+        EXPECT_EQ(rqk4712v_error_query(bad, &code, text), VI_ERROR_INV_OBJECT);
+        EXPECT_STREQ(text, "");
+        EXPECT_EQ(rqk4712v_self_test(bad, &value, text), VI_ERROR_INV_OBJECT);
+        EXPECT_EQ(rqk4712v_readStatusByte_Q(bad, &value), VI_ERROR_INV_OBJECT);
+        EXPECT_EQ(rqk4712v_opc_Q(bad, &value), VI_ERROR_INV_OBJECT);
+        EXPECT_EQ(rqk4712v2_dcl(bad), VI_ERROR_INV_OBJECT);
+        EXPECT_EQ(rqk4712v_atten(bad, 1, 0, 0), VI_ERROR_INV_OBJECT);
+        EXPECT_EQ(rqk4712v_atten_Q(bad, 1, 0, &value), VI_ERROR_INV_OBJECT);
+        EXPECT_EQ(rqk4712v_revision_query(bad, text, text2), VI_ERROR_INV_OBJECT);
+        EXPECT_EQ(rqk4712v_close(bad), VI_ERROR_INV_OBJECT);
+    }
+
+    char text[256];
+    ViInt16 value = 0;
+    ViInt32 code = 0;
+    EXPECT_EQ(rqk4712v_routClosList_Q(vi, nullptr, text), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(rqk4712v_routClosList_Q(vi, Text("130:133"), nullptr), VI_ERROR_PARAMETER3);
+    EXPECT_EQ(rqk4712v_routOpenList(vi, nullptr), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(rqk4712v_systCopt(vi, 1, nullptr), VI_ERROR_PARAMETER3);
+    EXPECT_EQ(rqk4712v_systCtyp_Q(vi, 1, nullptr), VI_ERROR_PARAMETER3);
+    EXPECT_EQ(rqk4712v_systCtyp_Q(vi, 100, text), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(rqk4712v_atten(vi, 1, 6, 0), VI_ERROR_PARAMETER3);
+    EXPECT_EQ(rqk4712v_atten_Q(vi, 0, 0, &value), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(rqk4712v_atten_Q(vi, 1, -1, &value), VI_ERROR_PARAMETER3);
+    EXPECT_EQ(rqk4712v_atten_Q(vi, 1, 0, nullptr), VI_ERROR_PARAMETER4);
+    EXPECT_EQ(rqk4712v_error_query(vi, nullptr, text), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(rqk4712v_error_query(vi, &code, nullptr), VI_ERROR_PARAMETER3);
+    EXPECT_EQ(rqk4712v_self_test(vi, nullptr, text), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(rqk4712v_self_test(vi, &value, nullptr), VI_ERROR_PARAMETER3);
+    EXPECT_EQ(rqk4712v_readStatusByte_Q(vi, nullptr), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(rqk4712v_opc_Q(vi, nullptr), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(rqk4712v_errorQueryDetect(vi, 2), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(rqk4712v_revision_query(vi, nullptr, text), VI_ERROR_PARAMETER2);
+    EXPECT_EQ(rqk4712v_revision_query(vi, text, nullptr), VI_ERROR_PARAMETER3);
+    // The session survives all of it.
+    ASSERT_EQ(rqk4712v_errorQueryDetect(vi, VI_TRUE), VI_SUCCESS);
+    EXPECT_EQ(rqk4712v_opc_Q(vi, &value), VI_SUCCESS);
     EXPECT_TRUE(Errors(vi).empty());
 }
 

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -36,11 +39,16 @@ TEST(DriverVisaLoad, MissingOrIncompleteVisaFailsInitWithoutACrash) {
               RQK4712V_ERROR_VISA_INCOMPLETE);
     EXPECT_EQ(vi, (ViSession)VI_NULL);
 
-    // A complete library named later is taken.
-    setenv("RQK4712V_VISA_LIBRARY", SCRIPTED_VISA_PATH, 1);
-    ASSERT_EQ(rqk4712v_init(const_cast<ViChar*>("VXI0::8::INSTR"), VI_FALSE, VI_FALSE, &vi), VI_SUCCESS);
+    // A complete library named later is taken (the simulated one, on its default bench).
+    char state[] = "/tmp/driver-load-XXXXXX";
+    ASSERT_NE(mkdtemp(state), nullptr);
+    setenv("VISA_SIM_STATE", state, 1);
+    unsetenv("VISA_SIM_BENCH");
+    setenv("RQK4712V_VISA_LIBRARY", SIM_VISA_PATH, 1);
+    ASSERT_EQ(rqk4712v_init(const_cast<ViChar*>("VXI0::112::INSTR"), VI_TRUE, VI_FALSE, &vi), VI_SUCCESS);
     EXPECT_NE(vi, (ViSession)VI_NULL);
     EXPECT_EQ(rqk4712v_close(vi), VI_SUCCESS);
+    std::filesystem::remove_all(state);
 }
 
 TEST(DriverVisaLoad, LibraryExportsTheEntryPointsAndNothingElse) {
