@@ -16,6 +16,9 @@
 /* Event status bits of a queued error: query, device-dependent, execution and command error. */
 #define ESR_ERROR_BITS 0x3C
 
+/* Time-out in milliseconds for the self-test query when the session's own is shorter. */
+#define SELF_TEST_TIMEOUT 30000u
+
 #define MODULE_IDENTITY "QUILLON-VANTERA,K4712V"
 #define SWITCHBOX_IDENTITY "QUILLON-VANTERA,SWITCHBOX"
 #define MISSING_CARD_TYPE "NONE"
@@ -508,8 +511,23 @@ ViStatus _VI_FUNC rqk4712v_self_test(ViSession session, ViInt16* result, ViChar 
     if (message == NULL) {
         return VI_ERROR_PARAMETER3;
     }
+    /* A module's self-test may take longer than an ordinary exchange: give it at least
+     * SELF_TEST_TIMEOUT, then put the session's own time-out back. */
+    int longer = s.timeout < SELF_TEST_TIMEOUT;
+    if (longer) {
+        status = visa->viSetAttribute(s.instrument, VI_ATTR_TMO_VALUE, SELF_TEST_TIMEOUT);
+        if (status < 0) {
+            return status;
+        }
+    }
     int64_t code = 0;
     status = QueryInteger(visa, &s, "*TST?", INT16_MIN, INT16_MAX, &code);
+    if (longer) {
+        ViStatus restored = visa->viSetAttribute(s.instrument, VI_ATTR_TMO_VALUE, s.timeout);
+        if (status >= 0 && restored < 0) {
+            status = restored;
+        }
+    }
     if (status >= 0) {
         *result = (ViInt16)code;
         char reply[REPLY_SIZE];

@@ -381,6 +381,12 @@ TEST_F(DriverModule, TimeOutValueIsTheSessionsVisaTimeOut) {
     ASSERT_EQ(getAttribute(vi, VI_ATTR_TMO_VALUE, &timeout), VI_SUCCESS);
     EXPECT_EQ(timeout, 2000u);
     EXPECT_EQ(rqk4712v_timeOut(vi, -5), VI_ERROR_PARAMETER2);
+    // The self-test runs with a longer time-out and gives the session's back.
+    ViInt16 result = -1;
+    char message[256];
+    ASSERT_EQ(rqk4712v_self_test(vi, &result, message), VI_SUCCESS);
+    ASSERT_EQ(getAttribute(vi, VI_ATTR_TMO_VALUE, &timeout), VI_SUCCESS);
+    EXPECT_EQ(timeout, 2000u);
     dlclose(visa);
 }
 
