@@ -150,9 +150,22 @@ int ResourceIndex(const Registry& registry, const ResourceAddress& given) {
     return -1;
 }
 
+// A name of a resource this library does not offer (another interface, or another resource class of a
+// GPIB or VXI board): not found rather than malformed.
 bool IsOtherInterface(const char* name) {
-    for (const char* prefix : {"ASRL", "TCPIP", "USB", "PXI", "GPIB", "VXI"}) {
+    for (const char* prefix : {"ASRL", "TCPIP", "USB", "PXI"}) {
         if (strncasecmp(name, prefix, std::strlen(prefix)) == 0)
+            return true;
+    }
+    if (strncasecmp(name, "GPIB", 4) != 0 && strncasecmp(name, "VXI", 3) != 0)
+        return false;
+    std::string text(name);
+    size_t last = text.rfind("::");
+    if (last == std::string::npos)
+        return false;
+    std::string resourceClass = text.substr(last + 2);
+    for (const char* other : {"INTFC", "BACKPLANE", "SERVANT", "MEMACC"}) {
+        if (strcasecmp(resourceClass.c_str(), other) == 0)
             return true;
     }
     return false;
