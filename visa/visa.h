@@ -56,6 +56,8 @@ typedef ViConstString ViConstKeyId;
 #define VI_NO_SEC_ADDR 0xFFFF
 #define VI_ALL_ENABLED_EVENTS 0x3FFF7FFFu
 #define VI_ALL_MECH 0xFFFF
+#define VI_SHARED_LOCK 2
+#define VI_LOAD_CONFIG 4
 
 /* Interface types */
 #define VI_INTF_GPIB 1
@@ -66,6 +68,8 @@ typedef ViConstString ViConstKeyId;
 #define VI_SUCCESS ((ViStatus)0)
 #define VI_SUCCESS_TERM_CHAR ((ViStatus)0x3FFF0005)
 #define VI_SUCCESS_MAX_CNT ((ViStatus)0x3FFF0006)
+#define VI_WARN_NULL_OBJECT ((ViStatus)0x3FFF0082)
+#define VI_WARN_UNKNOWN_STATUS ((ViStatus)0x3FFF0085)
 #define VI_ERROR_SYSTEM_ERROR ((ViStatus)0xBFFF0000)
 #define VI_ERROR_INV_OBJECT ((ViStatus)0xBFFF000E)
 #define VI_ERROR_INV_EXPR ((ViStatus)0xBFFF0010)
@@ -73,11 +77,20 @@ typedef ViConstString ViConstKeyId;
 #define VI_ERROR_INV_RSRC_NAME ((ViStatus)0xBFFF0012)
 #define VI_ERROR_TMO ((ViStatus)0xBFFF0015)
 #define VI_ERROR_NSUP_ATTR ((ViStatus)0xBFFF001D)
+#define VI_ERROR_NSUP_ATTR_STATE ((ViStatus)0xBFFF001E)
+#define VI_ERROR_ATTR_READONLY ((ViStatus)0xBFFF001F)
 #define VI_ERROR_IO ((ViStatus)0xBFFF003E)
 #define VI_ERROR_NSUP_OPER ((ViStatus)0xBFFF0067)
+#define VI_ERROR_USER_BUF ((ViStatus)0xBFFF0071)
 
 /* Attributes */
+#define VI_ATTR_RSRC_CLASS ((ViAttr)0xBFFF0001)
 #define VI_ATTR_RSRC_NAME ((ViAttr)0xBFFF0002)
+#define VI_ATTR_RSRC_IMPL_VERSION ((ViAttr)0x3FFF0003)
+#define VI_ATTR_RSRC_LOCK_STATE ((ViAttr)0x3FFF0004)
+#define VI_ATTR_RSRC_SPEC_VERSION ((ViAttr)0x3FFF0170)
+#define VI_ATTR_RSRC_MANF_NAME ((ViAttr)0xBFFF0174)
+#define VI_ATTR_RSRC_MANF_ID ((ViAttr)0x3FFF0175)
 #define VI_ATTR_SEND_END_EN ((ViAttr)0x3FFF0016)
 #define VI_ATTR_TERMCHAR ((ViAttr)0x3FFF0018)
 #define VI_ATTR_TMO_VALUE ((ViAttr)0x3FFF001A)

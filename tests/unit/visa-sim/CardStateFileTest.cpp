@@ -1,0 +1,147 @@
+#include "CardInstrument.h"
+#include "StateStore.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace visasim;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* kBench = R"(
+resources:
+  - name: VXI0::112::INSTR
+    module:
+      card: {options: "QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,QZSWTA01"}
+)";
+
+class CardStateFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/visa-sim-state-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        std::string error;
+        auto bench = LoadBenchText(kBench, "test", &error);
+        ASSERT_TRUE(bench) << error;
+        spec = bench->resources[0];
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::unique_ptr<Instrument> Open() { return CreateInstrument(spec, folder, "bench"); }
+    std::string StateFile() const { return folder + "/bench.VXI0__112__INSTR.state"; }
+
+    static std::string Ask(Instrument& instrument, const std::string& query) {
+        EXPECT_TRUE(instrument.Write(query));
+        std::string reply = instrument.Pending();
+        instrument.Consume(reply.size());
+        return reply;
+    }
+
+    std::string folder;
+    ResourceSpec spec;
+};
+
+} // namespace
+
+TEST_F(CardStateFile, StateSurvivesANewInstrument) {
+    {
+        auto first = Open();
+        Ask(*first, "ROUT:CLOS (@132);ROUT:ATT 1,1,40;SYST:COPT 1,\"QZATNA01,QZATNB01,QZATNC01,QZSWTA01,,\"");
+    }
+    ASSERT_TRUE(fs::exists(StateFile()));
+    auto second = Open();
+    EXPECT_EQ(Ask(*second, "ROUT:CLOS? (@130:133)"), "0,0,1,0\n");
+    EXPECT_EQ(Ask(*second, "ROUT:ATT? 1,1"), "40\n");
+    EXPECT_EQ(Ask(*second, "SYST:COPT? 1"), "\"QZATNA01,QZATNB01,QZATNC01,QZSWTA01,,\"\n");
+}
+
+TEST_F(CardStateFile, TwoInstrumentsOnOneFileSeeEachOthersSwitching) {
+    auto a = Open();
+    auto b = Open();
+    Ask(*a, "ROUT:CLOS (@131)");
+    Ask(*b, "ROUT:CLOS (@144)"); // b must not write back its stale view of group 3
+    EXPECT_EQ(Ask(*a, "ROUT:CLOS? (@130:133,140:145)"), "0,1,0,0,0,0,0,0,1,0\n");
+    Ask(*a, "ROUT:ATT 1,2,70");
+    EXPECT_EQ(Ask(*b, "ROUT:ATT? 1,2"), "70\n");
+    EXPECT_EQ(Ask(*b, "ROUT:CLOS? (@131)"), "1\n");
+    Ask(*b, "*RST");
+    EXPECT_EQ(Ask(*a, "ROUT:CLOS? (@131,144)"), "0,0\n");
+}
+
+TEST_F(CardStateFile, CorruptFileIsReplacedByTheInitialState) {
+    {
+        auto first = Open();
+        Ask(*first, "ROUT:CLOS (@132)");
+    }
+    std::string text;
+    {
+        std::ifstream in(StateFile());
+        std::stringstream content;
+        content << in.rdbuf();
+        text = content.str();
+    }
+    // Flip one digit of the state: the checksum no longer fits.
+    size_t closed = text.find("closed -1 -1 -1 2");
+    ASSERT_NE(closed, std::string::npos);
+    text[closed + 16] = '3';
+    std::ofstream(StateFile()) << text;
+
+    auto second = Open();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Ask(*second, "ROUT:CLOS? (@130:133)"), "0,0,0,0\n");
+    std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find("is corrupt"), std::string::npos) << report;
+    EXPECT_NE(report.find(StateFile()), std::string::npos) << report;
+
+    // The file now holds the initial state again and is trusted.
+    StateStore store(StateFile());
+    std::string payload;
+    std::string problem;
+    ASSERT_EQ(store.Read(&payload, &problem), StateStore::ReadResult::Loaded) << problem;
+    EXPECT_NE(payload.find("closed -1 -1 -1 -1 -1 -1"), std::string::npos);
+}
+
+TEST_F(CardStateFile, WellFormedButImpossibleStateIsNotTrusted) {
+    StateStore store(StateFile());
+    // Channel 5 of a four-position switch: the checksum is right, the content is not.
+    ASSERT_TRUE(
+        store.Write("card 1 options QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,QZSWTA01 closed -1 -1 -1 5 "
+                    "-1 -1 attenuation 0 0 0 0 0 0\n"));
+    auto module = Open();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Ask(*module, "ROUT:CLOS? (@130:133)"), "0,0,0,0\n");
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("does not exist"), std::string::npos);
+}
+
+TEST_F(CardStateFile, GarbageFilesOfEveryKindAreRefused) {
+    StateStore store(StateFile());
+    std::string payload;
+    std::string problem;
+    for (const char* text : {"", "hello\n", "visa-sim state 1\n", "visa-sim state 1\nchecksum 00000000\n",
+                             "visa-sim state 1\ncard 1\nchecksum zzzzzzzz\n"}) {
+        std::ofstream(StateFile(), std::ios::trunc) << text;
+        EXPECT_EQ(store.Read(&payload, &problem), StateStore::ReadResult::Corrupt) << text;
+    }
+    fs::remove(StateFile());
+    EXPECT_EQ(store.Read(&payload, &problem), StateStore::ReadResult::Missing);
+}
+
+TEST_F(CardStateFile, StateFolderIsCreatedWhenMissing) {
+    std::string nested = folder + "/a/b/c";
+    setenv("VISA_SIM_STATE", nested.c_str(), 1);
+    std::string problem;
+    EXPECT_EQ(StateStore::StateFolder(&problem), nested);
+    EXPECT_TRUE(fs::is_directory(nested));
+    std::string blocked = folder + "/file";
+    std::ofstream(blocked) << "x";
+    setenv("VISA_SIM_STATE", (blocked + "/sub").c_str(), 1);
+    EXPECT_EQ(StateStore::StateFolder(&problem), "");
+    EXPECT_NE(problem.find("cannot be created"), std::string::npos);
+    unsetenv("VISA_SIM_STATE");
+}

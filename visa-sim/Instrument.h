@@ -1,0 +1,95 @@
+// A simulated message-based instrument: IEEE 488.2 status reporting, error queue and common commands,
+// the SCPI message exchange (one message in, the replies of its queries out), and the faults its bench
+// entry asks for. Concrete instruments add their own commands.
+#pragma once
+
+#include "Bench.h"
+#include "ScpiParser.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace visasim {
+
+// The standard text of an SCPI error code ("Undefined header" for -113); empty when unknown.
+std::string_view ScpiErrorText(int code);
+
+class Instrument {
+public:
+    explicit Instrument(const ResourceSpec& spec);
+    virtual ~Instrument();
+    Instrument(const Instrument&) = delete;
+    Instrument& operator=(const Instrument&) = delete;
+
+    const ResourceSpec& Spec() const { return m_spec; }
+
+    // Takes one program message. False when the instrument timed out on it (a time-out fault on a
+    // command): nothing of the message is executed from that command on and no reply is produced.
+    bool Write(std::string_view message);
+
+    // The reply waiting to be read; the reader removes what it took with Consume.
+    const std::string& Pending() const { return m_output; }
+    void Consume(size_t count) { m_output.erase(0, count); }
+    // A read found nothing to read: the instrument notes the unterminated query.
+    void NoteEmptyRead();
+
+    // The status byte as a serial poll reads it.
+    uint8_t StatusByte() const;
+    // Device clear: empties the input and output buffers; registers and errors stay.
+    void DeviceClear();
+
+    void PushError(int code, std::string text = {});
+    size_t ErrorCount() const { return m_errors.size(); }
+
+protected:
+    using Handler = std::function<void(const ScpiCommand&, std::string& reply)>;
+
+    // Adds a command: the header pattern ("ROUTe:CLOSe"), whether it is the query form, and what it does.
+    // A handler that changes state that other programs may share says so (`changes`).
+    void AddCommand(std::string_view pattern, bool query, Handler handler);
+
+    // A hook for instruments that answer whole commands from a table before the command set is searched.
+    virtual bool AnswerFromTable(const ScpiCommand&, std::string&) { return false; }
+    // *RST beyond the registers: the instrument's own settings.
+    virtual void ResetDevice() {}
+
+    // Parameter helpers; each queues the SCPI error and returns false when the parameters do not fit.
+    bool ExpectCount(const ScpiCommand& command, size_t count);
+    bool IntegerAt(const ScpiCommand& command, size_t index, long* value);
+
+private:
+    struct Entry {
+        HeaderPattern pattern;
+        bool query;
+        Handler handler;
+        std::string canonical; // short form with '?' for a query, as fault headers are compared
+    };
+    const Entry* Find(const std::vector<std::string>& nodes, bool query) const;
+    // The fault that applies to this command now, if any (counts the occurrence).
+    const CommandFault* FaultFor(const std::string& written, const std::string& canonical);
+    void AddCommonCommands();
+    uint8_t SummaryByte(bool messageAvailable) const;
+
+    ResourceSpec m_spec;
+    std::vector<Entry> m_entries;
+    std::vector<int> m_faultCounts;
+    std::deque<std::pair<int, std::string>> m_errors;
+    std::string m_output;
+    std::string m_replyInProgress;
+    uint8_t m_esr = 0x80; // power on
+    uint8_t m_ese = 0;
+    uint8_t m_sre = 0;
+    bool m_selfTestRun = false;
+};
+
+// Makes the instrument a bench entry describes. Module and switchbox keep their card state in a file
+// of `stateFolder` (none when empty) named after the bench's state name and the resource.
+std::unique_ptr<Instrument> CreateInstrument(const ResourceSpec& spec, const std::string& stateFolder,
+                                             const std::string& stateName);
+
+} // namespace visasim
