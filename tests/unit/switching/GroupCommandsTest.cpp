@@ -190,9 +190,9 @@ TEST_F(GroupCommandsTest, FailureMidResetKeepsEarlierGroupsAndStoresNoPositions)
     instrument->FailOn("OpenRouteList", kTimeOut);
     OnReset();
     // The time-out is reported after a device clear.
-    EXPECT_EQ(CallsAfter(2), (std::vector<std::string>{"SetAttenuation 0 0", "SetAttenuation 1 0",
-                                                       "SetAttenuation 2 0", "OpenRouteList 130:133",
-                                                       "DeviceClear"}));
+    EXPECT_EQ(CallsAfter(2),
+              (std::vector<std::string>{"SetAttenuation 0 0", "SetAttenuation 1 0", "SetAttenuation 2 0",
+                                        "OpenRouteList 130:133", "DeviceClear"}));
     EXPECT_EQ(Positions(), std::vector<int>(6, 7));
     EXPECT_TRUE(windows.empty()); // no positions given, no redraw
     EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Time Out !"});
