@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/SfpAppData.h"
+#include "panels/LabelsFile.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 
@@ -11,11 +12,12 @@ const char* const kTypeNames[kTypeNameCount] = {"QZATNA01", "QZATNB01", "QZATNC0
 } // namespace
 
 CPan1Obj::CPan1Obj() : CPanel(LoadString(IDS_MAIN_PANEL)) {
-    for (int b = 0; b < kGroupCount; ++b) {
-        std::snprintf(m_szLabels[b][kPoleLabel], kLabelSize, "Com %d", b);
-        for (int p = 0; p < 6; ++p) {
-            std::snprintf(m_szLabels[b][p], kLabelSize, "%d%d", b, p);
-        }
+    SetDefaultLabels(m_szLabels);
+    // The labels file may replace labels; its tags are matched against the connected instrument's
+    // address. Without an instrument there is nothing to match, so the defaults stay.
+    CSfpAppData* app = TheApp();
+    if (app != nullptr && app->m_pInstrument) {
+        ReadLabelsFile(app->m_pInstrument->GetLabelsFileName(), app->m_pInstrument->GetAddress(), m_szLabels);
     }
     for (int g = 0; g < kGroupCount; ++g) {
         m_nGroupPos[g] = -1;

@@ -1,0 +1,241 @@
+#include "panels/LabelsFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <utility>
+
+const char* const kExampleLabelsLines[kExampleLabelsLineCount] = {
+    "// This is an example labels file. ",
+    "// A group of 5 labels, up to 7 characters each",
+    "// may be provided for any of the 18 banks of",
+    "// switches.  Banks that are not listed will be",
+    "// given default labels.",
+    "// Lines preceded by a double slash (//) will be",
+    "// ignored.  Only one bank may be listed on a line.",
+    "// The banks are BANKmb, where m (main module or",
+    "// expander module) can be 0, 1 or 2, and b (the",
+    "// bank within the module) can be 0 through 5.",
+    "// Pipe | markers are used to separate the label fields",
+    "// Blank fields will be given default labels.  Leading",
+    "// spaces will be ignored.",
+    "// The following line shows how to set bank 00 to",
+    "// pole label Com 00, and switch labels 00, 01, 02 and 03.",
+    "BANK00[Com 00|00|01|02|03]",
+    "// Tags may be given so that the labels will depend upon",
+    "// the instrument address.  For example, lines following the",
+    "[VXI0::112]",
+    "// tag will only be used with VXI instruments at Logical Address 112.",
+    "// Lines following the",
+    "[GPIB0::9::14]",
+    "// tag will only be used with non-VXI instruments at primary address 9,",
+    "// secondary address 14.",
+};
+
+namespace {
+
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Printable characters of the C locale only; nothing else is ever stored in a label.
+bool IsPrintable(unsigned char c) {
+    return c >= 32 && c <= 126;
+}
+
+} // namespace
+
+void SetDefaultLabels(LabelBanks& labels) {
+    for (int b = 0; b < kGroupCount; ++b) {
+        std::snprintf(labels[b][kPoleLabel], kLabelSize, "Com %d", b);
+        for (int p = 0; p < kPoleLabel; ++p) {
+            std::snprintf(labels[b][p], kLabelSize, "%d%d", b, p);
+        }
+    }
+}
+
+CLabelsReader::CLabelsReader(LabelBanks& labels, std::string address)
+    : m_labels(labels), m_address(std::move(address)) {}
+
+void CLabelsReader::Feed(unsigned char c) {
+    // "//" starts a comment; the count stays at 2 for the rest of the line, which is also how the
+    // reader ignores a line it has finished with. It never grows past 2, whatever the line holds.
+    if (c == '/') {
+        if (m_slashes < 2 && ++m_slashes == 2) {
+            m_state = 0;
+        }
+    } else if (m_slashes == 1) {
+        m_slashes = 0;
+    }
+    if (c == '\n') {
+        m_state = 0;
+        m_slashes = 0;
+    }
+    if (m_slashes >= 2) {
+        return;
+    }
+
+    switch (m_state) {
+    case 0:
+        if ((c == 'B' || c == 'b') && !m_skip) {
+            m_state = 1;
+        } else if (c == '[') {
+            m_tagLength = 0;
+            m_state = 100;
+        }
+        break;
+    case 1:
+        KeywordLetter(c, 'A', 2);
+        break;
+    case 2:
+        KeywordLetter(c, 'N', 3);
+        break;
+    case 3:
+        KeywordLetter(c, 'K', 4);
+        break;
+    case 4:
+        // The module digit: the panel shows the six banks of module 0 only, so a line for an expander
+        // module (1 or 2, or any other digit) is ignored rather than overwriting module 0's labels.
+        if (IsDigit(c)) {
+            if (c != '0') {
+                StartLineIgnored();
+            }
+            m_state = 5;
+        }
+        break;
+    case 5:
+        if (IsDigit(c)) {
+            const int bank = c - '0';
+            if (bank < kGroupCount) {
+                m_bank = bank;
+            } else {
+                StartLineIgnored();
+            }
+            m_state = 6;
+        }
+        break;
+    case 6:
+        if (c == '[') {
+            for (int i = 0; i < kLabelsPerBank; ++i) {
+                m_labels[m_bank][i][kLabelSize - 1] = '\0';
+            }
+            m_count = 0;
+            m_state = 7;
+        }
+        break;
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+        FieldCharacter(c);
+        break;
+    case 100:
+        if (c == ']') {
+            EndTag();
+        } else if (c != ' ' && m_tagLength < kMaxTagLength) {
+            m_tag[m_tagLength++] = static_cast<char>(c);
+        }
+        break;
+    default: // 14: the seventh field has ended
+        break;
+    }
+}
+
+void CLabelsReader::KeywordLetter(unsigned char c, char upper, int next) {
+    if (c == static_cast<unsigned char>(upper) || c == static_cast<unsigned char>(upper - 'A' + 'a')) {
+        m_state = next;
+    } else {
+        // A B that does not begin BANK costs the rest of the line.
+        StartLineIgnored();
+        m_state = 0;
+    }
+}
+
+void CLabelsReader::FieldCharacter(unsigned char c) {
+    // State 7 is the pole label; states 8 to 13 are positions 0 to 5.
+    const int index = m_state == 7 ? kPoleLabel : m_state - 8;
+    char* label = m_labels[m_bank][index];
+    if (c == '|' || c == ']') {
+        if (m_count != 0) {
+            label[m_count] = '\0';
+        }
+        ++m_state;
+        m_count = 0;
+        if (c == ']' || m_state == 14) {
+            StartLineIgnored();
+        }
+        return;
+    }
+    if (m_count < kFieldLength && IsPrintable(c)) {
+        if (m_count == 0 && c == ' ') {
+            return; // leading spaces are dropped
+        }
+        label[m_count++] = static_cast<char>(c);
+        // Keep the label ended after its last stored character, so that a field the line leaves open
+        // (the line ends or a comment begins before its | or ]) never shows the tail of the old label.
+        label[m_count] = '\0';
+    }
+}
+
+void CLabelsReader::EndTag() {
+    // A tag matches when the address begins with it (case-sensitive); an empty tag matches every
+    // address.
+    const auto length = static_cast<std::string::size_type>(m_tagLength);
+    m_skip = !(m_address.size() >= length && m_address.compare(0, length, m_tag, length) == 0);
+    StartLineIgnored();
+}
+
+void ReadLabels(std::FILE* file, const std::string& address, LabelBanks& labels) {
+    CLabelsReader reader(labels, address);
+    for (int c = std::getc(file); c != EOF; c = std::getc(file)) {
+        reader.Feed(static_cast<unsigned char>(c));
+    }
+}
+
+void ReadLabelsFile(const std::string& fileName, const std::string& address, LabelBanks& labels) {
+    if (std::FILE* file = std::fopen(fileName.c_str(), "r")) {
+        ReadLabels(file, address, labels);
+        std::fclose(file);
+        return;
+    }
+    // A missing or unreadable file is no error. Only the default file is replaced by the example,
+    // which takes effect at the next start; a failure to write it is not reported either.
+    if (fileName == kDefaultLabelsFileName) {
+        WriteExampleLabelsFile(fileName);
+    }
+}
+
+bool WriteExampleLabelsFile(const std::string& fileName) {
+    // Create-exclusive: an existing file is never truncated, and a symbolic link (even a dangling one)
+    // is never followed.
+    const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    std::string text;
+    for (const char* line : kExampleLabelsLines) {
+        text += line;
+        text += '\n';
+    }
+    bool written = true;
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            written = false;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0) {
+        written = false;
+    }
+    return written;
+}

@@ -1,0 +1,73 @@
+#include "switching/ConfigCommand.h"
+
+#include <cstdint>
+
+#include "app/SfpAppData.h"
+#include "panels/PanelLookup.h"
+#include "platform/UserException.h"
+
+#include "instrument/ReportDriverError.h"
+
+namespace {
+
+// The dialog gives a code 0 to 4 or -1; anything else counts as no choice, so that no type name is
+// ever read from outside the table.
+int ChosenType(int value) {
+    return value >= 0 && value < kTypeNameCount ? value : -1;
+}
+
+} // namespace
+
+bool IsConfigurationUnchanged(const int chosen[kGroupCount], const int present[kGroupCount]) {
+    for (int g = 0; g < kGroupCount; ++g) {
+        const int value = ChosenType(chosen[g]);
+        if (value >= 0 && value != present[g]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string BuildCardOptionList(const int chosen[kGroupCount],
+                                const char typeNames[kTypeNameCount][kTypeNameSize]) {
+    std::string list;
+    for (int g = 0; g < kGroupCount; ++g) {
+        if (g > 0) {
+            list += ',';
+        }
+        const int value = ChosenType(chosen[g]);
+        if (value >= 0) {
+            list += typeNames[value];
+        }
+    }
+    return list;
+}
+
+bool ApplyConfiguration(const int chosen[kGroupCount]) {
+    CPan1Obj* panel = FindMainPanel();
+    if (panel == nullptr) {
+        return false; // already reported as fatal
+    }
+    if (IsConfigurationUnchanged(chosen, panel->m_nGroupType)) {
+        return false;
+    }
+    const std::string list = BuildCardOptionList(chosen, panel->m_szTypeName);
+    CInstrument* instrument = TheApp()->m_pInstrument.get();
+    if (instrument == nullptr) {
+        return false;
+    }
+    try {
+        instrument->SetCardOption(instrument->GetCardNumber(), list.c_str());
+    } catch (const CUserException&) {
+        // The card refused the list: tell the operator, and keep the group model (and the shown
+        // panel) as they were.
+        ReportDriverError(instrument->GetLastStatus());
+        return false;
+    }
+    int types[kGroupCount];
+    for (int g = 0; g < kGroupCount; ++g) {
+        types[g] = ChosenType(chosen[g]);
+    }
+    panel->SetGroupTypes(types[0], types[1], types[2], types[3], types[4], types[5]);
+    return true;
+}

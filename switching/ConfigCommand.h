@@ -1,0 +1,24 @@
+// The decisions of the Configuration command: after the operator confirms the Configuration dialog,
+// tell the card which device hangs on each group (the card option list) and store the new types in the
+// group model. The window layer runs the dialog and hands the six chosen codes to ApplyConfiguration.
+#pragma once
+
+#include <string>
+
+#include "panels/Pan1Obj.h"
+
+// True when the choice changes nothing: every chosen value is negative (no type chosen) or equals the
+// group's present type code.
+bool IsConfigurationUnchanged(const int chosen[kGroupCount], const int present[kGroupCount]);
+
+// The card option list: for groups 0 to 5 in order, the type name of the chosen code (0 to 4), or an
+// empty entry when no type was chosen, joined by commas, so the list always has five commas.
+std::string BuildCardOptionList(const int chosen[kGroupCount],
+                                const char typeNames[kTypeNameCount][kTypeNameSize]);
+
+// Applies the confirmed choice (a code 0 to 4 per group, negative when none): when it changes anything,
+// writes the option list to the card and then gives the main-panel object the new types, which makes a
+// shown main panel retype its groups and reset them. When the card refuses the list, the failure is
+// reported to the operator and the group model stays as it was. Returns true when the types were
+// stored.
+bool ApplyConfiguration(const int chosen[kGroupCount]);
