@@ -1,9 +1,10 @@
 # Helpers that every test folder uses, so that all tests run the same way under both presets.
 #
-#   sfp_add_gtest(NAME <name> KIND unit|gui|integration SOURCES <files> LIBS <targets>)
+#   sfp_add_gtest(NAME <name> KIND unit|gui|integration [NO_GUI] SOURCES <files> LIBS <targets>)
 #       One GoogleTest executable registered with CTest under the label KIND. Unit tests use GoogleTest's
 #       main; GUI and integration tests use tests/support/GuiTestMain.cpp, which starts wxWidgets and
-#       needs an X display: scripts/test runs CTest under xvfb-run.
+#       needs an X display: scripts/test runs CTest under xvfb-run. NO_GUI gives an integration test
+#       GoogleTest's main instead (for tests that never open a window).
 #   sfp_add_fuzz_target(NAME <name> SOURCES <files> LIBS <targets> [CORPUS <dir>])
 #       A libFuzzer entry point LLVMFuzzerTestOneInput. In the fuzz preset it becomes a libFuzzer
 #       program; in the other presets it is linked with a replay main that runs every file of CORPUS
@@ -25,13 +26,13 @@ function(sfp_test_environment test)
 endfunction()
 
 function(sfp_add_gtest)
-    cmake_parse_arguments(T "" "NAME;KIND;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "NO_GUI" "NAME;KIND;TIMEOUT" "SOURCES;LIBS" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
     find_package(GTest REQUIRED)
     add_executable(${T_NAME} ${T_SOURCES})
-    if(T_KIND STREQUAL "unit")
+    if(T_KIND STREQUAL "unit" OR T_NO_GUI)
         target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
     else()
         # GUI and integration tests start wxWidgets in their main (tests/support/GuiTestMain.cpp).

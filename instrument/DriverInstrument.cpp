@@ -178,6 +178,18 @@ void CDriverInstrument::QueryCardType(short card, char* out) {
     Check(status);
 }
 
-void CDriverInstrument::ReadGroupStates(CPan1Obj*) {
-    Unsupported();
+void CDriverInstrument::ReadGroupStates(CPan1Obj* panel) {
+    if (m_attenQ == nullptr || m_routClosListQ == nullptr) {
+        Unsupported();
+    }
+    GroupStateQueries queries;
+    queries.queryAttenuation = [this](short card, short group, short* value) {
+        return m_attenQ(m_session, card, group, value);
+    };
+    queries.queryClosedList = [this](char* list, char* reply) {
+        const DriverStatus status = m_routClosListQ(m_session, list, reply);
+        reply[kRouteReplySize - 1] = '\0';
+        return status;
+    };
+    ReadGroupStatesInto(panel, GetCardNumber(), queries, m_lastStatus);
 }

@@ -5,29 +5,27 @@
 
 #include <cstdint>
 
+#include "driver/rqk4712v.h"
 #include "instrument/Instrument.h"
 #include "platform/DynamicLibrary.h"
 
-// The driver library's entry points that the program calls, with the driver's own types: a session is
-// 32-bit unsigned, a status 32-bit signed, "short" 16-bit and "long"/"int" 32-bit.
-using DriverSession = std::uint32_t;
-using DriverStatus = std::int32_t;
-using DriverInitFn = DriverStatus (*)(char* resource, std::uint16_t idQuery, std::uint16_t reset,
-                                      DriverSession* session);
-using DriverTimeOutFn = DriverStatus (*)(DriverSession, std::int32_t timeout);
-using DriverErrorQueryDetectFn = DriverStatus (*)(DriverSession, std::uint16_t on);
-using DriverChannelFn = DriverStatus (*)(DriverSession, std::int32_t channel);
-using DriverListFn = DriverStatus (*)(DriverSession, char* channelList);
-using DriverListQueryFn = DriverStatus (*)(DriverSession, char* channelList, char* reply);
-using DriverCardTextFn = DriverStatus (*)(DriverSession, std::int16_t card, char* text);
-using DriverErrorQueryFn = DriverStatus (*)(DriverSession, std::int32_t* code, char* message);
-using DriverSelfTestFn = DriverStatus (*)(DriverSession, std::int16_t* result, char* message);
-using DriverShortQueryFn = DriverStatus (*)(DriverSession, std::int16_t* value);
-using DriverSessionFn = DriverStatus (*)(DriverSession);
-using DriverAttenFn = DriverStatus (*)(DriverSession, std::int16_t card, std::int16_t group,
-                                       std::int16_t value);
-using DriverAttenQueryFn = DriverStatus (*)(DriverSession, std::int16_t card, std::int16_t group,
-                                            std::int16_t* value);
+// The driver library's entry points that the program calls, typed by the driver's own header (the
+// program never links the library: it looks the entry points up at run time).
+using DriverSession = ViSession;
+using DriverStatus = ViStatus;
+using DriverInitFn = decltype(&rqk4712v_init);
+using DriverTimeOutFn = decltype(&rqk4712v_timeOut);
+using DriverErrorQueryDetectFn = decltype(&rqk4712v_errorQueryDetect);
+using DriverChannelFn = decltype(&rqk4712v_routClos);
+using DriverListFn = decltype(&rqk4712v_routOpenList);
+using DriverListQueryFn = decltype(&rqk4712v_routClosList_Q);
+using DriverCardTextFn = decltype(&rqk4712v_systCopt_Q);
+using DriverErrorQueryFn = decltype(&rqk4712v_error_query);
+using DriverSelfTestFn = decltype(&rqk4712v_self_test);
+using DriverShortQueryFn = decltype(&rqk4712v_opc_Q);
+using DriverSessionFn = decltype(&rqk4712v_close);
+using DriverAttenFn = decltype(&rqk4712v_atten);
+using DriverAttenQueryFn = decltype(&rqk4712v_atten_Q);
 
 // Statuses the program tells apart.
 constexpr std::int32_t kStatusTimeOut = static_cast<std::int32_t>(0xBFFF0015u);         // VISA time-out
