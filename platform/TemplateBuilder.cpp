@@ -11,6 +11,8 @@
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
 
+#include <vector>
+
 #include "platform/DialogColours.h"
 #include "resources/Bitmaps.h"
 #include "resources/ResourceIds.h"
@@ -137,29 +139,34 @@ wxWindow* ChildWithId(const wxWindow* parent, int wxId, const wxWindow* except) 
     return nullptr;
 }
 
-// Whether the window paints in a drawing window of its own (custom controls and placeholders); native
-// controls without one are drawn by their parent and have no place in the stacking to keep.
-bool HasOwnDrawingWindow(wxWindow* window) {
+// Restacks the siblings that follow the window in the child list above it, so that the stacking order
+// stays the template order after a late attachment. GTK draws the children of a window in the order they
+// were put into it, so each later sibling is taken out and put back, in order; the child list, and with
+// it the tab order, comes out unchanged.
+void RestackAfter(wxWindow* window) {
 #ifdef __WXGTK__
-    return window->GTKGetDrawingWindow() != nullptr;
+    wxWindow* parent = window->GetParent();
+    std::vector<wxWindow*> later;
+    bool after = false;
+    for (wxWindow* child : parent->GetChildren()) {
+        if (after && !child->IsTopLevel()) {
+            later.push_back(child);
+        }
+        after = after || child == window;
+    }
+    if (later.empty()) {
+        return;
+    }
+    auto* holder = new wxWindow(parent, wxID_ANY, wxPoint(0, 0), wxSize(1, 1));
+    holder->Hide();
+    for (wxWindow* child : later) {
+        child->Reparent(holder);
+        child->Reparent(parent);
+    }
+    holder->Destroy();
 #else
     (void)window;
-    return true;
 #endif
-}
-
-// Restacks the siblings that follow the window in the child list above it, so that the stacking order
-// stays the template order after a late attachment.
-void RestackAfter(wxWindow* window) {
-    bool after = false;
-    for (wxWindow* child : window->GetParent()->GetChildren()) {
-        if (after && !child->IsTopLevel() && HasOwnDrawingWindow(child)) {
-            child->Raise();
-        }
-        if (child == window) {
-            after = true;
-        }
-    }
 }
 
 } // namespace
