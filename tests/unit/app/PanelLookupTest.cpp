@@ -54,7 +54,13 @@ protected:
         app.m_panels.push_back(std::make_unique<CPan1Obj>());
         app.m_panels.push_back(std::make_unique<CStatObj>());
     }
-    void TearDown() override { SetPanelWindowFactories(nullptr, nullptr); }
+    void TearDown() override {
+        // The window of the panel shown last goes with the main window, as in the program.
+        if (app.m_pActivePanel != nullptr) {
+            app.m_pActivePanel->CloseDlg();
+        }
+        SetPanelWindowFactories(nullptr, nullptr);
+    }
 
     CRecordingFacade facade;
     CSfpAppData app;
