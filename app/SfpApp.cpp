@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <wx/config.h>
 #include <wx/image.h>
+#include <wx/log.h>
 
 #include "app/MainWnd.h"
 #include "platform/DialogColours.h"
@@ -50,6 +51,10 @@ bool CSfpApp::OnInit() {
     TakeCommandLine(JoinCommandLine(arguments, m_screenshotFile));
 
     m_facade.SetUnattended(!m_screenshotFile.empty());
+    if (m_facade.IsUnattended()) {
+        // wx's own error reports go to standard error too, never to a dialog that waits for the operator.
+        delete wxLog::SetActiveTarget(new wxLogStderr());
+    }
     SetFacade(&m_facade);
 
     auto* mainWindow = new CMainWnd();
@@ -57,7 +62,7 @@ bool CSfpApp::OnInit() {
     SetUpPanels();
 
     if (!m_screenshotFile.empty()) {
-        m_screenshotTimer.SetOwner(this);
+        m_screenshotTimer = std::make_unique<wxTimer>(this);
         Bind(wxEVT_IDLE, &CSfpApp::OnIdleForScreenshot, this);
         Bind(wxEVT_TIMER, &CSfpApp::OnScreenshotTimer, this);
     }
@@ -71,7 +76,7 @@ void CSfpApp::OnIdleForScreenshot(wxIdleEvent& event) {
         return;
     }
     m_screenshotArmed = true;
-    m_screenshotTimer.StartOnce(kScreenshotSettleMs);
+    m_screenshotTimer->StartOnce(kScreenshotSettleMs);
 }
 
 void CSfpApp::OnScreenshotTimer(wxTimerEvent&) {
@@ -82,8 +87,8 @@ void CSfpApp::OnScreenshotTimer(wxTimerEvent&) {
     const wxImage picture = CaptureWindow(top);
     if (!picture.IsOk() || !picture.SaveFile(wxString::FromUTF8(m_screenshotFile), wxBITMAP_TYPE_PNG)) {
         std::fprintf(stderr, "cannot save the main window to %s\n", m_screenshotFile.c_str());
-        m_exitCode = 1;
     } else {
+        m_screenshotSaved = true;
         std::fprintf(stderr, "saved the main window to %s\n", m_screenshotFile.c_str());
     }
     top->Destroy();
@@ -91,10 +96,17 @@ void CSfpApp::OnScreenshotTimer(wxTimerEvent&) {
 
 int CSfpApp::OnRun() {
     const int code = wxApp::OnRun();
-    return m_exitCode != 0 ? m_exitCode : code;
+    if (!m_screenshotFile.empty() && !m_screenshotSaved) {
+        // Not saved: the picture could not be written, or the main window went away first (a fatal failure
+        // at start-up).
+        std::fprintf(stderr, "the main window was not saved\n");
+        return 1;
+    }
+    return code;
 }
 
 int CSfpApp::OnExit() {
+    m_screenshotTimer.reset();
     SetFacade(nullptr);
     delete wxConfigBase::Set(nullptr);
     return wxApp::OnExit();

@@ -8,6 +8,7 @@
 // read, so its path never looks like a switch.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 #include <wx/app.h>
@@ -33,9 +34,9 @@ private:
 
     CWxFacade m_facade;
     std::string m_screenshotFile;
-    wxTimer m_screenshotTimer;
+    std::unique_ptr<wxTimer> m_screenshotTimer;
     bool m_screenshotArmed = false;
-    int m_exitCode = 0;
+    bool m_screenshotSaved = false;
 };
 
 wxDECLARE_APP(CSfpApp);

@@ -233,4 +233,14 @@ TEST_F(MainWndTest, HelpOpensTheBookOrSaysItCannot) {
     EXPECT_EQ(facade.m_messages.size(), 1u);
 }
 
+TEST_F(MainWndTest, BothHelpCommandsLookForTheBookBesideTheProgram) {
+    // The test program has no help folder beside it, so each command reports the book it looked for.
+    const std::string expected =
+        "Cannot open the help file " + std::string(CMainWnd::HelpBookFile().utf8_str()) + ".";
+    EXPECT_TRUE(SendCommand(window, ID_HELP_CONTENTS));
+    EXPECT_TRUE(SendCommand(window, ID_HELP_INDEX));
+    EXPECT_EQ(facade.m_messages, (std::vector<std::string>{expected, expected}));
+    EXPECT_NE(expected.find("/help/rqk4712v.hhp"), std::string::npos);
+}
+
 } // namespace
