@@ -15,7 +15,9 @@
 //   ComboList      wxChoice (a drop-down list without typing, not sorted)
 //   GroupBox       wxStaticBox, in the dialog colours
 //   Radio          wxRadioButton; an item that starts a group starts a new radio group
-// and items marked disabled are created disabled.
+// and items marked disabled are created disabled. Native controls take the focus by themselves; the
+// placeholders never do (the tab stop of an item is the business of the control attached to it), and the
+// group mark matters to radio buttons only.
 //
 // Attaching. The caller makes the control object and hands it over; the item's placeholder gives way to
 // it: the control takes the item's id, rectangle and tab place, and the placeholder is destroyed. The
