@@ -2,8 +2,11 @@
 // wx assert a test failure instead of a dialog, runs the tests and shuts wx down.
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/dialog.h>
 #include <wx/init.h>
 #include <wx/log.h>
+
+#include "platform/ModalDialog.h"
 
 namespace {
 
@@ -25,6 +28,8 @@ int main(int argc, char** argv) {
     wxTheApp->CallOnInit();
     wxSetAssertHandler(FailOnAssert);
     wxLog::EnableLogging(false);
+    // No test ever waits for a person: a modal dialog that a test does not answer itself is cancelled.
+    SetModalDialogHandler([](wxDialog&) { return static_cast<int>(wxID_CANCEL); });
     const int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();

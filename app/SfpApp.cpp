@@ -1,0 +1,113 @@
+#include "app/SfpApp.h"
+
+#include <cstdio>
+#include <wx/config.h>
+#include <wx/image.h>
+#include <wx/log.h>
+
+#include "app/MainWnd.h"
+#include "platform/DialogColours.h"
+#include "platform/WindowCapture.h"
+#include "resources/ResourceIds.h"
+#include "resources/StringTable.h"
+#include "switching/GroupCommands.h"
+
+namespace {
+const char* const kScreenshotSwitch = "--screenshot=";
+// How long the main window stands idle on the screen before it is saved: the X server maps and paints
+// it asynchronously.
+constexpr int kScreenshotSettleMs = 400;
+} // namespace
+
+std::string CSfpApp::JoinCommandLine(const std::vector<std::string>& arguments, std::string& screenshotFile) {
+    std::string line;
+    screenshotFile.clear();
+    for (const std::string& argument : arguments) {
+        if (argument.rfind(kScreenshotSwitch, 0) == 0) {
+            screenshotFile = argument.substr(std::char_traits<char>::length(kScreenshotSwitch));
+            continue;
+        }
+        if (!line.empty()) {
+            line += ' ';
+        }
+        line += argument;
+    }
+    return line;
+}
+
+bool CSfpApp::OnInit() {
+    // The program's own command line is read below; wx's parser is not run, as it would reject the
+    // program's switches.
+    SetDialogColours(wxColour(192, 192, 192), wxColour(0, 0, 0));
+    SetAppName("rqk4712v-sfp");
+    SetAppDisplayName(wxString::FromUTF8(LoadString(IDS_APP_NAME)));
+    wxConfigBase::Get(); // the per-application profile: loaded, nothing of the program's own kept in it
+    wxInitAllImageHandlers();
+
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.emplace_back(argv[i].utf8_str());
+    }
+    TakeCommandLine(JoinCommandLine(arguments, m_screenshotFile));
+
+    m_facade.SetUnattended(!m_screenshotFile.empty());
+    if (m_facade.IsUnattended()) {
+        // wx's own error reports go to standard error too, never to a dialog that waits for the operator.
+        delete wxLog::SetActiveTarget(new wxLogStderr());
+    }
+    SetFacade(&m_facade);
+
+    auto* mainWindow = new CMainWnd();
+    SetTopWindow(mainWindow);
+    SetUpPanels();
+
+    if (!m_screenshotFile.empty()) {
+        m_screenshotTimer = std::make_unique<wxTimer>(this);
+        Bind(wxEVT_IDLE, &CSfpApp::OnIdleForScreenshot, this);
+        Bind(wxEVT_TIMER, &CSfpApp::OnScreenshotTimer, this);
+    }
+    return true;
+}
+
+void CSfpApp::OnIdleForScreenshot(wxIdleEvent& event) {
+    event.Skip();
+    wxWindow* top = GetTopWindow();
+    if (m_screenshotArmed || top == nullptr || !top->IsShownOnScreen()) {
+        return;
+    }
+    m_screenshotArmed = true;
+    m_screenshotTimer->StartOnce(kScreenshotSettleMs);
+}
+
+void CSfpApp::OnScreenshotTimer(wxTimerEvent&) {
+    wxWindow* top = GetTopWindow();
+    if (top == nullptr) {
+        return;
+    }
+    const wxImage picture = CaptureWindow(top);
+    if (!picture.IsOk() || !picture.SaveFile(wxString::FromUTF8(m_screenshotFile), wxBITMAP_TYPE_PNG)) {
+        std::fprintf(stderr, "cannot save the main window to %s\n", m_screenshotFile.c_str());
+    } else {
+        m_screenshotSaved = true;
+        std::fprintf(stderr, "saved the main window to %s\n", m_screenshotFile.c_str());
+    }
+    top->Destroy();
+}
+
+int CSfpApp::OnRun() {
+    const int code = wxApp::OnRun();
+    if (!m_screenshotFile.empty() && !m_screenshotSaved) {
+        // Not saved: the picture could not be written, or the main window went away first (a fatal failure
+        // at start-up).
+        std::fprintf(stderr, "the main window was not saved\n");
+        return 1;
+    }
+    return code;
+}
+
+int CSfpApp::OnExit() {
+    m_screenshotTimer.reset();
+    SetFacade(nullptr);
+    delete wxConfigBase::Set(nullptr);
+    return wxApp::OnExit();
+}

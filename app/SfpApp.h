@@ -1,0 +1,42 @@
+// The application object: the wx application and the application's state (CSfpAppData). Start-up sets
+// the dialog colours, loads the profile settings (nothing of the program's own is kept in them), takes
+// the command line, creates the main window and runs the start-up panel set-up.
+//
+// --screenshot=FILE runs start-up unattended (every message box confirmed and echoed to standard
+// error, every choice taking its preselected entry), waits until the main window is painted and idle,
+// saves it with its menu bar as a PNG and exits 0. The token is taken out before the command line is
+// read, so its path never looks like a switch.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+#include <wx/app.h>
+#include <wx/timer.h>
+
+#include "app/SfpAppData.h"
+#include "platform/WxFacade.h"
+
+class CSfpApp : public wxApp, public CSfpAppData {
+public:
+    bool OnInit() override;
+    int OnRun() override;
+    int OnExit() override;
+
+    // Splits the program's arguments into the command line (the words joined by spaces) and the file of
+    // --screenshot=FILE (empty when not given).
+    static std::string JoinCommandLine(const std::vector<std::string>& arguments,
+                                       std::string& screenshotFile);
+
+private:
+    void OnIdleForScreenshot(wxIdleEvent& event);
+    void OnScreenshotTimer(wxTimerEvent& event);
+
+    CWxFacade m_facade;
+    std::string m_screenshotFile;
+    std::unique_ptr<wxTimer> m_screenshotTimer;
+    bool m_screenshotArmed = false;
+    bool m_screenshotSaved = false;
+};
+
+wxDECLARE_APP(CSfpApp);

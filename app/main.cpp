@@ -1,0 +1,3 @@
+#include "app/SfpApp.h"
+
+wxIMPLEMENT_APP(CSfpApp);

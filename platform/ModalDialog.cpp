@@ -1,0 +1,22 @@
+#include "platform/ModalDialog.h"
+
+#include <wx/dialog.h>
+
+namespace {
+ModalDialogHandler g_handler;
+}
+
+int RunModal(wxDialog& dialog) {
+    if (g_handler) {
+        // The dialog is initialised as a shown one would be, then answered by the handler.
+        dialog.InitDialog();
+        return g_handler(dialog);
+    }
+    return dialog.ShowModal();
+}
+
+ModalDialogHandler SetModalDialogHandler(ModalDialogHandler handler) {
+    ModalDialogHandler previous = std::move(g_handler);
+    g_handler = std::move(handler);
+    return previous;
+}

@@ -1,0 +1,106 @@
+#include "switching/ConfigDlg.h"
+
+#include <algorithm>
+
+#include <wx/app.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
+
+#include "app/SfpAppData.h"
+#include "panels/PanelLookup.h"
+#include "platform/ModalDialog.h"
+#include "platform/TemplateBuilder.h"
+#include "resources/ResourceIds.h"
+#include "switching/ConfigCommand.h"
+
+namespace {
+
+bool OffersAttenuators(int code) {
+    return code == 0 || code == 1 || code == 2 || code == -1 || code == -3;
+}
+bool OffersSwitches(int code) {
+    return code == 3 || code == 4 || code == -2 || code == -3;
+}
+
+} // namespace
+
+CConfigDlg::CConfigDlg(wxWindow* owner, const int groups[kGroupCount]) {
+    const DialogTemplate* t = FindDialogTemplate(IDD_CONFIG);
+    Create(owner, wxID_ANY, wxString::FromUTF8(t->caption), wxDefaultPosition, wxDefaultSize,
+           wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX);
+    BuildFromTemplate(this, IDD_CONFIG);
+    // Each group's five buttons are made anew behind a hidden first button of their own radio group, in
+    // group order, so that a group can show no button checked.
+    for (int g = 0; g < kGroupCount; ++g) {
+        m_nGroup[g] = groups[g];
+        m_none[g] = new wxRadioButton(this, wxID_ANY, wxString(), wxPoint(0, 0), wxSize(1, 1), wxRB_GROUP);
+        m_none[g]->Hide();
+        for (int k = 0; k < kTypeNameCount; ++k) {
+            const int id = IDC_CONFIG_RADIO_FIRST[g] + k;
+            const wxRect r = TemplateItemRect(this, id);
+            wxWindow* old = TemplateItemWindow(this, id);
+            const wxString label = old != nullptr ? old->GetLabel() : wxString();
+            m_buttons[g][k] = AttachToItem(
+                this, id, new wxRadioButton(this, WxId(id), label, r.GetPosition(), r.GetSize()));
+        }
+    }
+    // Enabling by the present code: a reported attenuator offers only the attenuator types, a reported
+    // switch only the switch types, a group not reported yet all five.
+    for (int g = 0; g < kGroupCount; ++g) {
+        const bool attenuators = OffersAttenuators(groups[g]);
+        const bool switches = OffersSwitches(groups[g]);
+        for (int k = 0; k < kTypeNameCount; ++k) {
+            m_buttons[g][k]->Enable(k < 3 ? attenuators : switches);
+        }
+        if (wxWindow* label = TemplateItemWindow(this, IDC_CONFIG_ATTEN_LABEL[g])) {
+            label->Enable(attenuators);
+        }
+        if (wxWindow* label = TemplateItemWindow(this, IDC_CONFIG_SWITCH_LABEL[g])) {
+            label->Enable(switches);
+        }
+    }
+    const wxRect place = DialogToPixels(TemplateBaseUnits(this), t->x, t->y, 0, 0);
+    if (owner != nullptr) {
+        Move(owner->ClientToScreen(place.GetPosition()));
+    }
+}
+
+bool CConfigDlg::TransferDataToWindow() {
+    for (int g = 0; g < kGroupCount; ++g) {
+        const int v = m_nGroup[g];
+        if (v >= 0 && v < kTypeNameCount) {
+            m_buttons[g][v]->SetValue(true);
+        } else {
+            m_none[g]->SetValue(true);
+        }
+    }
+    return true;
+}
+
+bool CConfigDlg::TransferDataFromWindow() {
+    for (int g = 0; g < kGroupCount; ++g) {
+        m_nGroup[g] = -1;
+        for (int k = 0; k < kTypeNameCount; ++k) {
+            if (m_buttons[g][k]->GetValue()) {
+                m_nGroup[g] = k;
+            }
+        }
+    }
+    return true;
+}
+
+void OnConfig() {
+    CPan1Obj* panel = FindMainPanel();
+    if (panel == nullptr) {
+        return;
+    }
+    int chosen[kGroupCount];
+    {
+        CConfigDlg dialog(wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr, panel->m_nGroupType);
+        if (RunModal(dialog) != wxID_OK) {
+            return;
+        }
+        std::copy(std::begin(dialog.m_nGroup), std::end(dialog.m_nGroup), chosen);
+    }
+    ApplyConfiguration(chosen);
+}
