@@ -351,6 +351,10 @@ resources:
     ViUInt32 count = 0;
     EXPECT_EQ(visa.Read(box, reinterpret_cast<ViBuf>(buffer), sizeof buffer, &count), VI_ERROR_TMO);
     EXPECT_EQ(visa.Query(box, "SYST:CTYP? 2"), "QUILLON-VANTERA,K4712V,0,A.01.00\n");
+    // The hung query left no query error behind; a later read with nothing asked does.
+    EXPECT_EQ(visa.Query(box, "SYST:ERR?"), "0,\"No error\"\n");
+    EXPECT_EQ(visa.Read(box, reinterpret_cast<ViBuf>(buffer), sizeof buffer, &count), VI_ERROR_TMO);
+    EXPECT_EQ(visa.Query(box, "SYST:ERR?"), "-420,\"Query UNTERMINATED\"\n");
 }
 
 TEST_F(VisaApi, BadBenchFileIsRefusedWithFileAndLine) {
