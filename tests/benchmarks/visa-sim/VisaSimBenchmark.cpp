@@ -83,8 +83,8 @@ void BM_StateQueryPair(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_IdentityQueryPair);
-BENCHMARK(BM_StatusByteQueryPair);
-BENCHMARK(BM_StateChangingCommandPersisted);
-BENCHMARK(BM_StateQueryPair);
+BENCHMARK(BM_IdentityQueryPair)->UseRealTime();
+BENCHMARK(BM_StatusByteQueryPair)->UseRealTime();
+BENCHMARK(BM_StateChangingCommandPersisted)->UseRealTime();
+BENCHMARK(BM_StateQueryPair)->UseRealTime();
 BENCHMARK_MAIN();
