@@ -153,7 +153,10 @@ void Instrument::DeviceClear() {
 }
 
 void Instrument::NoteEmptyRead() {
-    PushError(-420);
+    if (m_hungQuery)
+        m_hungQuery = false; // the instrument never finished the query: nothing to note
+    else
+        PushError(-420);
 }
 
 bool Instrument::ExpectCount(const ScpiCommand& command, size_t count) {
@@ -199,6 +202,7 @@ bool Instrument::Write(std::string_view message) {
         PushError(-410);
     }
     m_replyInProgress.clear();
+    m_hungQuery = false;
     bool anyReply = false;
     std::vector<std::string> path; // the header path relative commands continue from
     bool first = true;
@@ -226,6 +230,7 @@ bool Instrument::Write(std::string_view message) {
         const CommandFault* fault = FaultFor(written, entry ? entry->canonical : written);
         if (fault && fault->action == CommandFault::Action::Timeout) {
             m_replyInProgress.clear();
+            m_hungQuery = command.query;
             return command.query;
         }
         if (fault) {

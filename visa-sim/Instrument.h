@@ -85,6 +85,7 @@ private:
     uint8_t m_ese = 0;
     uint8_t m_sre = 0;
     bool m_selfTestRun = false;
+    bool m_hungQuery = false; // a query timed out: the read that waits for it is no query error
 };
 
 // Makes the instrument a bench entry describes. Module and switchbox keep their card state in a file

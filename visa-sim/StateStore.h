@@ -1,7 +1,7 @@
 // The file in which a simulated instrument keeps its switching state between program runs. Writers
 // hold an exclusive lock (flock on a companion ".lock" file) while they read, change and rewrite the
-// state; the state file is replaced atomically (temporary file, then rename), so a reader never sees
-// half a file. The text carries a checksum, so a damaged file is recognised.
+// state; the state file is replaced atomically (a temporary file exchanged with it by rename), so a
+// reader never sees half a file. The text carries a checksum, so a damaged file is recognised.
 #pragma once
 
 #include <string>

@@ -351,6 +351,10 @@ resources:
     ViUInt32 count = 0;
     EXPECT_EQ(visa.Read(box, reinterpret_cast<ViBuf>(buffer), sizeof buffer, &count), VI_ERROR_TMO);
     EXPECT_EQ(visa.Query(box, "SYST:CTYP? 2"), "QUILLON-VANTERA,K4712V,0,A.01.00\n");
+    // The hung query left no query error behind; a later read with nothing asked does.
+    EXPECT_EQ(visa.Query(box, "SYST:ERR?"), "0,\"No error\"\n");
+    EXPECT_EQ(visa.Read(box, reinterpret_cast<ViBuf>(buffer), sizeof buffer, &count), VI_ERROR_TMO);
+    EXPECT_EQ(visa.Query(box, "SYST:ERR?"), "-420,\"Query UNTERMINATED\"\n");
 }
 
 TEST_F(VisaApi, BadBenchFileIsRefusedWithFileAndLine) {
@@ -384,4 +388,66 @@ TEST_F(VisaApi, BadBenchFileIsRefusedWithFileAndLine) {
     ViSession module = OpenOk("VXI0::112::INSTR");
     EXPECT_EQ(visa.Query(module, "SYST:COPT? 1"),
               "\"QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,QZSWTA01\"\n");
+}
+
+// The search the front panel makes at start-up: every instrument found by "?*INSTR" is opened and
+// identified, GPIB ones by their identity and a scan of card types, VXI ones by manufacturer and model.
+TEST_F(VisaApi, FrontPanelSearchFindsTheModules) {
+    std::vector<std::string> accepted;
+    ViFindList list = VI_NULL;
+    ViUInt32 found = 0;
+    char name[VI_FIND_BUFLEN];
+    ASSERT_EQ(visa.FindRsrc(rm, "?*INSTR", &list, &found, name), VI_SUCCESS);
+    int matchedCard = 0;
+    for (ViUInt32 i = 0; i < found; ++i) {
+        if (i > 0) {
+            ASSERT_EQ(visa.FindNext(list, name), VI_SUCCESS);
+        }
+        ViSession session = VI_NULL;
+        if (visa.Open(rm, name, VI_NULL, VI_NULL, &session) != VI_SUCCESS)
+            continue;
+        ViUInt16 type = 0;
+        bool accept = false;
+        if (visa.GetAttribute(session, VI_ATTR_INTF_TYPE, &type) == VI_SUCCESS) {
+            if (type == VI_INTF_GPIB) {
+                char reply[101] = {};
+                ViUInt32 count = 0;
+                if (visa.Write(session, reinterpret_cast<ViConstBuf>("*IDN?\n"), 5, &count) == VI_SUCCESS &&
+                    visa.Read(session, reinterpret_cast<ViBuf>(reply), 100, &count) >= 0 &&
+                    std::strncmp(reply, "QUILLON-VANTERA,SWITCHBOX", 25) == 0) {
+                    for (int card = 1; card <= 99; ++card) {
+                        std::string query = "SYST:CTYP? " + std::to_string(card) + "\n";
+                        std::memset(reply, 0, sizeof reply);
+                        if (visa.Send(session, query) != VI_SUCCESS ||
+                            visa.Read(session, reinterpret_cast<ViBuf>(reply), 100, &count) < 0)
+                            break;
+                        if (std::strncmp(reply, "NONE", 4) == 0)
+                            break;
+                        if (std::strncmp(reply, "QUILLON-VANTERA,K4712", 21) == 0) {
+                            accept = true;
+                            matchedCard = card;
+                            break;
+                        }
+                    }
+                }
+            } else {
+                ViUInt16 manufacturer = 0;
+                ViUInt16 model = 0;
+                accept = visa.GetAttribute(session, VI_ATTR_MANF_ID, &manufacturer) == VI_SUCCESS &&
+                         visa.GetAttribute(session, VI_ATTR_MODEL_CODE, &model) == VI_SUCCESS &&
+                         manufacturer == 0xFFF && (model & 0xFFF) == 0x2D3;
+            }
+        }
+        if (accept)
+            accepted.push_back(name);
+        visa.Close(session);
+    }
+    EXPECT_EQ(accepted,
+              (std::vector<std::string>{"VXI0::112::INSTR", "GPIB-VXI0::24::INSTR", "GPIB0::9::INSTR"}));
+    EXPECT_EQ(matchedCard, 3);
+    // Each instrument's error queue stayed empty: the search asked nothing they could not answer.
+    for (const char* resource : {"VXI0::112::INSTR", "GPIB0::9::INSTR", "GPIB0::9::14::INSTR"}) {
+        ViSession session = OpenOk(resource);
+        EXPECT_EQ(visa.Query(session, "SYST:ERR?"), "0,\"No error\"\n") << resource;
+    }
 }

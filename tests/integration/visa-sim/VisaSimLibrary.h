@@ -141,6 +141,7 @@ resources:
     switchbox:
       cards:
         - {number: 1, type: "QUILLON-VANTERA,RELAY16,0,A.01.00"}
+        - {number: 2, type: "QUILLON-VANTERA,MATRIX8,0,A.01.00"}
         - {number: 3, options: "QZSWTA01,QZATNB01,,,,"}
   - name: GPIB0::9::14::INSTR
     generic:

@@ -1,0 +1,90 @@
+// Speed of the simulated library through its VISA interface: query pairs that change nothing, and
+// state-changing commands with the state file in use.
+#include "visa.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// A module on the default bench with its own state folder, opened once per benchmark.
+class Bench {
+public:
+    Bench() {
+        char pattern[] = "/tmp/visa-sim-bench-XXXXXX";
+        m_folder = mkdtemp(pattern) ? pattern : "/tmp";
+        setenv("VISA_SIM_STATE", (m_folder + "/state").c_str(), 1);
+        unsetenv("VISA_SIM_BENCH");
+        viOpenDefaultRM(&m_rm);
+        viOpen(m_rm, "VXI0::112::INSTR", VI_NULL, VI_NULL, &m_module);
+    }
+    ~Bench() {
+        viClose(m_rm);
+        std::filesystem::remove_all(m_folder);
+    }
+    ViSession Module() const { return m_module; }
+
+private:
+    std::string m_folder;
+    ViSession m_rm = VI_NULL;
+    ViSession m_module = VI_NULL;
+};
+
+void QueryPairs(benchmark::State& state, const char* query) {
+    Bench bench;
+    ViSession module = bench.Module();
+    const auto* message = reinterpret_cast<ViConstBuf>(query);
+    ViUInt32 length = static_cast<ViUInt32>(std::char_traits<char>::length(query));
+    unsigned char reply[256];
+    ViUInt32 count = 0;
+    for (auto _ : state) {
+        if (viWrite(module, message, length, &count) != VI_SUCCESS ||
+            viRead(module, reply, sizeof reply, &count) != VI_SUCCESS) {
+            state.SkipWithError("query failed");
+            break;
+        }
+        benchmark::DoNotOptimize(reply);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_IdentityQueryPair(benchmark::State& state) {
+    QueryPairs(state, "*IDN?");
+}
+void BM_StatusByteQueryPair(benchmark::State& state) {
+    QueryPairs(state, "*STB?");
+}
+
+// Closes the channels of a four-position switch in turn: every command rewrites the state file.
+void BM_StateChangingCommandPersisted(benchmark::State& state) {
+    Bench bench;
+    ViSession module = bench.Module();
+    const char* commands[] = {"ROUT:CLOS (@130)", "ROUT:CLOS (@131)", "ROUT:CLOS (@132)", "ROUT:CLOS (@133)"};
+    ViUInt32 count = 0;
+    size_t i = 0;
+    for (auto _ : state) {
+        const char* command = commands[i++ % 4];
+        if (viWrite(module, reinterpret_cast<ViConstBuf>(command), 16, &count) != VI_SUCCESS) {
+            state.SkipWithError("command failed");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+// A query of the relay state, which re-reads the state file under its lock.
+void BM_StateQueryPair(benchmark::State& state) {
+    QueryPairs(state, "ROUT:CLOS? (@130:133)");
+}
+
+} // namespace
+
+BENCHMARK(BM_IdentityQueryPair)->UseRealTime();
+BENCHMARK(BM_StatusByteQueryPair)->UseRealTime();
+BENCHMARK(BM_StateChangingCommandPersisted)->UseRealTime();
+BENCHMARK(BM_StateQueryPair)->UseRealTime();
+BENCHMARK_MAIN();
