@@ -2,6 +2,7 @@
 
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <wx/graphics.h>
 
 void PrepareFreshContext(wxDC& dc, const wxFont& font) {
     dc.SetPen(*wxBLACK_PEN);
@@ -10,6 +11,10 @@ void PrepareFreshContext(wxDC& dc, const wxFont& font) {
     dc.SetBackgroundMode(wxTRANSPARENT);
     if (font.IsOk()) {
         dc.SetFont(font);
+    }
+    // Shapes are drawn with crisp pixel edges, as the owner drawings are laid out pixel by pixel.
+    if (wxGraphicsContext* gc = dc.GetGraphicsContext()) {
+        gc->SetAntialiasMode(wxANTIALIAS_NONE);
     }
 }
 

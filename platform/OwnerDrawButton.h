@@ -37,7 +37,7 @@ inline wxColour ToWxColour(COLORREF c) {
 }
 
 // Makes a drawing context look like a fresh one: black one-pixel pen, white brush, black text on a
-// transparent background, and the given font.
+// transparent background, the given font, and no smoothing of shape edges.
 void PrepareFreshContext(wxDC& dc, const wxFont& font);
 
 class COwnerDrawButton : public wxControl {
