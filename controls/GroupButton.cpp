@@ -1,7 +1,9 @@
 #include "controls/GroupButton.h"
 
+#include <algorithm>
 #include <cstring>
 #include <wx/dc.h>
+#include <wx/dcmemory.h>
 #include <wx/font.h>
 
 #include "app/SfpAppData.h"
@@ -89,10 +91,45 @@ void CGroupButton::SetLabels(const char (&labels)[kLabelsPerBank][kLabelSize]) {
     m_strPole = Field(labels[kPoleLabel]);
 }
 
-wxFont CGroupButton::DialFont() {
-    wxFont font(wxFontInfo(wxSize(0, 16)).Family(wxFONTFAMILY_SWISS).FaceName("Liberation Sans"));
-    font.SetNumericWeight(900);
-    return font;
+const wxFont& CGroupButton::DialFont() {
+    // Kept for the whole run (never destroyed, so it outlives the toolkit's shutdown).
+    static const wxFont* font = [] {
+        auto* f =
+            new wxFont(wxFontInfo(wxSize(0, 16)).Family(wxFONTFAMILY_SWISS).FaceName("Liberation Sans"));
+        f->SetNumericWeight(900);
+        return f;
+    }();
+    return *font;
+}
+
+wxSize CGroupButton::Extent(wxDC& dc, const std::string& text) const {
+    return Extent(dc, text, dc.GetFont());
+}
+
+wxSize CGroupButton::Extent(wxDC& dc, const std::string& text, const wxFont& font) const {
+    if (text.empty()) {
+        return wxSize(0, 0);
+    }
+    auto entry = std::find_if(m_extents.begin(), m_extents.end(),
+                              [&](const auto& e) { return e.first.GetRefData() == font.GetRefData(); });
+    if (entry == m_extents.end()) {
+        if (m_extents.size() >= 4) {
+            m_extents.clear();
+        }
+        m_extents.emplace_back(font, std::map<std::string, wxSize>());
+        entry = m_extents.end() - 1;
+    }
+    auto& extents = entry->second;
+    const auto found = extents.find(text);
+    if (found != extents.end()) {
+        return found->second;
+    }
+    wxCoord w = 0;
+    wxCoord h = 0;
+    dc.GetTextExtent(Wx(text), &w, &h, nullptr, nullptr, &font);
+    const wxSize extent(w, h);
+    extents.emplace(text, extent);
+    return extent;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -144,10 +181,10 @@ SwitchGeometry CGroupButton::ComputeSwitchGeometry(wxDC& dc, const wxSize& clien
 SwitchGeometry CGroupButton::SwitchLayout(wxDC& dc, const wxSize& client, int count) const {
     wxSize labelText[6];
     for (int i = 0; i < count; ++i) {
-        labelText[i] = m_strLabel[i].empty() ? wxSize(0, 0) : dc.GetTextExtent(Wx(m_strLabel[i]));
+        labelText[i] = Extent(dc, m_strLabel[i]);
     }
     const bool hasPole = !m_strPole.empty();
-    const wxSize poleText = hasPole ? dc.GetTextExtent(Wx(m_strPole)) : wxSize(0, 0);
+    const wxSize poleText = Extent(dc, m_strPole);
     return LayoutSwitch(count, client, m_nPos, m_bFirstOnTop != 0, hasPole, poleText, labelText);
 }
 
@@ -159,13 +196,98 @@ void CGroupButton::DrawSwitch6(wxDC& dc, const wxRect& rect, bool full) {
     DrawSwitch(dc, rect, 6, full);
 }
 
+bool CGroupButton::CFixedKey::operator==(const CFixedKey& o) const {
+    if (type != o.type || size != o.size || firstOnTop != o.firstOnTop || pole != o.pole || pen != o.pen ||
+        text != o.text || shadow != o.shadow || highlight != o.highlight ||
+        font.GetRefData() != o.font.GetRefData()) {
+        return false;
+    }
+    for (int i = 0; i < 6; ++i) {
+        if (labels[i] != o.labels[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const wxBitmap& CGroupButton::FixedPicture(wxDC& dc, const wxRect& rect,
+                                           const std::function<void(wxDC&)>& paint) {
+    CFixedKey key;
+    key.type = m_nType;
+    key.size = rect.GetSize();
+    key.firstOnTop = m_bFirstOnTop;
+    for (int i = 0; i < 6; ++i) {
+        key.labels[i] = m_strLabel[i];
+    }
+    key.pole = m_strPole;
+    key.font = dc.GetFont();
+    key.pen = dc.GetPen().GetColour();
+    key.text = dc.GetTextForeground();
+    key.shadow = Facade().SystemColour(SysColour::ButtonShadow);
+    key.highlight = Facade().SystemColour(SysColour::ButtonHighlight);
+    if (!m_fixedPicture.IsOk() || !(key == m_fixedKey)) {
+        m_fixedPicture.Create(key.size, 24);
+        wxMemoryDC layer(m_fixedPicture);
+        PrepareFreshContext(layer, dc.GetFont());
+        layer.SetPen(dc.GetPen());
+        layer.SetTextForeground(dc.GetTextForeground());
+        paint(layer);
+        m_fixedKey = key;
+    }
+    return m_fixedPicture;
+}
+
 void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full) {
     CSavedObjects saved(dc);
-    const wxPen& defaultPen = saved.Pen();
     const SwitchGeometry g = SwitchLayout(dc, rect.GetSize(), count);
     m_dUnit = g.r;
     m_rcPole = g.pole;
+    for (int i = 0; i < count; ++i) {
+        m_rcElem[i] = g.contact[i];
+    }
+    for (int k = 0; k < 9; ++k) {
+        m_ptArm[k] = g.arm[k];
+    }
 
+    if (m_bKeepFixedPicture) {
+        const wxBitmap& fixed =
+            FixedPicture(dc, rect, [&](wxDC& layer) { DrawSwitchFixed(layer, rect, g, count, true); });
+        if (full) {
+            dc.DrawBitmap(fixed, 0, 0);
+        } else {
+            wxDCClipper clip(dc, g.band);
+            dc.DrawBitmap(fixed, 0, 0);
+        }
+    } else {
+        DrawSwitchFixed(dc, rect, g, count, full);
+    }
+
+    // The moving parts: the arm, the selected contact and the connected pole.
+    if (g.hasArm) {
+        const wxPen highlight(ToWxColour(Facade().SystemColour(SysColour::ButtonHighlight)), 4,
+                              wxPENSTYLE_SOLID);
+        const wxPen shadow(ToWxColour(Facade().SystemColour(SysColour::ButtonShadow)), 4, wxPENSTYLE_SOLID);
+        const wxPen black(*wxBLACK, 4, wxPENSTYLE_SOLID);
+        const wxPen inner(kYellow, 2, wxPENSTYLE_SOLID);
+        const wxBrush yellow(kYellow);
+        dc.SetPen(highlight);
+        dc.DrawLines(3, &m_ptArm[3]);
+        dc.SetPen(shadow);
+        dc.DrawLines(3, &m_ptArm[6]);
+        dc.SetPen(black);
+        dc.DrawLines(3, &m_ptArm[0]);
+        dc.SetPen(inner);
+        dc.DrawLines(3, &m_ptArm[0]);
+        dc.SetPen(saved.Pen());
+        dc.SetBrush(yellow);
+        dc.DrawEllipse(g.contact[m_nPos]);
+        dc.DrawEllipse(g.pole);
+    }
+}
+
+void CGroupButton::DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeometry& g, int count,
+                                   bool full) {
+    const wxPen defaultPen = dc.GetPen();
     if (full) {
         DrawFrame(dc, rect);
         dc.SetPen(defaultPen);
@@ -178,40 +300,13 @@ void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full
         dc.DrawRectangle(g.band);
         dc.SetPen(defaultPen);
     }
-
     const wxBrush blue(kBlue);
-    const wxBrush yellow(kYellow);
     dc.SetBrush(blue);
     for (int i = 0; i < count; ++i) {
-        m_rcElem[i] = g.contact[i];
-        if (i != m_nPos) {
-            dc.DrawEllipse(g.contact[i]);
-        }
+        dc.DrawEllipse(g.contact[i]);
         if (full && !m_strLabel[i].empty()) {
             dc.DrawText(Wx(m_strLabel[i]), g.label[i]);
         }
-    }
-    for (int k = 0; k < 9; ++k) {
-        m_ptArm[k] = g.arm[k];
-    }
-
-    if (g.hasArm) {
-        const wxPen highlight(ToWxColour(Facade().SystemColour(SysColour::ButtonHighlight)), 4,
-                              wxPENSTYLE_SOLID);
-        const wxPen shadow(ToWxColour(Facade().SystemColour(SysColour::ButtonShadow)), 4, wxPENSTYLE_SOLID);
-        const wxPen black(*wxBLACK, 4, wxPENSTYLE_SOLID);
-        const wxPen inner(kYellow, 2, wxPENSTYLE_SOLID);
-        dc.SetPen(highlight);
-        dc.DrawLines(3, &m_ptArm[3]);
-        dc.SetPen(shadow);
-        dc.DrawLines(3, &m_ptArm[6]);
-        dc.SetPen(black);
-        dc.DrawLines(3, &m_ptArm[0]);
-        dc.SetPen(inner);
-        dc.DrawLines(3, &m_ptArm[0]);
-        dc.SetPen(defaultPen);
-        dc.SetBrush(yellow);
-        dc.DrawEllipse(g.contact[m_nPos]);
     }
     dc.DrawEllipse(g.pole);
 }
@@ -225,28 +320,58 @@ DialGeometry CGroupButton::DialLayout(wxDC& dc, const wxSize& client, const Atte
                                       const wxFont& font) const {
     wxSize labelText[12];
     for (int k = 0; k < 12; ++k) {
-        labelText[k] = scale.labels[k][0] != '\0' ? dc.GetTextExtent(scale.labels[k]) : wxSize(0, 0);
+        labelText[k] = Extent(dc, scale.labels[k]);
     }
-    const wxFont previous = dc.GetFont();
-    dc.SetFont(font);
-    const wxSize dBText = dc.GetTextExtent("dB");
-    dc.SetFont(previous);
+    const wxSize dBText = Extent(dc, "dB", font);
     return LayoutAttenuator(client, m_nPos, labelText, dBText);
 }
 
 void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
     CSavedObjects saved(dc);
-    const wxPen& defaultPen = saved.Pen();
     const AttenuatorScaleRow& scale = AttenuatorScale[m_nType >= 0 && m_nType <= 2 ? m_nType : 0];
-    const wxFont font = DialFont();
-
     for (int k = 0; k < 12; ++k) {
         m_strLabel[k] = scale.labels[k];
     }
-    const DialGeometry g = DialLayout(dc, rect.GetSize(), scale, font);
+    const DialGeometry g = DialLayout(dc, rect.GetSize(), scale, DialFont());
     m_dUnit = g.r;
     m_rcPole = g.hub;
+    for (int k = 0; k < 12; ++k) {
+        m_rcElem[k] = g.circle[k];
+    }
+    if (g.hasNeedle) {
+        for (int i = 0; i < 3; ++i) {
+            m_ptNeedle[i] = g.needle[i];
+        }
+    }
 
+    if (m_bKeepFixedPicture) {
+        const wxBitmap& fixed = FixedPicture(
+            dc, rect, [&](wxDC& layer) { DrawAttenuatorFixed(layer, rect, g, scale.count, true); });
+        if (full) {
+            dc.DrawBitmap(fixed, 0, 0);
+        } else {
+            wxDCClipper clip(dc, g.fill);
+            dc.DrawBitmap(fixed, 0, 0);
+        }
+    } else {
+        DrawAttenuatorFixed(dc, rect, g, scale.count, full);
+    }
+
+    // The moving parts. An attenuator whose position is not known has no pointer and no selected
+    // circle; the hub is drawn again over the pointer's base.
+    if (g.hasNeedle) {
+        const wxBrush yellow(kYellow);
+        dc.SetPen(saved.Pen());
+        dc.SetBrush(yellow);
+        dc.DrawPolygon(3, m_ptNeedle);
+        dc.DrawEllipse(g.circle[m_nPos]);
+        dc.DrawEllipse(g.hub);
+    }
+}
+
+void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialGeometry& g, int count,
+                                       bool full) {
+    const wxPen defaultPen = dc.GetPen();
     if (full) {
         DrawFrame(dc, rect);
     } else {
@@ -263,39 +388,25 @@ void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
     const wxBrush yellow(kYellow);
     dc.SetBrush(blue);
     for (int k = 0; k < 12; ++k) {
-        if (k >= 8 && scale.count <= k) {
+        // The positions the type does not have are dark grey.
+        if (k >= 8 && count <= k) {
             dc.SetBrush(darkGrey);
         }
-        m_rcElem[k] = g.circle[k];
-        if (k != m_nPos) {
-            dc.DrawEllipse(g.circle[k]);
-        }
+        dc.DrawEllipse(g.circle[k]);
         if (!m_strLabel[k].empty()) {
             dc.DrawText(Wx(m_strLabel[k]), g.label[k]);
         }
     }
-    if (g.hasNeedle) {
-        for (int i = 0; i < 3; ++i) {
-            m_ptNeedle[i] = g.needle[i];
-        }
-    }
-
     {
         const wxFont previous = dc.GetFont();
-        dc.SetFont(font);
+        dc.SetFont(DialFont());
         dc.DrawText("dB", g.dB);
         if (!m_strPole.empty()) {
             dc.DrawText(Wx(m_strPole.substr(m_strPole.size() - 1)), g.digit);
         }
         dc.SetFont(previous);
     }
-
-    // An attenuator whose position is not known has no pointer and no selected circle.
     dc.SetBrush(yellow);
-    if (g.hasNeedle) {
-        dc.DrawPolygon(3, m_ptNeedle);
-        dc.DrawEllipse(g.circle[m_nPos]);
-    }
     dc.DrawEllipse(g.hub);
 }
 

@@ -5,7 +5,12 @@
 // once more on its second release.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
+#include <vector>
+#include <wx/bitmap.h>
+#include <wx/font.h>
 
 #include "controls/GroupGeometry.h"
 #include "panels/Pan1Obj.h"
@@ -43,8 +48,9 @@ public:
     SwitchGeometry ComputeSwitchGeometry(wxDC& dc, const wxSize& client) const;
     DialGeometry ComputeDialGeometry(wxDC& dc, const wxSize& client) const;
 
-    // The font of "dB" and the group digit: Arial (or its metric twin), 16 pixels, weight 900.
-    static wxFont DialFont();
+    // The font of "dB" and the group digit: Arial (or its metric twin), 16 pixels, weight 900. Made
+    // once: a font is never changed, so every drawing can select the same one.
+    static const wxFont& DialFont();
 
     wxRect m_rcElem[12]; // hit rectangles of the position elements, written by every drawing
     wxRect m_rcPole;     // hit rectangle of the common element (pole circle or hub)
@@ -60,16 +66,49 @@ public:
     int m_nType;
     int m_nPositions[5] = {12, 10, 8, 4, 6};
 
+    // The parts of a picture that do not move with the position (frame, labels, contacts or dial
+    // positions, ring) are kept as a bitmap and redrawn only when what they show changes; a drawing then
+    // copies them and draws the moving parts over them. Clearing the flag draws every part each time.
+    bool m_bKeepFixedPicture = true;
+
 protected:
     void OnLButtonUp(wxMouseEvent& event) override;
     void OnLButtonDblClk(wxMouseEvent& event) override;
 
 private:
     void DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full);
+    void DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeometry& g, int count, bool full);
+    void DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialGeometry& g, int count, bool full);
+
+    // What the kept fixed picture shows.
+    struct CFixedKey {
+        int type = -100;
+        wxSize size;
+        int firstOnTop = 0;
+        std::string labels[6];
+        std::string pole;
+        wxFont font;
+        wxColour pen, text;
+        COLORREF shadow = 0, highlight = 0;
+        bool operator==(const CFixedKey& o) const;
+    };
+    // The fixed picture for the present state, painted again by the given drawing when it changed.
+    const wxBitmap& FixedPicture(wxDC& dc, const wxRect& rect, const std::function<void(wxDC&)>& paint);
     void DrawFrame(wxDC& dc, const wxRect& rect);
+    // The extent of a text in the context's current font. Extents are kept per font, since measuring
+    // is the dearest part of a drawing and the labels seldom change.
+    wxSize Extent(wxDC& dc, const std::string& text) const;
+    // The same in the given font, selected only when the extent is not known yet.
+    wxSize Extent(wxDC& dc, const std::string& text, const wxFont& font) const;
     SwitchGeometry SwitchLayout(wxDC& dc, const wxSize& client, int count) const;
     DialGeometry DialLayout(wxDC& dc, const wxSize& client, const AttenuatorScaleRow& scale,
                             const wxFont& font) const;
     // Sends the command of the current position; returns false after a failure has been handled.
     bool SendCommand(int old, bool waitCursor);
+
+    // Measured extents, per font object (a font is recognised by its shared data: comparing font
+    // descriptions costs as much as measuring).
+    mutable std::vector<std::pair<wxFont, std::map<std::string, wxSize>>> m_extents;
+    wxBitmap m_fixedPicture;
+    CFixedKey m_fixedKey;
 };

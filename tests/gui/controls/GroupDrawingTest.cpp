@@ -345,4 +345,68 @@ TEST_F(GroupDrawing, DrawingFollowsTheControlSize) {
     EXPECT_EQ(At(large.Image(), Centre(b->m_rcElem[0])), kYellowPx);
 }
 
+int Differing(const wxImage& a, const wxImage& b) {
+    int n = 0;
+    for (int y = 0; y < a.GetHeight(); ++y) {
+        for (int x = 0; x < a.GetWidth(); ++x) {
+            n += At(a, wxPoint(x, y)) == At(b, wxPoint(x, y)) ? 0 : 1;
+        }
+    }
+    return n;
+}
+
+TEST_F(GroupDrawing, KeptFixedPictureGivesTheSamePixelsAsDrawingEveryPart) {
+    struct Case {
+        int type, from, to;
+    };
+    for (Case c :
+         {Case{3, -1, 2}, Case{3, 2, -1}, Case{4, 0, 5}, Case{0, 5, 11}, Case{1, -1, 9}, Case{2, 7, 0}}) {
+        SCOPED_TRACE(c.type);
+        auto kept = Group(c.type, c.from, 2);
+        auto direct = Group(c.type, c.from, 2);
+        direct->m_bKeepFixedPicture = false;
+        CPicture a(kGroupSize), b(kGroupSize);
+        a.Draw(*kept);
+        b.Draw(*direct);
+        EXPECT_EQ(Differing(a.Image(), b.Image()), 0);
+        kept->SetPosition(c.to);
+        direct->SetPosition(c.to);
+        a.Draw(*kept, ODA_SELECT, ODS_FOCUS);
+        b.Draw(*direct, ODA_SELECT, ODS_FOCUS);
+        // Inside the frame both are the same; a direct dial drawing draws its texts at the frame twice.
+        const wxImage ia = a.Image().GetSubImage(wxRect(5, 5, kGroupSize.x - 10, kGroupSize.y - 10));
+        const wxImage ib = b.Image().GetSubImage(wxRect(5, 5, kGroupSize.x - 10, kGroupSize.y - 10));
+        EXPECT_EQ(Differing(ia, ib), 0);
+        for (int i = 0; i < 12; ++i) {
+            EXPECT_EQ(kept->m_rcElem[i], direct->m_rcElem[i]);
+        }
+    }
+}
+
+TEST_F(GroupDrawing, KeptFixedPictureFollowsLabelsTypeAndSize) {
+    auto b = Group(3, 1);
+    CPicture first(kGroupSize);
+    first.Draw(*b);
+    char labels[kLabelsPerBank][kLabelSize] = {"WWWWWWW", "x", "y", "z", "", "", "P"};
+    b->SetLabels(labels);
+    CPicture kept(kGroupSize);
+    kept.Draw(*b);
+    auto fresh = Group(3, 1);
+    fresh->SetLabels(labels);
+    fresh->m_bKeepFixedPicture = false;
+    CPicture direct(kGroupSize);
+    direct.Draw(*fresh);
+    EXPECT_GT(Differing(first.Image(), kept.Image()), 50);
+    EXPECT_EQ(Differing(kept.Image(), direct.Image()), 0);
+
+    b->SetType(1);
+    CPicture dial(kGroupSize);
+    dial.Draw(*b);
+    EXPECT_EQ(At(dial.Image(), Centre(b->m_rcElem[11])), kDarkGreyPx);
+    CPicture large(wxSize(150, 90));
+    large.Draw(*b);
+    EXPECT_EQ(At(large.Image(), Centre(b->m_rcElem[11])), kDarkGreyPx);
+    EXPECT_EQ(At(large.Image(), wxPoint(140, 80)), kLightGreyPx);
+}
+
 } // namespace
