@@ -280,8 +280,8 @@ void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full
         dc.DrawLines(3, &m_ptArm[0]);
         dc.SetPen(saved.Pen());
         dc.SetBrush(yellow);
-        dc.DrawEllipse(g.contact[m_nPos]);
-        dc.DrawEllipse(g.pole);
+        DrawEllipseIn(dc, g.contact[m_nPos]);
+        DrawEllipseIn(dc, g.pole);
     }
 }
 
@@ -303,12 +303,12 @@ void CGroupButton::DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeo
     const wxBrush blue(kBlue);
     dc.SetBrush(blue);
     for (int i = 0; i < count; ++i) {
-        dc.DrawEllipse(g.contact[i]);
+        DrawEllipseIn(dc, g.contact[i]);
         if (full && !m_strLabel[i].empty()) {
             dc.DrawText(Wx(m_strLabel[i]), g.label[i]);
         }
     }
-    dc.DrawEllipse(g.pole);
+    DrawEllipseIn(dc, g.pole);
 }
 
 DialGeometry CGroupButton::ComputeDialGeometry(wxDC& dc, const wxSize& client) const {
@@ -364,8 +364,8 @@ void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
         dc.SetPen(saved.Pen());
         dc.SetBrush(yellow);
         dc.DrawPolygon(3, m_ptNeedle);
-        dc.DrawEllipse(g.circle[m_nPos]);
-        dc.DrawEllipse(g.hub);
+        DrawEllipseIn(dc, g.circle[m_nPos]);
+        DrawEllipseIn(dc, g.hub);
     }
 }
 
@@ -381,7 +381,7 @@ void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialG
     }
     dc.SetPen(defaultPen);
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
-    dc.DrawEllipse(g.ring);
+    DrawEllipseIn(dc, g.ring);
 
     const wxBrush blue(kBlue);
     const wxBrush darkGrey(kDarkGrey);
@@ -392,7 +392,7 @@ void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialG
         if (k >= 8 && count <= k) {
             dc.SetBrush(darkGrey);
         }
-        dc.DrawEllipse(g.circle[k]);
+        DrawEllipseIn(dc, g.circle[k]);
         if (!m_strLabel[k].empty()) {
             dc.DrawText(Wx(m_strLabel[k]), g.label[k]);
         }
@@ -407,7 +407,7 @@ void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialG
         dc.SetFont(previous);
     }
     dc.SetBrush(yellow);
-    dc.DrawEllipse(g.hub);
+    DrawEllipseIn(dc, g.hub);
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -1,7 +1,5 @@
 #include "controls/LampButton.h"
 
-#include <cmath>
-
 #include "platform/Facade.h"
 
 wxRect LampSquare(const wxRect& rect) {
@@ -39,25 +37,19 @@ void CLampButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
     const wxRect square = LampSquare(rect);
     dc.SetPen(highlightPen);
     dc.SetBrush(faceBrush);
-    dc.DrawEllipse(square);
+    DrawEllipseIn(dc, square);
 
     // The shadow on the lower right half of the rim: counter-clockwise from the lower-left point at
-    // 45 degrees to the upper-right one.
+    // 45 degrees (left + p - p cos 45, top + p + p sin 45) to the upper-right one, on the same circle.
     const double angle = 0.7853975;
-    const int p = square.width / 2;
-    const int left = square.x;
-    const int top = square.y;
-    const wxPoint start(static_cast<int>(left + p - p * std::cos(angle)),
-                        static_cast<int>(top + p + p * std::sin(angle)));
-    const wxPoint end(static_cast<int>(left + p + p * std::cos(angle)),
-                      static_cast<int>(top + p - p * std::sin(angle)));
+    const double degrees = angle * 180.0 / 3.14159265358979;
     dc.SetPen(shadowPen);
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
-    dc.DrawArc(start, end, wxPoint(left + p, top + p));
+    DrawArcIn(dc, square, 180.0 + degrees, degrees);
 
     dc.SetPen(facePen);
     dc.SetBrush(lampBrush);
-    dc.DrawEllipse(LampDisc(square));
+    DrawEllipseIn(dc, LampDisc(square));
 
     dc.SetPen(previous);
     dc.SetBrush(previousBrush);

@@ -18,6 +18,28 @@ void PrepareFreshContext(wxDC& dc, const wxFont& font) {
     }
 }
 
+namespace {
+// A drawing context over a graphics context strokes a one-pixel outline on the far edge of the box,
+// one pixel beyond it; such an outline is drawn one pixel smaller.
+wxRect OutlineBox(wxDC& dc, const wxRect& box) {
+    const wxPen& pen = dc.GetPen();
+    const bool outlined = pen.IsOk() && pen.GetStyle() != wxPENSTYLE_TRANSPARENT;
+    if (dc.GetGraphicsContext() != nullptr && outlined && box.width > 1 && box.height > 1) {
+        return wxRect(box.x, box.y, box.width - 1, box.height - 1);
+    }
+    return box;
+}
+} // namespace
+
+void DrawEllipseIn(wxDC& dc, const wxRect& box) {
+    dc.DrawEllipse(OutlineBox(dc, box));
+}
+
+void DrawArcIn(wxDC& dc, const wxRect& box, double startDegrees, double endDegrees) {
+    const wxRect b = OutlineBox(dc, box);
+    dc.DrawEllipticArc(b.GetTopLeft(), b.GetSize(), startDegrees, endDegrees);
+}
+
 COwnerDrawButton::COwnerDrawButton() = default;
 
 bool COwnerDrawButton::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {

@@ -40,6 +40,12 @@ inline wxColour ToWxColour(COLORREF c) {
 // transparent background, the given font, and no smoothing of shape edges.
 void PrepareFreshContext(wxDC& dc, const wxFont& font);
 
+// An ellipse (filled with the current brush, outlined with the current pen) and an elliptic arc that
+// keep to the pixels of their box: from (x, y) to (x + width - 1, y + height - 1), as the owner drawings
+// are laid out. Arc angles are in degrees, counter-clockwise from three o'clock.
+void DrawEllipseIn(wxDC& dc, const wxRect& box);
+void DrawArcIn(wxDC& dc, const wxRect& box, double startDegrees, double endDegrees);
+
 class COwnerDrawButton : public wxControl {
 public:
     COwnerDrawButton();

@@ -202,6 +202,27 @@ TEST_F(SmallControls, ReadoutSetTextRepaintsTheInsideAndDoubleClickReachesThePar
     EXPECT_EQ(button->m_strText, "7");
 }
 
+TEST_F(SmallControls, EllipsesKeepToTheirBox) {
+    for (const wxPen& pen : {*wxBLACK_PEN, *wxTRANSPARENT_PEN}) {
+        CPicture pic(wxSize(20, 20));
+        pic.Paint([&](wxDC& dc, const wxRect&) {
+            dc.SetPen(pen);
+            dc.SetBrush(*wxBLUE_BRUSH);
+            DrawEllipseIn(dc, wxRect(3, 4, 11, 9));
+        });
+        const wxImage img = pic.Image();
+        wxRect used;
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 20; ++x) {
+                if (!(At(img, wxPoint(x, y)) == kMagentaPx)) {
+                    used = used.IsEmpty() ? wxRect(x, y, 1, 1) : used.Union(wxRect(x, y, 1, 1));
+                }
+            }
+        }
+        EXPECT_EQ(used, wxRect(3, 4, 11, 9));
+    }
+}
+
 TEST_F(SmallControls, LampIsCentredInItsSquare) {
     EXPECT_EQ(LampSquare(wxRect(0, 0, 30, 16)), wxRect(7, 0, 16, 16));
     EXPECT_EQ(LampSquare(wxRect(0, 0, 16, 24)), wxRect(0, 4, 16, 16));
@@ -219,6 +240,16 @@ TEST_F(SmallControls, LampIsCentredInItsSquare) {
     const wxRect sq = LampSquare(wxRect(0, 0, 16, 24));
     EXPECT_GT(CountPixels(img, wxRect(sq.x + 8, sq.y + 8, 8, 8), kShadowPx), 0);
     EXPECT_EQ(CountPixels(img, wxRect(sq.x, sq.y, 6, 6), kShadowPx), 0);
+
+    // Only the rim is shaded: no line runs from the centre to the ends of the shaded arc.
+    CPicture big(wxSize(40, 40));
+    big.Draw(lamp);
+    const wxImage bigImg = big.Image();
+    EXPECT_NE(At(bigImg, wxPoint(30, 9)), kShadowPx);
+    EXPECT_NE(At(bigImg, wxPoint(9, 30)), kShadowPx);
+    EXPECT_GT(CountPixels(bigImg, wxRect(16, 35, 8, 5), kShadowPx), 0); // the bottom of the rim
+    EXPECT_EQ(CountPixels(bigImg, wxRect(16, 0, 8, 5), kShadowPx), 0);  // the top, in highlight
+    EXPECT_GT(CountPixels(bigImg, wxRect(16, 0, 8, 5), kWhitePx), 0);
 
     CLampButton dark(RGB(64, 64, 64), RGB(192, 192, 192));
     CPicture wide(wxSize(30, 16));
