@@ -186,7 +186,7 @@ TEST_F(DriverInstrument, ReadGroupStatesReadsAllSixGroupsBeforeItRaises) {
 )");
     EXPECT_EQ(Run(second, [&] { second.ReadGroupStates(&panel); }).second, false);
     EXPECT_EQ(panel.m_nGroupPos[0], -1);
-    // (Group 1's own query reports the module's error that the time-out left, so it is unknown too.)
+    EXPECT_EQ(panel.m_nGroupPos[1], 3);
     EXPECT_EQ(panel.m_nGroupPos[2], 2);
     EXPECT_EQ(panel.m_nGroupPos[3], 2);
     EXPECT_EQ(panel.m_nGroupPos[5], 1);

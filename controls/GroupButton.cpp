@@ -1,0 +1,515 @@
+#include "controls/GroupButton.h"
+
+#include <algorithm>
+#include <cstring>
+#include <wx/dc.h>
+#include <wx/dcmemory.h>
+#include <wx/font.h>
+
+#include "app/SfpAppData.h"
+#include "instrument/ReportDriverError.h"
+#include "panels/PanelLookup.h"
+#include "platform/Facade.h"
+#include "platform/UserException.h"
+
+namespace {
+
+const wxColour kYellow(255, 255, 0);
+const wxColour kBlue(0, 0, 255);
+const wxColour kDarkGrey(64, 64, 64);
+
+std::string Text(const char* text) {
+    return text != nullptr ? std::string(text) : std::string();
+}
+
+// A label of an 8-byte field: at most 8 characters, even when the terminator is missing.
+std::string Field(const char* field) {
+    return std::string(field, strnlen(field, kLabelSize));
+}
+
+wxString Wx(const std::string& text) {
+    return wxString::FromUTF8(text);
+}
+
+// Restores the context's pen, brush and font when a drawing ends.
+class CSavedObjects {
+public:
+    explicit CSavedObjects(wxDC& dc)
+        : m_dc(dc), m_pen(dc.GetPen()), m_brush(dc.GetBrush()), m_font(dc.GetFont()) {}
+    ~CSavedObjects() {
+        m_dc.SetPen(m_pen);
+        m_dc.SetBrush(m_brush);
+        m_dc.SetFont(m_font);
+    }
+    CSavedObjects(const CSavedObjects&) = delete;
+    CSavedObjects& operator=(const CSavedObjects&) = delete;
+    const wxPen& Pen() const { return m_pen; }
+
+private:
+    wxDC& m_dc;
+    wxPen m_pen;
+    wxBrush m_brush;
+    wxFont m_font;
+};
+
+} // namespace
+
+CGroupButton::CGroupButton(int type, const char* pole, const char* label0, const char* label1,
+                           const char* label2, const char* label3, const char* label4, const char* label5,
+                           int groupIndex, int firstOnTop)
+    : m_nGroupIndex(groupIndex), m_strPole(Text(pole)), m_bFirstOnTop(firstOnTop), m_nType(type) {
+    const char* labels[6] = {label0, label1, label2, label3, label4, label5};
+    for (int i = 0; i < 6; ++i) {
+        m_strLabel[i] = Text(labels[i]);
+    }
+}
+
+int CGroupButton::PositionCount() const {
+    return m_nType >= 0 && m_nType <= 4 ? m_nPositions[m_nType] : 0;
+}
+
+void CGroupButton::SetPosition(int pos) {
+    const int n = PositionCount();
+    if (n > 0 && pos >= n) {
+        if (m_nPos < -1 || m_nPos >= n) {
+            m_nPos = 0;
+        }
+        return;
+    }
+    // Any negative value means "no position".
+    m_nPos = pos < -1 ? -1 : pos;
+}
+
+void CGroupButton::SetType(int type) {
+    m_nType = type;
+}
+
+void CGroupButton::SetLabels(const char (&labels)[kLabelsPerBank][kLabelSize]) {
+    for (int i = 0; i < 6; ++i) {
+        m_strLabel[i] = Field(labels[i]);
+    }
+    m_strPole = Field(labels[kPoleLabel]);
+}
+
+const wxFont& CGroupButton::DialFont() {
+    // Kept for the whole run (never destroyed, so it outlives the toolkit's shutdown).
+    static const wxFont* font = [] {
+        auto* f =
+            new wxFont(wxFontInfo(wxSize(0, 16)).Family(wxFONTFAMILY_SWISS).FaceName("Liberation Sans"));
+        f->SetNumericWeight(900);
+        return f;
+    }();
+    return *font;
+}
+
+wxSize CGroupButton::Extent(wxDC& dc, const std::string& text) const {
+    return Extent(dc, text, dc.GetFont());
+}
+
+wxSize CGroupButton::Extent(wxDC& dc, const std::string& text, const wxFont& font) const {
+    if (text.empty()) {
+        return wxSize(0, 0);
+    }
+    auto entry = std::find_if(m_extents.begin(), m_extents.end(),
+                              [&](const auto& e) { return e.first.GetRefData() == font.GetRefData(); });
+    if (entry == m_extents.end()) {
+        if (m_extents.size() >= 4) {
+            m_extents.clear();
+        }
+        m_extents.emplace_back(font, std::map<std::string, wxSize>());
+        entry = m_extents.end() - 1;
+    }
+    auto& extents = entry->second;
+    const auto found = extents.find(text);
+    if (found != extents.end()) {
+        return found->second;
+    }
+    wxCoord w = 0;
+    wxCoord h = 0;
+    dc.GetTextExtent(Wx(text), &w, &h, nullptr, nullptr, &font);
+    const wxSize extent(w, h);
+    extents.emplace(text, extent);
+    return extent;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Drawing
+
+void CGroupButton::DrawItem(wxDC& dc, const wxRect& rect, int action, int state) {
+    // The press of the button and focus changes draw nothing: the picture changes once per click,
+    // after the command.
+    if (action == ODA_FOCUS || (action == ODA_SELECT && state == (ODS_SELECTED | ODS_FOCUS))) {
+        return;
+    }
+    const bool full = action == ODA_DRAWENTIRE;
+    switch (m_nType) {
+    case 0:
+    case 1:
+    case 2:
+        DrawAttenuator(dc, rect, full);
+        break;
+    case 3:
+        DrawSwitch4(dc, rect, full);
+        break;
+    case 4:
+        DrawSwitch6(dc, rect, full);
+        break;
+    default:
+        break;
+    }
+}
+
+void CGroupButton::DrawFrame(wxDC& dc, const wxRect& rect) {
+    const int W = rect.width;
+    const int H = rect.height;
+    const wxPen shadow(ToWxColour(Facade().SystemColour(SysColour::ButtonShadow)), 4, wxPENSTYLE_SOLID);
+    const wxPen highlight(ToWxColour(Facade().SystemColour(SysColour::ButtonHighlight)), 4, wxPENSTYLE_SOLID);
+    dc.SetBrush(*wxLIGHT_GREY_BRUSH);
+    dc.DrawRectangle(0, 0, W, H);
+    dc.SetPen(shadow);
+    dc.DrawLine(0, H, 0, 0);
+    dc.DrawLine(0, 0, W, 0);
+    dc.SetPen(highlight);
+    dc.DrawLine(W, 0, W, H);
+    dc.DrawLine(W, H, 0, H);
+}
+
+SwitchGeometry CGroupButton::ComputeSwitchGeometry(wxDC& dc, const wxSize& client) const {
+    return SwitchLayout(dc, client, m_nType == 4 ? 6 : 4);
+}
+
+SwitchGeometry CGroupButton::SwitchLayout(wxDC& dc, const wxSize& client, int count) const {
+    wxSize labelText[6];
+    for (int i = 0; i < count; ++i) {
+        labelText[i] = Extent(dc, m_strLabel[i]);
+    }
+    const bool hasPole = !m_strPole.empty();
+    const wxSize poleText = Extent(dc, m_strPole);
+    return LayoutSwitch(count, client, m_nPos, m_bFirstOnTop != 0, hasPole, poleText, labelText);
+}
+
+void CGroupButton::DrawSwitch4(wxDC& dc, const wxRect& rect, bool full) {
+    DrawSwitch(dc, rect, 4, full);
+}
+
+void CGroupButton::DrawSwitch6(wxDC& dc, const wxRect& rect, bool full) {
+    DrawSwitch(dc, rect, 6, full);
+}
+
+bool CGroupButton::CFixedKey::operator==(const CFixedKey& o) const {
+    if (type != o.type || size != o.size || firstOnTop != o.firstOnTop || pole != o.pole || pen != o.pen ||
+        text != o.text || shadow != o.shadow || highlight != o.highlight ||
+        font.GetRefData() != o.font.GetRefData()) {
+        return false;
+    }
+    for (int i = 0; i < 6; ++i) {
+        if (labels[i] != o.labels[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const wxBitmap& CGroupButton::FixedPicture(wxDC& dc, const wxRect& rect,
+                                           const std::function<void(wxDC&)>& paint) {
+    CFixedKey key;
+    key.type = m_nType;
+    key.size = rect.GetSize();
+    key.firstOnTop = m_bFirstOnTop;
+    for (int i = 0; i < 6; ++i) {
+        key.labels[i] = m_strLabel[i];
+    }
+    key.pole = m_strPole;
+    key.font = dc.GetFont();
+    key.pen = dc.GetPen().GetColour();
+    key.text = dc.GetTextForeground();
+    key.shadow = Facade().SystemColour(SysColour::ButtonShadow);
+    key.highlight = Facade().SystemColour(SysColour::ButtonHighlight);
+    if (!m_fixedPicture.IsOk() || !(key == m_fixedKey)) {
+        m_fixedPicture.Create(key.size, 24);
+        wxMemoryDC layer(m_fixedPicture);
+        PrepareFreshContext(layer, dc.GetFont());
+        layer.SetPen(dc.GetPen());
+        layer.SetTextForeground(dc.GetTextForeground());
+        paint(layer);
+        m_fixedKey = key;
+    }
+    return m_fixedPicture;
+}
+
+void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full) {
+    CSavedObjects saved(dc);
+    const SwitchGeometry g = SwitchLayout(dc, rect.GetSize(), count);
+    m_dUnit = g.r;
+    m_rcPole = g.pole;
+    for (int i = 0; i < count; ++i) {
+        m_rcElem[i] = g.contact[i];
+    }
+    for (int k = 0; k < 9; ++k) {
+        m_ptArm[k] = g.arm[k];
+    }
+
+    if (m_bKeepFixedPicture) {
+        const wxBitmap& fixed =
+            FixedPicture(dc, rect, [&](wxDC& layer) { DrawSwitchFixed(layer, rect, g, count, true); });
+        if (full) {
+            dc.DrawBitmap(fixed, 0, 0);
+        } else {
+            wxDCClipper clip(dc, g.band);
+            dc.DrawBitmap(fixed, 0, 0);
+        }
+    } else {
+        DrawSwitchFixed(dc, rect, g, count, full);
+    }
+
+    // The moving parts: the arm, the selected contact and the connected pole.
+    if (g.hasArm) {
+        const wxPen highlight(ToWxColour(Facade().SystemColour(SysColour::ButtonHighlight)), 4,
+                              wxPENSTYLE_SOLID);
+        const wxPen shadow(ToWxColour(Facade().SystemColour(SysColour::ButtonShadow)), 4, wxPENSTYLE_SOLID);
+        const wxPen black(*wxBLACK, 4, wxPENSTYLE_SOLID);
+        const wxPen inner(kYellow, 2, wxPENSTYLE_SOLID);
+        const wxBrush yellow(kYellow);
+        dc.SetPen(highlight);
+        dc.DrawLines(3, &m_ptArm[3]);
+        dc.SetPen(shadow);
+        dc.DrawLines(3, &m_ptArm[6]);
+        dc.SetPen(black);
+        dc.DrawLines(3, &m_ptArm[0]);
+        dc.SetPen(inner);
+        dc.DrawLines(3, &m_ptArm[0]);
+        dc.SetPen(saved.Pen());
+        dc.SetBrush(yellow);
+        DrawEllipseIn(dc, g.contact[m_nPos]);
+        DrawEllipseIn(dc, g.pole);
+    }
+}
+
+void CGroupButton::DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeometry& g, int count,
+                                   bool full) {
+    const wxPen defaultPen = dc.GetPen();
+    if (full) {
+        DrawFrame(dc, rect);
+        dc.SetPen(defaultPen);
+        if (!m_strPole.empty()) {
+            dc.DrawText(Wx(m_strPole), g.poleLabel);
+        }
+    } else {
+        dc.SetPen(*wxTRANSPARENT_PEN);
+        dc.SetBrush(*wxLIGHT_GREY_BRUSH);
+        dc.DrawRectangle(g.band);
+        dc.SetPen(defaultPen);
+    }
+    const wxBrush blue(kBlue);
+    dc.SetBrush(blue);
+    for (int i = 0; i < count; ++i) {
+        DrawEllipseIn(dc, g.contact[i]);
+        if (full && !m_strLabel[i].empty()) {
+            dc.DrawText(Wx(m_strLabel[i]), g.label[i]);
+        }
+    }
+    DrawEllipseIn(dc, g.pole);
+}
+
+DialGeometry CGroupButton::ComputeDialGeometry(wxDC& dc, const wxSize& client) const {
+    const AttenuatorScaleRow& scale = AttenuatorScale[m_nType >= 0 && m_nType <= 2 ? m_nType : 0];
+    return DialLayout(dc, client, scale, DialFont());
+}
+
+DialGeometry CGroupButton::DialLayout(wxDC& dc, const wxSize& client, const AttenuatorScaleRow& scale,
+                                      const wxFont& font) const {
+    wxSize labelText[12];
+    for (int k = 0; k < 12; ++k) {
+        labelText[k] = Extent(dc, scale.labels[k]);
+    }
+    const wxSize dBText = Extent(dc, "dB", font);
+    return LayoutAttenuator(client, m_nPos, labelText, dBText);
+}
+
+void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
+    CSavedObjects saved(dc);
+    const AttenuatorScaleRow& scale = AttenuatorScale[m_nType >= 0 && m_nType <= 2 ? m_nType : 0];
+    for (int k = 0; k < 12; ++k) {
+        m_strLabel[k] = scale.labels[k];
+    }
+    const DialGeometry g = DialLayout(dc, rect.GetSize(), scale, DialFont());
+    m_dUnit = g.r;
+    m_rcPole = g.hub;
+    for (int k = 0; k < 12; ++k) {
+        m_rcElem[k] = g.circle[k];
+    }
+    if (g.hasNeedle) {
+        for (int i = 0; i < 3; ++i) {
+            m_ptNeedle[i] = g.needle[i];
+        }
+    }
+
+    if (m_bKeepFixedPicture) {
+        const wxBitmap& fixed = FixedPicture(
+            dc, rect, [&](wxDC& layer) { DrawAttenuatorFixed(layer, rect, g, scale.count, true); });
+        if (full) {
+            dc.DrawBitmap(fixed, 0, 0);
+        } else {
+            wxDCClipper clip(dc, g.fill);
+            dc.DrawBitmap(fixed, 0, 0);
+        }
+    } else {
+        DrawAttenuatorFixed(dc, rect, g, scale.count, full);
+    }
+
+    // The moving parts. An attenuator whose position is not known has no pointer and no selected
+    // circle; the hub is drawn again over the pointer's base.
+    if (g.hasNeedle) {
+        const wxBrush yellow(kYellow);
+        dc.SetPen(saved.Pen());
+        dc.SetBrush(yellow);
+        dc.DrawPolygon(3, m_ptNeedle);
+        DrawEllipseIn(dc, g.circle[m_nPos]);
+        DrawEllipseIn(dc, g.hub);
+    }
+}
+
+void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialGeometry& g, int count,
+                                       bool full) {
+    const wxPen defaultPen = dc.GetPen();
+    if (full) {
+        DrawFrame(dc, rect);
+    } else {
+        dc.SetPen(*wxTRANSPARENT_PEN);
+        dc.SetBrush(*wxLIGHT_GREY_BRUSH);
+        dc.DrawRectangle(g.fill);
+    }
+    dc.SetPen(defaultPen);
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    DrawEllipseIn(dc, g.ring);
+
+    const wxBrush blue(kBlue);
+    const wxBrush darkGrey(kDarkGrey);
+    const wxBrush yellow(kYellow);
+    dc.SetBrush(blue);
+    for (int k = 0; k < 12; ++k) {
+        // The positions the type does not have are dark grey.
+        if (k >= 8 && count <= k) {
+            dc.SetBrush(darkGrey);
+        }
+        DrawEllipseIn(dc, g.circle[k]);
+        if (!m_strLabel[k].empty()) {
+            dc.DrawText(Wx(m_strLabel[k]), g.label[k]);
+        }
+    }
+    {
+        const wxFont previous = dc.GetFont();
+        dc.SetFont(DialFont());
+        dc.DrawText("dB", g.dB);
+        if (!m_strPole.empty()) {
+            dc.DrawText(Wx(m_strPole.substr(m_strPole.size() - 1)), g.digit);
+        }
+        dc.SetFont(previous);
+    }
+    dc.SetBrush(yellow);
+    DrawEllipseIn(dc, g.hub);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Clicks
+
+void CGroupButton::OnLButtonUp(wxMouseEvent& event) {
+    const bool waitCursor = m_bDblClk == 0;
+    if (waitCursor) {
+        Facade().BeginWaitCursor();
+    }
+    const int old = m_nPos;
+    const wxPoint p = event.GetPosition();
+    const int n = PositionCount();
+    bool hit = false;
+    if (n > 0) {
+        // Every element is tested; a later hit overrides an earlier one.
+        for (int k = 0; k < n; ++k) {
+            if (m_rcElem[k].Contains(p)) {
+                const bool isSwitch = m_nType == 3 || m_nType == 4;
+                // The selected channel of a switch clicked again is opened.
+                m_nPos = (k == m_nPos && isSwitch) ? -1 : k;
+                hit = true;
+            }
+        }
+        if (m_rcPole.Contains(p)) {
+            // The common element advances the position, wrapping to 0; no position advances to 0.
+            m_nPos = m_nPos < 0 || m_nPos + 1 >= n ? 0 : m_nPos + 1;
+            hit = true;
+            if (m_bDblClk != 0) {
+                Refresh(true);
+                Update();
+            }
+        }
+    }
+    if (!hit) {
+        DefaultLeftButtonUp(event);
+        if (waitCursor) {
+            Facade().EndWaitCursor();
+        }
+        m_bDblClk = 0;
+        return;
+    }
+    if (!SendCommand(old, waitCursor)) {
+        return;
+    }
+    if (CPan1Obj* panel = FindMainPanel();
+        panel != nullptr && m_nGroupIndex >= 0 && m_nGroupIndex < kGroupCount) {
+        panel->m_nGroupPos[m_nGroupIndex] = m_nPos;
+    }
+    DefaultLeftButtonUp(event);
+    if (waitCursor) {
+        Facade().EndWaitCursor();
+    }
+    m_bDblClk = 0;
+}
+
+bool CGroupButton::SendCommand(int old, bool waitCursor) {
+    CSfpAppData* app = TheApp();
+    CInstrument* instrument = app != nullptr ? app->m_pInstrument.get() : nullptr;
+    if (instrument == nullptr) {
+        return true;
+    }
+    try {
+        switch (m_nType) {
+        case 0:
+            instrument->SetAttenuation(static_cast<short>(m_nGroupIndex), static_cast<short>(m_nPos));
+            break;
+        case 1:
+        case 2:
+            instrument->SetAttenuation(static_cast<short>(m_nGroupIndex), static_cast<short>(m_nPos * 10));
+            break;
+        case 3:
+        case 4: {
+            const int card = instrument->GetCardNumber();
+            if (m_nPos == -1) {
+                instrument->OpenRoute(card * 100 + m_nGroupIndex * 10 + old);
+            } else {
+                instrument->CloseRoute(card * 100 + m_nGroupIndex * 10 + m_nPos);
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    } catch (const CUserException&) {
+        const std::int32_t status = instrument->GetLastStatus();
+        if (status == kTimeOutStatus) {
+            m_nPos = old;
+        }
+        m_bDblClk = 0;
+        ReportDriverError(status);
+        if (waitCursor) {
+            Facade().EndWaitCursor();
+        }
+        return false;
+    }
+    return true;
+}
+
+void CGroupButton::OnLButtonDblClk(wxMouseEvent& event) {
+    if (m_rcPole.Contains(event.GetPosition())) {
+        m_bDblClk = 1;
+    }
+    DefaultLeftButtonDblClk(event);
+}

@@ -1,0 +1,114 @@
+// The group control: an owner-drawn button that shows one group of the module (a four- or six-position
+// switch or an attenuator dial) in its present state and operates it with the mouse. A release on a
+// drawn element closes or opens a channel or sets an attenuation through the instrument and records the
+// new position in the main-panel object; a double click on the common element advances the position
+// once more on its second release.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+#include <wx/bitmap.h>
+#include <wx/font.h>
+
+#include "controls/GroupGeometry.h"
+#include "panels/Pan1Obj.h"
+#include "platform/OwnerDrawButton.h"
+
+// The status of a driver call that timed out.
+constexpr std::int32_t kTimeOutStatus = static_cast<std::int32_t>(0xBFFF0015u);
+
+class CGroupButton : public COwnerDrawButton {
+public:
+    // Device type; pole label; channel labels 0 to 5; group index; first-on-top flag. A null label
+    // stays empty.
+    CGroupButton(int type, const char* pole, const char* label0, const char* label1, const char* label2,
+                 const char* label3, const char* label4, const char* label5, int groupIndex, int firstOnTop);
+
+    // Sets the position; a value at or above the type's position count is refused (a valid position
+    // is kept, any other becomes 0). Does not repaint.
+    void SetPosition(int pos);
+    // Stores the device type. Does not repaint.
+    void SetType(int type);
+    // Channel labels 0 to 5 and the pole label, each up to 7 characters in an 8-byte field. Does not
+    // repaint.
+    void SetLabels(const char (&labels)[kLabelsPerBank][kLabelSize]);
+
+    // The position count of the current type, or 0 for a type with no elements (negative codes).
+    int PositionCount() const;
+
+    void DrawItem(wxDC& dc, const wxRect& rect, int action, int state) override;
+    // The three pictures; full is false for a partial drawing (only what can change).
+    void DrawSwitch4(wxDC& dc, const wxRect& rect, bool full);
+    void DrawSwitch6(wxDC& dc, const wxRect& rect, bool full);
+    void DrawAttenuator(wxDC& dc, const wxRect& rect, bool full);
+
+    // The geometry the pictures are drawn with, measuring the labels in the given context.
+    SwitchGeometry ComputeSwitchGeometry(wxDC& dc, const wxSize& client) const;
+    DialGeometry ComputeDialGeometry(wxDC& dc, const wxSize& client) const;
+
+    // The font of "dB" and the group digit: Arial (or its metric twin), 16 pixels, weight 900. Made
+    // once: a font is never changed, so every drawing can select the same one.
+    static const wxFont& DialFont();
+
+    wxRect m_rcElem[12]; // hit rectangles of the position elements, written by every drawing
+    wxRect m_rcPole;     // hit rectangle of the common element (pole circle or hub)
+    double m_dUnit = 0;  // the unit r of the last drawing
+    wxPoint m_ptArm[9];  // pole centre, arm corner, arm end and the six shading points
+    wxPoint m_ptNeedle[3];
+    int m_nPos = -1;   // position 0..n-1, or -1 for none
+    int m_nGroupIndex; // group 0..5
+    std::string m_strLabel[12];
+    std::string m_strPole;
+    int m_bFirstOnTop; // 1: switch position 0 at the top
+    int m_bDblClk = 0; // a double click on the common element awaits its release
+    int m_nType;
+    int m_nPositions[5] = {12, 10, 8, 4, 6};
+
+    // The parts of a picture that do not move with the position (frame, labels, contacts or dial
+    // positions, ring) are kept as a bitmap and redrawn only when what they show changes; a drawing then
+    // copies them and draws the moving parts over them. Clearing the flag draws every part each time.
+    bool m_bKeepFixedPicture = true;
+
+protected:
+    void OnLButtonUp(wxMouseEvent& event) override;
+    void OnLButtonDblClk(wxMouseEvent& event) override;
+
+private:
+    void DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full);
+    void DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeometry& g, int count, bool full);
+    void DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialGeometry& g, int count, bool full);
+
+    // What the kept fixed picture shows.
+    struct CFixedKey {
+        int type = -100;
+        wxSize size;
+        int firstOnTop = 0;
+        std::string labels[6];
+        std::string pole;
+        wxFont font;
+        wxColour pen, text;
+        COLORREF shadow = 0, highlight = 0;
+        bool operator==(const CFixedKey& o) const;
+    };
+    // The fixed picture for the present state, painted again by the given drawing when it changed.
+    const wxBitmap& FixedPicture(wxDC& dc, const wxRect& rect, const std::function<void(wxDC&)>& paint);
+    void DrawFrame(wxDC& dc, const wxRect& rect);
+    // The extent of a text in the context's current font. Extents are kept per font, since measuring
+    // is the dearest part of a drawing and the labels seldom change.
+    wxSize Extent(wxDC& dc, const std::string& text) const;
+    // The same in the given font, selected only when the extent is not known yet.
+    wxSize Extent(wxDC& dc, const std::string& text, const wxFont& font) const;
+    SwitchGeometry SwitchLayout(wxDC& dc, const wxSize& client, int count) const;
+    DialGeometry DialLayout(wxDC& dc, const wxSize& client, const AttenuatorScaleRow& scale,
+                            const wxFont& font) const;
+    // Sends the command of the current position; returns false after a failure has been handled.
+    bool SendCommand(int old, bool waitCursor);
+
+    // Measured extents, per font object (a font is recognised by its shared data: comparing font
+    // descriptions costs as much as measuring).
+    mutable std::vector<std::pair<wxFont, std::map<std::string, wxSize>>> m_extents;
+    wxBitmap m_fixedPicture;
+    CFixedKey m_fixedKey;
+};

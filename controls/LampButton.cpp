@@ -1,0 +1,56 @@
+#include "controls/LampButton.h"
+
+#include "platform/Facade.h"
+
+wxRect LampSquare(const wxRect& rect) {
+    if (rect.width > rect.height) {
+        return wxRect(rect.x + (rect.width - rect.height) / 2, rect.y, rect.height, rect.height);
+    }
+    return wxRect(rect.x, rect.y + (rect.height - rect.width) / 2, rect.width, rect.width);
+}
+
+wxRect LampDisc(const wxRect& square) {
+    const int inset = static_cast<int>(0.2 * square.width);
+    wxRect disc = square;
+    disc.Deflate(inset);
+    return disc;
+}
+
+CLampButton::CLampButton(COLORREF lamp, COLORREF back) : m_crLamp(lamp), m_crBack(back) {}
+
+void CLampButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
+    const wxPen previous = dc.GetPen();
+    const wxBrush previousBrush = dc.GetBrush();
+    const wxColour face = ToWxColour(Facade().SystemColour(SysColour::ButtonFace));
+    const wxPen highlightPen(ToWxColour(Facade().SystemColour(SysColour::ButtonHighlight)), 1);
+    const wxPen shadowPen(ToWxColour(Facade().SystemColour(SysColour::ButtonShadow)), 1);
+    const wxPen facePen(face, 1);
+    const wxPen backPen(ToWxColour(m_crBack), 1);
+    const wxBrush lampBrush(ToWxColour(m_crLamp));
+    const wxBrush backBrush(ToWxColour(m_crBack));
+    const wxBrush faceBrush(face);
+
+    dc.SetPen(backPen);
+    dc.SetBrush(backBrush);
+    dc.DrawRectangle(rect);
+
+    const wxRect square = LampSquare(rect);
+    dc.SetPen(highlightPen);
+    dc.SetBrush(faceBrush);
+    DrawEllipseIn(dc, square);
+
+    // The shadow on the lower right half of the rim: counter-clockwise from the lower-left point at
+    // 45 degrees (left + p - p cos 45, top + p + p sin 45) to the upper-right one, on the same circle.
+    const double angle = 0.7853975;
+    const double degrees = angle * 180.0 / 3.14159265358979;
+    dc.SetPen(shadowPen);
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    DrawArcIn(dc, square, 180.0 + degrees, degrees);
+
+    dc.SetPen(facePen);
+    dc.SetBrush(lampBrush);
+    DrawEllipseIn(dc, LampDisc(square));
+
+    dc.SetPen(previous);
+    dc.SetBrush(previousBrush);
+}

@@ -1,0 +1,90 @@
+#include "controls/ReadoutButton.h"
+
+#include "panels/DisplayField.h"
+
+CReadoutButton::CReadoutButton(COLORREF back, COLORREF text, COLORREF edge1, COLORREF edge2,
+                               const wxFont* font)
+    : m_crBack(back), m_crText(text), m_crEdge1(edge1), m_crEdge2(edge2), m_pFont(font) {}
+
+void CReadoutButton::SetText(const char* text) {
+    m_strText = text != nullptr ? text : "";
+    if (GetHandle() == nullptr) {
+        return;
+    }
+    PaintAtOnce([this](wxDC& dc, const wxRect& rect) { DrawText(dc, rect); });
+}
+
+void CReadoutButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
+    const wxPen previous = dc.GetPen();
+    const wxBrush previousBrush = dc.GetBrush();
+    const wxFont previousFont = dc.GetFont();
+    const wxPen pen1(ToWxColour(m_crEdge1), 2, wxPENSTYLE_SOLID);
+    const wxPen pen2(ToWxColour(m_crEdge2), 2, wxPENSTYLE_SOLID);
+    dc.SetFont(m_pFont != nullptr ? *m_pFont : StockSystemFont());
+
+    wxRect box = rect;
+    box.Deflate(1);
+    const int left = box.x;
+    const int top = box.y;
+    const int right = box.x + box.width;
+    const int bottom = box.y + box.height;
+    dc.SetPen(pen1);
+    dc.DrawLine(left, bottom, left, top);
+    dc.DrawLine(left, top, right, top);
+    dc.SetPen(pen2);
+    dc.DrawLine(right, top, right, bottom);
+    dc.DrawLine(right, bottom, left, bottom);
+
+    box.Deflate(1);
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(ToWxColour(m_crBack)));
+    dc.DrawRectangle(box);
+
+    const wxString text = wxString::FromUTF8(m_strText);
+    const wxPoint at = CentredTextPlace(box, dc.GetTextExtent(text));
+    dc.SetBackgroundMode(wxTRANSPARENT);
+    dc.SetTextBackground(ToWxColour(m_crBack));
+    dc.SetTextForeground(ToWxColour(m_crText));
+    if (!m_strText.empty()) {
+        wxDCClipper clip(dc, box);
+        dc.DrawText(text, at);
+    }
+    dc.SetPen(previous);
+    dc.SetBrush(previousBrush);
+    dc.SetFont(previousFont);
+}
+
+void CReadoutButton::DrawText(wxDC& dc, const wxRect& rect) const {
+    const wxPen previousPen = dc.GetPen();
+    const wxBrush previous = dc.GetBrush();
+    const wxFont previousFont = dc.GetFont();
+    wxRect box = rect;
+    box.Deflate(2);
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(ToWxColour(m_crBack)));
+    dc.DrawRectangle(box);
+    dc.SetTextBackground(ToWxColour(m_crBack));
+    dc.SetTextForeground(ToWxColour(m_crText));
+    dc.SetBackgroundMode(wxTRANSPARENT);
+    dc.SetFont(StockSystemFont());
+    const wxString text = wxString::FromUTF8(m_strText);
+    const wxPoint at = CentredTextPlace(box, dc.GetTextExtent(text));
+    if (!m_strText.empty()) {
+        wxDCClipper clip(dc, box);
+        dc.DrawText(text, at);
+    }
+    dc.SetPen(previousPen);
+    dc.SetBrush(previous);
+    dc.SetFont(previousFont);
+}
+
+void CReadoutButton::OnLButtonDblClk(wxMouseEvent& event) {
+    if (GetParent() != nullptr) {
+        wxMouseEvent dclick(wxEVT_LEFT_DCLICK);
+        dclick.SetPosition(wxPoint(0, 0));
+        dclick.SetId(GetParent()->GetId());
+        dclick.SetEventObject(GetParent());
+        wxPostEvent(GetParent(), dclick);
+    }
+    DefaultLeftButtonDblClk(event);
+}

@@ -1,0 +1,125 @@
+#include "panels/DisplayField.h"
+
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/settings.h>
+
+#include "platform/OwnerDrawButton.h"
+
+wxPoint CentredTextPlace(const wxRect& box, const wxSize& text) {
+    const int y = box.height > text.y ? box.y + (box.height - text.y) / 2 : 0;
+    const int x = box.width > text.x ? box.x + (box.width - text.x) / 2 : 0;
+    return wxPoint(x, y);
+}
+
+wxFont StockSystemFont() {
+    return wxSystemSettings::GetFont(wxSYS_SYSTEM_FONT);
+}
+
+CDisplayField::CDisplayField(COLORREF back, COLORREF text, COLORREF edge1, COLORREF edge2, const wxFont* font)
+    : m_crBack(back), m_crText(text), m_crEdge1(edge1), m_crEdge2(edge2), m_pFont(font) {}
+
+bool CDisplayField::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    if (!wxControl::Create(parent, id, pos, size, wxBORDER_NONE)) {
+        return false;
+    }
+    Bind(wxEVT_PAINT, &CDisplayField::OnPaint, this);
+    return true;
+}
+
+void CDisplayField::SetText(const std::string& text) {
+    m_strText = text;
+    if (GetHandle() == nullptr) {
+        return;
+    }
+    m_textPending = true;
+    Refresh(false);
+    Update();
+}
+
+void CDisplayField::PaintField(wxDC& dc, const wxRect& client) const {
+    const wxPen previous = dc.GetPen();
+    const wxBrush previousBrush = dc.GetBrush();
+    const wxPen pen1(ToWxColour(m_crEdge1), 2, wxPENSTYLE_SOLID);
+    const wxPen pen2(ToWxColour(m_crEdge2), 2, wxPENSTYLE_SOLID);
+    dc.SetFont(StockSystemFont());
+
+    const int left = client.x;
+    const int top = client.y;
+    const int right = client.x + client.width;
+    const int bottom = client.y + client.height;
+    dc.SetPen(pen1);
+    dc.DrawLine(left, bottom, left, top);
+    dc.DrawLine(left, top, right, top);
+    dc.SetPen(pen2);
+    dc.DrawLine(right, top, right, bottom);
+    dc.DrawLine(right, bottom, left, bottom);
+
+    wxRect box = client;
+    box.Deflate(1);
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(ToWxColour(m_crBack)));
+    dc.DrawRectangle(box);
+
+    const wxSize extent = dc.GetTextExtent(wxString::FromUTF8(m_strText));
+    const wxPoint at = CentredTextPlace(box, extent);
+    dc.SetBackgroundMode(wxTRANSPARENT);
+    dc.SetTextBackground(ToWxColour(m_crBack));
+    dc.SetTextForeground(ToWxColour(m_crText));
+    if (!m_strText.empty()) {
+        wxDCClipper clip(dc, box);
+        dc.DrawText(wxString::FromUTF8(m_strText), at);
+    }
+    dc.SetPen(previous);
+    dc.SetBrush(previousBrush);
+}
+
+void CDisplayField::PaintText(wxDC& dc, const wxRect& client) const {
+    const wxBrush previous = dc.GetBrush();
+    const wxPen previousPen = dc.GetPen();
+    wxRect box = client;
+    if (m_crEdge1 != m_crEdge2) {
+        box.Deflate(1);
+    }
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(ToWxColour(m_crBack)));
+    dc.DrawRectangle(box);
+    dc.SetTextBackground(ToWxColour(m_crBack));
+    dc.SetTextForeground(ToWxColour(m_crText));
+    dc.SetBackgroundMode(wxTRANSPARENT);
+    // The place comes from the context's current font; the text is drawn in the field's own font.
+    const wxSize extent = dc.GetTextExtent(wxString::FromUTF8(m_strText));
+    const wxPoint at = CentredTextPlace(box, extent);
+    dc.SetFont(m_pFont != nullptr ? *m_pFont : StockSystemFont());
+    if (!m_strText.empty()) {
+        wxDCClipper clip(dc, box);
+        dc.DrawText(wxString::FromUTF8(m_strText), at);
+    }
+    dc.SetBrush(previous);
+    dc.SetPen(previousPen);
+}
+
+void CDisplayField::OnPaint(wxPaintEvent&) {
+    wxPaintDC screen(this);
+    const wxSize size = GetClientSize();
+    if (size.x <= 0 || size.y <= 0) {
+        return;
+    }
+    bool whole = !m_textPending;
+    if (!m_picture.IsOk() || m_picture.GetSize() != size) {
+        m_picture.Create(size, 24);
+        whole = true;
+    }
+    {
+        wxMemoryDC dc(m_picture);
+        PrepareFreshContext(dc, StockSystemFont());
+        if (whole) {
+            PaintField(dc, wxRect(size));
+        } else {
+            PaintText(dc, wxRect(size));
+        }
+    }
+    m_textPending = false;
+    screen.DrawBitmap(m_picture, 0, 0);
+}

@@ -1,0 +1,131 @@
+#include "platform/OwnerDrawButton.h"
+
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/graphics.h>
+
+void PrepareFreshContext(wxDC& dc, const wxFont& font) {
+    dc.SetPen(*wxBLACK_PEN);
+    dc.SetBrush(*wxWHITE_BRUSH);
+    dc.SetTextForeground(*wxBLACK);
+    dc.SetBackgroundMode(wxTRANSPARENT);
+    if (font.IsOk()) {
+        dc.SetFont(font);
+    }
+    // Shapes are drawn with crisp pixel edges, as the owner drawings are laid out pixel by pixel.
+    if (wxGraphicsContext* gc = dc.GetGraphicsContext()) {
+        gc->SetAntialiasMode(wxANTIALIAS_NONE);
+    }
+}
+
+namespace {
+// A drawing context over a graphics context strokes a one-pixel outline on the far edge of the box,
+// one pixel beyond it; such an outline is drawn one pixel smaller.
+wxRect OutlineBox(wxDC& dc, const wxRect& box) {
+    const wxPen& pen = dc.GetPen();
+    const bool outlined = pen.IsOk() && pen.GetStyle() != wxPENSTYLE_TRANSPARENT;
+    if (dc.GetGraphicsContext() != nullptr && outlined && box.width > 1 && box.height > 1) {
+        return wxRect(box.x, box.y, box.width - 1, box.height - 1);
+    }
+    return box;
+}
+} // namespace
+
+void DrawEllipseIn(wxDC& dc, const wxRect& box) {
+    dc.DrawEllipse(OutlineBox(dc, box));
+}
+
+void DrawArcIn(wxDC& dc, const wxRect& box, double startDegrees, double endDegrees) {
+    const wxRect b = OutlineBox(dc, box);
+    dc.DrawEllipticArc(b.GetTopLeft(), b.GetSize(), startDegrees, endDegrees);
+}
+
+COwnerDrawButton::COwnerDrawButton() = default;
+
+bool COwnerDrawButton::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
+    // The picture covers the whole control: nothing may erase the background underneath it.
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    if (!wxControl::Create(parent, id, pos, size, wxBORDER_NONE)) {
+        return false;
+    }
+    Bind(wxEVT_PAINT, &COwnerDrawButton::OnPaint, this);
+    Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& e) { OnLButtonDown(e); });
+    Bind(wxEVT_LEFT_UP, [this](wxMouseEvent& e) { OnLButtonUp(e); });
+    Bind(wxEVT_LEFT_DCLICK, [this](wxMouseEvent& e) { OnLButtonDblClk(e); });
+    Bind(wxEVT_SET_FOCUS, &COwnerDrawButton::OnFocus, this);
+    Bind(wxEVT_KILL_FOCUS, &COwnerDrawButton::OnFocus, this);
+    return true;
+}
+
+void COwnerDrawButton::DrawAtOnce(int action, int state) {
+    PaintAtOnce([this, action, state](wxDC& dc, const wxRect& rect) { DrawItem(dc, rect, action, state); });
+}
+
+void COwnerDrawButton::PaintAtOnce(std::function<void(wxDC&, const wxRect&)> drawing) {
+    m_pending = std::move(drawing);
+    wxControl::Refresh(false);
+    Update();
+}
+
+void COwnerDrawButton::Refresh(bool eraseBackground, const wxRect* rect) {
+    m_needEntire = true;
+    wxControl::Refresh(eraseBackground, rect);
+}
+
+int COwnerDrawButton::CurrentState() const {
+    return (m_pressed ? ODS_SELECTED : 0) | (HasFocus() ? ODS_FOCUS : 0);
+}
+
+void COwnerDrawButton::OnPaint(wxPaintEvent&) {
+    wxPaintDC screen(this);
+    const wxSize size = GetClientSize();
+    if (size.x <= 0 || size.y <= 0) {
+        return;
+    }
+    bool entire = m_needEntire || !m_pending;
+    if (!m_picture.IsOk() || m_picture.GetSize() != size) {
+        m_picture.Create(size, 24);
+        entire = true;
+    }
+    {
+        wxMemoryDC dc(m_picture);
+        PrepareFreshContext(dc, GetFont());
+        const wxRect rect(wxPoint(0, 0), size);
+        if (entire) {
+            DrawItem(dc, rect, ODA_DRAWENTIRE, CurrentState());
+        } else {
+            m_pending(dc, rect);
+        }
+        ++m_paints;
+    }
+    m_needEntire = false;
+    m_pending = nullptr;
+    screen.DrawBitmap(m_picture, 0, 0);
+}
+
+void COwnerDrawButton::OnFocus(wxFocusEvent& event) {
+    DrawAtOnce(ODA_FOCUS, CurrentState());
+    event.Skip();
+}
+
+void COwnerDrawButton::DefaultLeftButtonDown(wxMouseEvent&) {
+    m_pressed = true;
+    if (!HasFocus() && IsShownOnScreen()) {
+        SetFocus();
+    }
+    DrawAtOnce(ODA_SELECT, ODS_SELECTED | ODS_FOCUS);
+}
+
+void COwnerDrawButton::DefaultLeftButtonDblClk(wxMouseEvent& event) {
+    DefaultLeftButtonDown(event);
+}
+
+void COwnerDrawButton::DefaultLeftButtonUp(wxMouseEvent& event) {
+    m_pressed = false;
+    DrawAtOnce(ODA_SELECT, ODS_FOCUS);
+    if (wxRect(GetClientSize()).Contains(event.GetPosition())) {
+        wxCommandEvent click(wxEVT_BUTTON, GetId());
+        click.SetEventObject(this);
+        HandleWindowEvent(click);
+    }
+}

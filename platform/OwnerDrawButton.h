@@ -1,0 +1,98 @@
+// The owner-drawn button of the framework layer. A control whose picture is drawn entirely by its
+// DrawItem hook, which is handed the drawing context, the item rectangle, the item action (draw entire,
+// select, focus) and the item state (selected, focus):
+//   - a paint draws the entire item;
+//   - a left press draws "select" with state selected | focus;
+//   - a left release draws "select" with state focus and then sends the button-click command event,
+//     which travels up to the parent;
+//   - a focus change draws "focus".
+// The press and release go through virtual handlers so that a derived control can run its own work
+// around the default processing.
+//
+// Drawing happens in paint handlers: "draw at once" remembers what is to be drawn, invalidates the
+// control and updates it at once. The control keeps its picture in an off-screen bitmap, so a partial
+// drawing (one that repaints only the part that changes) keeps the rest of the picture, as a screen
+// context would; every paint then copies the bitmap to the window.
+#pragma once
+
+#include <functional>
+#include <wx/bitmap.h>
+#include <wx/control.h>
+#include <wx/dc.h>
+
+#include "platform/Colour.h"
+
+// Item actions.
+constexpr int ODA_DRAWENTIRE = 0x0001;
+constexpr int ODA_SELECT = 0x0002;
+constexpr int ODA_FOCUS = 0x0004;
+// Item states.
+constexpr int ODS_SELECTED = 0x0001;
+constexpr int ODS_FOCUS = 0x0010;
+
+// A COLORREF as a wx colour.
+inline wxColour ToWxColour(COLORREF c) {
+    return wxColour(static_cast<unsigned char>(GetRValue(c)), static_cast<unsigned char>(GetGValue(c)),
+                    static_cast<unsigned char>(GetBValue(c)));
+}
+
+// Makes a drawing context look like a fresh one: black one-pixel pen, white brush, black text on a
+// transparent background, the given font, and no smoothing of shape edges.
+void PrepareFreshContext(wxDC& dc, const wxFont& font);
+
+// An ellipse (filled with the current brush, outlined with the current pen) and an elliptic arc that
+// keep to the pixels of their box: from (x, y) to (x + width - 1, y + height - 1), as the owner drawings
+// are laid out. Arc angles are in degrees, counter-clockwise from three o'clock.
+void DrawEllipseIn(wxDC& dc, const wxRect& box);
+void DrawArcIn(wxDC& dc, const wxRect& box, double startDegrees, double endDegrees);
+
+class COwnerDrawButton : public wxControl {
+public:
+    COwnerDrawButton();
+    bool Create(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
+                const wxSize& size = wxDefaultSize);
+
+    // The owner-draw hook. The rectangle is the client rectangle with origin (0, 0).
+    virtual void DrawItem(wxDC& dc, const wxRect& rect, int action, int state) = 0;
+
+    // Draws the item at once with the given action and state.
+    void DrawAtOnce(int action, int state);
+    // Runs the given drawing on the control's picture at once (outside the owner-draw cycle).
+    void PaintAtOnce(std::function<void(wxDC&, const wxRect&)> drawing);
+
+    // Invalidating the control from outside asks for an entire drawing at the next paint.
+    void Refresh(bool eraseBackground = true, const wxRect* rect = nullptr) override;
+
+    // The current picture of the control (valid after its first paint).
+    const wxBitmap& Picture() const { return m_picture; }
+    // Drawings handed to DrawItem by paints so far (for diagnostics and tests).
+    int PaintCount() const { return m_paints; }
+
+    bool AcceptsFocusFromKeyboard() const override { return false; }
+
+protected:
+    // The left-button handlers; the defaults are the button's own processing.
+    virtual void OnLButtonDown(wxMouseEvent& event) { DefaultLeftButtonDown(event); }
+    virtual void OnLButtonUp(wxMouseEvent& event) { DefaultLeftButtonUp(event); }
+    virtual void OnLButtonDblClk(wxMouseEvent& event) { DefaultLeftButtonDblClk(event); }
+
+    // The button's default processing. Press (and double click, which a button takes as a press):
+    // draw "select" with selected | focus. Release: draw "select" with focus, then send the click to
+    // the parent when the point lies in the control.
+    void DefaultLeftButtonDown(wxMouseEvent& event);
+    void DefaultLeftButtonUp(wxMouseEvent& event);
+    void DefaultLeftButtonDblClk(wxMouseEvent& event);
+
+    wxSize DoGetBestSize() const override { return wxSize(40, 20); }
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    void OnFocus(wxFocusEvent& event);
+    int CurrentState() const;
+
+    wxBitmap m_picture;
+    std::function<void(wxDC&, const wxRect&)> m_pending; // drawing asked for "at once", if any
+    bool m_needEntire = true;                            // the next paint draws the entire item
+    bool m_pressed = false;
+    int m_paints = 0;
+};
