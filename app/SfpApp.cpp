@@ -6,6 +6,7 @@
 #include <wx/log.h>
 
 #include "app/MainWnd.h"
+#include "instrument/SelectInstrumentDlg.h"
 #include "platform/DialogColours.h"
 #include "platform/WindowCapture.h"
 #include "resources/ResourceIds.h"
@@ -55,6 +56,10 @@ bool CSfpApp::OnInit() {
         // wx's own error reports go to standard error too, never to a dialog that waits for the operator.
         delete wxLog::SetActiveTarget(new wxLogStderr());
     }
+    // Choices from a list are made in the Select Instrument dialog.
+    m_facade.SetListDialog([](wxWindow* parent, const std::string&, const std::vector<std::string>& items) {
+        return ChooseWithSelectInstrumentDialog(parent, items);
+    });
     SetFacade(&m_facade);
 
     auto* mainWindow = new CMainWnd();
