@@ -8,6 +8,7 @@
 #include "app/MainWnd.h"
 #include "instrument/SelectInstrumentDlg.h"
 #include "platform/DialogColours.h"
+#include "platform/StartupClock.h"
 #include "platform/WindowCapture.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
@@ -81,6 +82,7 @@ void CSfpApp::OnIdleForScreenshot(wxIdleEvent& event) {
         return;
     }
     m_screenshotArmed = true;
+    ReportStartupClock();
     m_screenshotTimer->StartOnce(kScreenshotSettleMs);
 }
 

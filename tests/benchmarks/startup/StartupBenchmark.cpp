@@ -1,0 +1,102 @@
+// Start-up of the program on the default bench (simulated VISA, real driver), from process start to the
+// main panel painted and idle, against a bare wxWidgets frame measured in the same run. Needs an X
+// display (run under xvfb-run). Each program reports the moment it stands painted and idle on the
+// monotonic clock (SFP_STARTUP_CLOCK=1); the benchmark takes the time from just before it started it.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+long long MonotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// Runs the program with one argument and gives the seconds from its start to "painted and idle", or a
+// negative number when it did not report it.
+double StartUp(const std::string& program, const std::string& argument) {
+    char errName[] = "/tmp/sfp-startup-XXXXXX";
+    const int err = mkstemp(errName);
+    if (err < 0) {
+        return -1;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
+    std::string arg0 = program;
+    std::string arg1 = argument;
+    char* argv[] = {arg0.data(), arg1.data(), nullptr};
+    const long long start = MonotonicNs();
+    pid_t pid = 0;
+    double seconds = -1;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        if (FILE* in = std::fopen(errName, "r")) {
+            char line[256];
+            while (std::fgets(line, sizeof(line), in) != nullptr) {
+                long long at = 0;
+                if (std::sscanf(line, "painted and idle at %lld ns", &at) == 1) {
+                    seconds = static_cast<double>(at - start) / 1e9;
+                }
+            }
+            std::fclose(in);
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    close(err);
+    unlink(errName);
+    return seconds;
+}
+
+void Run(benchmark::State& state, const std::string& program, const std::string& argument) {
+    setenv("SFP_STARTUP_CLOCK", "1", 1);
+    for (auto _ : state) {
+        const double seconds = StartUp(program, argument);
+        if (seconds < 0) {
+            state.SkipWithError("the program did not report its start-up");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+}
+
+void BM_BareFrame(benchmark::State& state) {
+    Run(state, BARE_FRAME_PATH, "/tmp/sfp-bare-frame.png");
+}
+
+void BM_ProgramOnDefaultBench(benchmark::State& state) {
+    char stateDir[] = "/tmp/sfp-startup-state-XXXXXX";
+    if (mkdtemp(stateDir) == nullptr) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    setenv("VISA_SIM_STATE", stateDir, 1);
+    setenv("VISA_SIM_BENCH", DEFAULT_BENCH_PATH, 1);
+    setenv("RQK4712V_VISA_LIBRARY", SIM_VISA_PATH, 1);
+    setenv("RQK4712V_DRIVER_LIBRARY", DRIVER_PATH, 1);
+    const std::string cwd = std::filesystem::current_path();
+    std::filesystem::current_path(stateDir); // the example labels file lands there
+    Run(state, PROGRAM_PATH, "--screenshot=/tmp/sfp-startup.png");
+    std::filesystem::current_path(cwd);
+    std::error_code ignored;
+    std::filesystem::remove_all(stateDir, ignored);
+}
+
+BENCHMARK(BM_BareFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_ProgramOnDefaultBench)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+} // namespace
+
+BENCHMARK_MAIN();
