@@ -281,11 +281,11 @@ ResourceSpec ReadResource(const YAML::Node& node) {
     CheckKeys(node, "a resource",
               {"name", "interface", "board", "primary", "secondary", "logical_address", "slot",
                "manufacturer_id", "model_code", "module", "switchbox", "generic", "faults"});
-    ResourceSpec spec;
-    spec.line = LineOf(node);
-    spec.address = ReadAddress(node);
-    spec.name = CanonicalName(spec.address);
-    bool vxi = spec.address.type != InterfaceType::Gpib;
+    ResourceSpec resourceSpec;
+    resourceSpec.line = LineOf(node);
+    resourceSpec.address = ReadAddress(node);
+    resourceSpec.name = CanonicalName(resourceSpec.address);
+    bool vxi = resourceSpec.address.type != InterfaceType::Gpib;
 
     int kinds = (node["module"] ? 1 : 0) + (node["switchbox"] ? 1 : 0) + (node["generic"] ? 1 : 0);
     if (kinds != 1)
@@ -294,19 +294,20 @@ ResourceSpec ReadResource(const YAML::Node& node) {
     if (node["module"]) {
         const YAML::Node& module = node["module"];
         CheckKeys(module, "module", {"identity", "serial", "firmware", "card"});
-        spec.kind = DeviceKind::Module;
-        spec.identity = ReadIdentity(module, "K4712V");
-        int defaultCard =
-            spec.address.type == InterfaceType::GpibVxi ? (spec.address.logicalAddress % 8) + 1 : 1;
+        resourceSpec.kind = DeviceKind::Module;
+        resourceSpec.identity = ReadIdentity(module, "K4712V");
+        int defaultCard = resourceSpec.address.type == InterfaceType::GpibVxi
+                              ? (resourceSpec.address.logicalAddress % 8) + 1
+                              : 1;
         if (module["card"])
-            spec.cards.push_back(ReadCard(module["card"], defaultCard));
+            resourceSpec.cards.push_back(ReadCard(module["card"], defaultCard));
         else
-            spec.cards.push_back(ReadCard(YAML::Node(YAML::NodeType::Map), defaultCard));
+            resourceSpec.cards.push_back(ReadCard(YAML::Node(YAML::NodeType::Map), defaultCard));
     } else if (node["switchbox"]) {
         const YAML::Node& box = node["switchbox"];
         CheckKeys(box, "switchbox", {"identity", "serial", "firmware", "cards"});
-        spec.kind = DeviceKind::Switchbox;
-        spec.identity = ReadIdentity(box, "SWITCHBOX");
+        resourceSpec.kind = DeviceKind::Switchbox;
+        resourceSpec.identity = ReadIdentity(box, "SWITCHBOX");
         if (const YAML::Node& cards = box["cards"]) {
             if (!cards.IsSequence())
                 Fail(cards, "cards must be a list");
@@ -317,15 +318,15 @@ ResourceSpec ReadResource(const YAML::Node& node) {
                 if (!numbers.insert(card.number).second)
                     Fail(cardNode, "card " + std::to_string(card.number) + " appears twice");
                 next = card.number + 1;
-                spec.cards.push_back(card);
+                resourceSpec.cards.push_back(card);
             }
         }
     } else {
         const YAML::Node& generic = node["generic"];
         CheckKeys(generic, "generic", {"identity", "replies"});
-        spec.kind = DeviceKind::Generic;
+        resourceSpec.kind = DeviceKind::Generic;
         if (generic["identity"])
-            spec.identity = Text(generic["identity"], "identity");
+            resourceSpec.identity = Text(generic["identity"], "identity");
         if (const YAML::Node& replies = generic["replies"]) {
             if (!replies.IsMap())
                 Fail(replies, "replies must map commands to their replies");
@@ -334,26 +335,26 @@ ResourceSpec ReadResource(const YAML::Node& node) {
                 reply.command = Text(it->first, "a command");
                 if (!it->second.IsNull())
                     reply.reply = Text(it->second, "a reply");
-                spec.replies.push_back(reply);
+                resourceSpec.replies.push_back(reply);
             }
         }
     }
 
     if (vxi) {
         if (node["slot"])
-            spec.slot = static_cast<int>(Integer(node["slot"], "slot", -1, 12));
-        bool module = spec.kind == DeviceKind::Module;
+            resourceSpec.slot = static_cast<int>(Integer(node["slot"], "slot", -1, 12));
+        bool module = resourceSpec.kind == DeviceKind::Module;
         if (node["manufacturer_id"])
-            spec.manufacturerId =
+            resourceSpec.manufacturerId =
                 static_cast<int>(Integer(node["manufacturer_id"], "manufacturer_id", 0, 0xFFFF));
         else if (module)
-            spec.manufacturerId = 0xFFF;
+            resourceSpec.manufacturerId = 0xFFF;
         else
             Fail(node, "a VXI instrument needs a manufacturer_id");
         if (node["model_code"])
-            spec.modelCode = static_cast<int>(Integer(node["model_code"], "model_code", 0, 0xFFFF));
+            resourceSpec.modelCode = static_cast<int>(Integer(node["model_code"], "model_code", 0, 0xFFFF));
         else if (module)
-            spec.modelCode = 0x2D3;
+            resourceSpec.modelCode = 0x2D3;
         else
             Fail(node, "a VXI instrument needs a model_code");
     } else {
@@ -363,8 +364,8 @@ ResourceSpec ReadResource(const YAML::Node& node) {
         }
     }
     if (node["faults"])
-        spec.faults = ReadFaults(node["faults"]);
-    return spec;
+        resourceSpec.faults = ReadFaults(node["faults"]);
+    return resourceSpec;
 }
 
 Bench ReadBench(const YAML::Node& root) {
@@ -386,12 +387,13 @@ Bench ReadBench(const YAML::Node& root) {
     if (!resources.IsSequence())
         Fail(resources, "resources must be a list");
     for (const YAML::Node& node : resources) {
-        ResourceSpec spec = ReadResource(node);
+        ResourceSpec resourceSpec = ReadResource(node);
         for (const ResourceSpec& other : bench.resources) {
-            if (other.name == spec.name)
-                Fail(node, spec.name + " is already on the bench (line " + std::to_string(other.line) + ")");
+            if (other.name == resourceSpec.name)
+                Fail(node, resourceSpec.name + " is already on the bench (line " +
+                               std::to_string(other.line) + ")");
         }
-        bench.resources.push_back(std::move(spec));
+        bench.resources.push_back(std::move(resourceSpec));
     }
     return bench;
 }

@@ -7,8 +7,9 @@
 
 namespace visasim {
 
-CardInstrument::CardInstrument(const ResourceSpec& spec, std::unique_ptr<StateStore> store)
-    : Instrument(spec), m_cards(spec.cards), m_initial(spec.cards), m_store(std::move(store)) {
+CardInstrument::CardInstrument(const ResourceSpec& resourceSpec, std::unique_ptr<StateStore> store)
+    : Instrument(resourceSpec), m_cards(resourceSpec.cards), m_initial(resourceSpec.cards),
+      m_store(std::move(store)) {
     AddCardCommands();
 }
 
@@ -281,8 +282,8 @@ std::string FoldCommand(std::string_view command) {
     return folded;
 }
 
-GenericInstrument::GenericInstrument(const ResourceSpec& spec) : Instrument(spec) {
-    for (const GenericReply& entry : spec.replies)
+GenericInstrument::GenericInstrument(const ResourceSpec& resourceSpec) : Instrument(resourceSpec) {
+    for (const GenericReply& entry : resourceSpec.replies)
         m_table.emplace_back(FoldCommand(entry.command), entry.reply);
 }
 
@@ -298,18 +299,18 @@ bool GenericInstrument::AnswerFromTable(const ScpiCommand& command, std::string&
     return false;
 }
 
-std::unique_ptr<Instrument> CreateInstrument(const ResourceSpec& spec, const std::string& stateFolder,
+std::unique_ptr<Instrument> CreateInstrument(const ResourceSpec& resourceSpec, const std::string& stateFolder,
                                              const std::string& stateName) {
-    if (spec.kind == DeviceKind::Generic)
-        return std::make_unique<GenericInstrument>(spec);
+    if (resourceSpec.kind == DeviceKind::Generic)
+        return std::make_unique<GenericInstrument>(resourceSpec);
     std::unique_ptr<StateStore> store;
     if (!stateFolder.empty()) {
         std::string file;
-        for (char c : spec.name)
+        for (char c : resourceSpec.name)
             file += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         store = std::make_unique<StateStore>(stateFolder + "/" + stateName + "." + file + ".state");
     }
-    return std::make_unique<CardInstrument>(spec, std::move(store));
+    return std::make_unique<CardInstrument>(resourceSpec, std::move(store));
 }
 
 } // namespace visasim

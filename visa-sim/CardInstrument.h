@@ -12,7 +12,7 @@ namespace visasim {
 class CardInstrument : public Instrument {
 public:
     // `store` may be null: the state then lives in this instrument only.
-    CardInstrument(const ResourceSpec& spec, std::unique_ptr<StateStore> store);
+    CardInstrument(const ResourceSpec& resourceSpec, std::unique_ptr<StateStore> store);
 
     // The cards as this instrument last saw them (after the latest command).
     const std::vector<CardState>& Cards() const { return m_cards; }
@@ -43,7 +43,7 @@ private:
 
 class GenericInstrument : public Instrument {
 public:
-    explicit GenericInstrument(const ResourceSpec& spec);
+    explicit GenericInstrument(const ResourceSpec& resourceSpec);
 
 protected:
     bool AnswerFromTable(const ScpiCommand& command, std::string& reply) override;

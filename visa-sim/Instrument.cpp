@@ -94,9 +94,9 @@ std::string Joined(const std::vector<std::string>& nodes) {
 
 } // namespace
 
-Instrument::Instrument(const ResourceSpec& spec)
-    : m_spec(spec), m_faultCounts(spec.faults.commands.size(), 0) {
-    for (const auto& [code, text] : spec.faults.errorQueue)
+Instrument::Instrument(const ResourceSpec& resourceSpec)
+    : m_spec(resourceSpec), m_faultCounts(resourceSpec.faults.commands.size(), 0) {
+    for (const auto& [code, text] : resourceSpec.faults.errorQueue)
         PushError(code, text);
     AddCommonCommands();
 }

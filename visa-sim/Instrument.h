@@ -21,12 +21,12 @@ std::string_view ScpiErrorText(int code);
 
 class Instrument {
 public:
-    explicit Instrument(const ResourceSpec& spec);
+    explicit Instrument(const ResourceSpec& resourceSpec);
     virtual ~Instrument();
     Instrument(const Instrument&) = delete;
     Instrument& operator=(const Instrument&) = delete;
 
-    const ResourceSpec& Spec() const { return m_spec; }
+    const ResourceSpec& Description() const { return m_spec; }
 
     // Takes one program message. False when the instrument timed out on it (a time-out fault on a
     // command): nothing of the message is executed from that command on and no reply is produced.
@@ -90,7 +90,7 @@ private:
 
 // Makes the instrument a bench entry describes. Module and switchbox keep their card state in a file
 // of `stateFolder` (none when empty) named after the bench's state name and the resource.
-std::unique_ptr<Instrument> CreateInstrument(const ResourceSpec& spec, const std::string& stateFolder,
+std::unique_ptr<Instrument> CreateInstrument(const ResourceSpec& resourceSpec, const std::string& stateFolder,
                                              const std::string& stateName);
 
 } // namespace visasim

@@ -108,8 +108,8 @@ ViStatus LoadBench(Registry& registry) {
     if (folder.empty())
         std::fprintf(stderr, "visa-sim: %s; instrument state is not kept between runs\n", problem.c_str());
     registry.instruments.clear();
-    for (const ResourceSpec& spec : bench.resources)
-        registry.instruments.push_back(CreateInstrument(spec, folder, stateName));
+    for (const ResourceSpec& resourceSpec : bench.resources)
+        registry.instruments.push_back(CreateInstrument(resourceSpec, folder, stateName));
     registry.bench = std::move(bench);
     return VI_SUCCESS;
 }
@@ -201,8 +201,9 @@ ViStatus ManagerAttribute(ViAttr attribute, void* value) {
     }
 }
 
-ViStatus InstrumentAttribute(const Object& session, const ResourceSpec& spec, ViAttr attribute, void* value) {
-    const ResourceAddress& address = spec.address;
+ViStatus InstrumentAttribute(const Object& session, const ResourceSpec& resourceSpec, ViAttr attribute,
+                             void* value) {
+    const ResourceAddress& address = resourceSpec.address;
     bool gpib = address.type == InterfaceType::Gpib;
     switch (attribute) {
     case VI_ATTR_INTF_TYPE:
@@ -210,7 +211,7 @@ ViStatus InstrumentAttribute(const Object& session, const ResourceSpec& spec, Vi
     case VI_ATTR_INTF_NUM:
         return Put<ViUInt16>(value, address.board);
     case VI_ATTR_RSRC_NAME:
-        return PutText(value, spec.name);
+        return PutText(value, resourceSpec.name);
     case VI_ATTR_RSRC_CLASS:
         return PutText(value, "INSTR");
     case VI_ATTR_RSRC_MANF_NAME:
@@ -239,13 +240,15 @@ ViStatus InstrumentAttribute(const Object& session, const ResourceSpec& spec, Vi
         return Put<ViUInt16>(value, address.secondary < 0 ? VI_NO_SEC_ADDR
                                                           : static_cast<ViUInt16>(address.secondary));
     case VI_ATTR_SLOT:
-        return gpib ? VI_ERROR_NSUP_ATTR : Put<ViInt16>(value, static_cast<ViInt16>(spec.slot));
+        return gpib ? VI_ERROR_NSUP_ATTR : Put<ViInt16>(value, static_cast<ViInt16>(resourceSpec.slot));
     case VI_ATTR_VXI_LA:
         return gpib ? VI_ERROR_NSUP_ATTR : Put<ViInt16>(value, static_cast<ViInt16>(address.logicalAddress));
     case VI_ATTR_MANF_ID:
-        return gpib ? VI_ERROR_NSUP_ATTR : Put<ViUInt16>(value, static_cast<ViUInt16>(spec.manufacturerId));
+        return gpib ? VI_ERROR_NSUP_ATTR
+                    : Put<ViUInt16>(value, static_cast<ViUInt16>(resourceSpec.manufacturerId));
     case VI_ATTR_MODEL_CODE:
-        return gpib ? VI_ERROR_NSUP_ATTR : Put<ViUInt16>(value, static_cast<ViUInt16>(spec.modelCode));
+        return gpib ? VI_ERROR_NSUP_ATTR
+                    : Put<ViUInt16>(value, static_cast<ViUInt16>(resourceSpec.modelCode));
     default:
         return VI_ERROR_NSUP_ATTR;
     }
@@ -339,9 +342,9 @@ VISASIM_EXPORT ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViFindLis
     Object list;
     list.kind = Object::Kind::FindList;
     list.rm = sesn;
-    for (const ResourceSpec& spec : registry.bench.resources) {
-        if (expression->Matches(spec.name))
-            list.found.push_back(spec.name);
+    for (const ResourceSpec& resourceSpec : registry.bench.resources) {
+        if (expression->Matches(resourceSpec.name))
+            list.found.push_back(resourceSpec.name);
     }
     if (list.found.empty())
         return VI_ERROR_RSRC_NFOUND;

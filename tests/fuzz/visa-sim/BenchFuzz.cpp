@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         return 0;
     }
-    for (const ResourceSpec& spec : bench->resources) {
-        auto instrument = CreateInstrument(spec, "", "");
+    for (const ResourceSpec& resourceSpec : bench->resources) {
+        auto instrument = CreateInstrument(resourceSpec, "", "");
         for (const char* message :
              {"*IDN?", "SYST:CTYP? 1", "SYST:COPT? 1", "ROUT:CLOS (@100)", "*TST?", "SYST:ERR?"}) {
             instrument->Write(message);

@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // Several messages in one input, separated by line feeds, sent to fresh instruments.
     static const std::vector<ResourceSpec>& specs = FuzzBench().resources;
-    for (const ResourceSpec& spec : specs) {
-        auto instrument = CreateInstrument(spec, "", "");
+    for (const ResourceSpec& resourceSpec : specs) {
+        auto instrument = CreateInstrument(resourceSpec, "", "");
         size_t start = 0;
         while (start <= input.size()) {
             size_t end = input.find('\n', start);

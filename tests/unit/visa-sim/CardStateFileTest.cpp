@@ -29,11 +29,11 @@ protected:
         std::string error;
         auto bench = LoadBenchText(kBench, "test", &error);
         ASSERT_TRUE(bench) << error;
-        spec = bench->resources[0];
+        resourceSpec = bench->resources[0];
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    std::unique_ptr<Instrument> Open() { return CreateInstrument(spec, folder, "bench"); }
+    std::unique_ptr<Instrument> Open() { return CreateInstrument(resourceSpec, folder, "bench"); }
     std::string StateFile() const { return folder + "/bench.VXI0__112__INSTR.state"; }
 
     static std::string Ask(Instrument& instrument, const std::string& query) {
@@ -44,7 +44,7 @@ protected:
     }
 
     std::string folder;
-    ResourceSpec spec;
+    ResourceSpec resourceSpec;
 };
 
 } // namespace
