@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <wx/filename.h>
+#include <wx/imagpng.h>
 #include <wx/radiobut.h>
 
 #include "app/SfpAppData.h"
@@ -16,6 +18,7 @@
 #include "platform/ModalDialog.h"
 #include "platform/RecordingFacade.h"
 #include "platform/TemplateBuilder.h"
+#include "platform/WindowCapture.h"
 #include "resources/ResourceIds.h"
 #include "switching/ConfigDlg.h"
 #include "tests/support/ScriptedInstrument.h"
@@ -171,6 +174,11 @@ TEST_F(ConfigDlgTest, UnknownGroupOffersOnlyAttenuatorsAndStaysUnknown) {
         EXPECT_EQ(Enabled(dlg, 0), "eee--");
         EXPECT_TRUE(TemplateItemWindow(&dlg, IDC_CONFIG_ATTEN_LABEL[0])->IsEnabled());
         EXPECT_FALSE(TemplateItemWindow(&dlg, IDC_CONFIG_SWITCH_LABEL[0])->IsEnabled());
+        // Greyed choices look greyed although every control is given the dialog text colour.
+        EXPECT_EQ(dlg.Button(0, 3)->GetForegroundColour(), wxColour(128, 128, 128));
+        EXPECT_EQ(TemplateItemWindow(&dlg, IDC_CONFIG_SWITCH_LABEL[0])->GetForegroundColour(),
+                  wxColour(128, 128, 128));
+        EXPECT_NE(dlg.Button(0, 0)->GetForegroundColour(), wxColour(128, 128, 128));
         // A switch reported: only the switch types, with the present one checked.
         EXPECT_EQ(Enabled(dlg, 1), "---ee");
         EXPECT_FALSE(TemplateItemWindow(&dlg, IDC_CONFIG_ATTEN_LABEL[1])->IsEnabled());
@@ -213,6 +221,42 @@ TEST_F(ConfigDlgTest, FiveButtonsOfAGroupFormOneRadioGroupInTabOrder) {
         return PressOk(dlg);
     });
     EXPECT_EQ(instrument->m_calls, std::vector<std::string>{"SetCardOption 1 QZATNB01,,,QZSWTB01,,QZSWTB01"});
+}
+
+TEST_F(ConfigDlgTest, OnScreenTheDialogShowsItsGroups) {
+    SetTypes({0, 3, -1, -3, 2, 4});
+    RunConfig([&](CConfigDlg& dlg) {
+        // Shown without a modal loop so that the picture can be taken.
+        dlg.Show();
+        for (int i = 0; i < 100 && !dlg.IsShownOnScreen(); ++i) {
+            wxYield();
+            wxMilliSleep(10);
+        }
+        for (int i = 0; i < 40; ++i) {
+            wxYield();
+            wxMilliSleep(10);
+        }
+        dlg.Update();
+        const wxImage shot = CaptureWindow(&dlg);
+        EXPECT_TRUE(shot.IsOk());
+        if (shot.IsOk()) {
+            const char* folder = getenv("SFP_SCREENSHOT_DIR");
+            const wxString file = wxFileName(folder != nullptr ? wxString(folder) : wxFileName::GetTempDir(),
+                                             "rqk4712v-config-dialog.png")
+                                      .GetFullPath();
+            if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) {
+                wxImage::AddHandler(new wxPNGHandler);
+            }
+            EXPECT_TRUE(shot.SaveFile(file, wxBITMAP_TYPE_PNG)) << file;
+            // The dialog's ground is the dialog colour the application gives every dialog.
+            EXPECT_EQ(wxColour(shot.GetRed(3, shot.GetHeight() - 3), shot.GetGreen(3, shot.GetHeight() - 3),
+                               shot.GetBlue(3, shot.GetHeight() - 3)),
+                      wxColour(192, 192, 192));
+        }
+        EXPECT_EQ(Checked(dlg), (std::vector<int>{0, 3, -1, -1, 2, 4}));
+        dlg.Hide();
+        return wxID_CANCEL;
+    });
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/filename.h>
+#include <wx/imagpng.h>
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
 
@@ -24,6 +26,7 @@
 #include "panels/StatusPanelDlg.h"
 #include "platform/CommandIds.h"
 #include "platform/TemplateBuilder.h"
+#include "platform/WindowCapture.h"
 #include "platform/WindowEvents.h"
 #include "resources/ResourceIds.h"
 #include "switching/GroupCommands.h"
@@ -291,6 +294,51 @@ TEST_F(StatusPanelTest, RealClickOnTheStatusByteReadsIt) {
     PumpEvents(200);
     EXPECT_EQ(dlg->m_pStatusByte->m_strText, "64");
     EXPECT_EQ(instrument.m_calls, std::vector<std::string>{"ReadStatusByte"});
+}
+
+TEST_F(StatusPanelTest, OnScreenThePanelShowsItsColoursAndReadings) {
+    CScriptedInstrument& instrument = UseScriptedInstrument();
+    instrument.m_errors = {{-113, "Undefined header"}};
+    instrument.m_statusByte = 16;
+    CStatusPanelDlg* dlg = OpenStatusPanel();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(WaitUntilShown(dlg));
+    Press(dlg, IDC_READ_ERROR_QUEUE);
+    Press(dlg, IDC_STATUS_BYTE);
+    PumpEvents(200);
+    const wxImage shot = CaptureWindow(window);
+    ASSERT_TRUE(shot.IsOk());
+    // The picture is kept for a look at the panel (SFP_SCREENSHOT_DIR, else the temporary folder).
+    const char* folder = getenv("SFP_SCREENSHOT_DIR");
+    const wxString file = wxFileName(folder != nullptr ? wxString(folder) : wxFileName::GetTempDir(),
+                                     "rqk4712v-status-panel.png")
+                              .GetFullPath();
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) {
+        wxImage::AddHandler(new wxPNGHandler);
+    }
+    EXPECT_TRUE(shot.SaveFile(file, wxBITMAP_TYPE_PNG)) << file;
+
+    const wxPoint origin = window->GetScreenPosition();
+    auto pixel = [&](wxWindow* w, int x, int y) {
+        return PixelAt(shot, w->ClientToScreen(wxPoint(x, y)).x - origin.x,
+                       w->ClientToScreen(wxPoint(x, y)).y - origin.y);
+    };
+    const wxSize panel = dlg->GetClientSize();
+    EXPECT_EQ(pixel(dlg, 2, panel.y - 3), wxColour(64, 64, 64)) << "the panel's ground";
+    EXPECT_EQ(pixel(dlg, panel.x - 3, panel.y / 2), wxColour(64, 64, 64));
+    EXPECT_EQ(pixel(dlg->m_pTitle, 4, 4), wxColour(0, 128, 128)) << "the title band";
+    EXPECT_EQ(pixel(dlg->m_pLowerBox, 6, dlg->m_pLowerBox->GetClientSize().y / 2), wxColour(192, 192, 192));
+    EXPECT_EQ(pixel(dlg->m_pNumberField, 3, 3), wxColour(255, 255, 255));
+    EXPECT_EQ(pixel(dlg->m_pStatusByte, 3, 3), wxColour(255, 255, 255));
+    // The reading is drawn: the number field holds dark text pixels.
+    int dark = 0;
+    const wxSize number = dlg->m_pNumberField->GetClientSize();
+    for (int x = 2; x < number.x - 2; ++x) {
+        for (int y = 2; y < number.y - 2; ++y) {
+            dark += pixel(dlg->m_pNumberField, x, y).Red() < 100 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(dark, 5);
 }
 
 } // namespace
