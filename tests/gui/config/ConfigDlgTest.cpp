@@ -11,6 +11,7 @@
 #include <wx/filename.h>
 #include <wx/imagpng.h>
 #include <wx/radiobut.h>
+#include <wx/utils.h>
 
 #include "app/SfpAppData.h"
 #include "panels/Pan1Obj.h"
@@ -257,6 +258,54 @@ TEST_F(ConfigDlgTest, OnScreenTheDialogShowsItsGroups) {
         dlg.Hide();
         return wxID_CANCEL;
     });
+}
+
+TEST_F(ConfigDlgTest, TabEntersAGroupAtItsCheckedButtonAndLeavesItForTheNextGroup) {
+    SetTypes({-3, 0, -3, -3, -3, -3});
+    RunConfig([&](CConfigDlg& dlg) {
+        dlg.Show();
+        // Shown, activated, and its first focus given, before the focus is moved.
+        for (int i = 0; i < 50; ++i) {
+            wxYield();
+            wxMilliSleep(10);
+        }
+        auto tabFrom = [&](wxWindow* from) {
+            from->SetFocus();
+            for (int i = 0; i < 10 && wxWindow::FindFocus() != from; ++i) {
+                wxYield();
+                wxMilliSleep(10);
+            }
+            from->Navigate(wxNavigationKeyEvent::IsForward);
+            wxYield();
+            return wxWindow::FindFocus();
+        };
+        // Group 0 has no button checked: Tab goes from button to button.
+        EXPECT_EQ(tabFrom(dlg.Button(0, 3)), dlg.Button(0, 4));
+        // Group 1 has its first button checked: Tab enters there and goes on to group 2.
+        EXPECT_EQ(tabFrom(dlg.Button(0, 4)), dlg.Button(1, 0));
+        EXPECT_EQ(tabFrom(dlg.Button(1, 0)), dlg.Button(2, 0));
+        dlg.Hide();
+        return wxID_CANCEL;
+    });
+}
+
+TEST_F(ConfigDlgTest, TheOkButtonExchangesTheChoice) {
+    SetTypes({-3, -3, -3, -3, -3, -3});
+    RunConfig([&](CConfigDlg& dlg) {
+        dlg.Button(0, 3)->SetValue(true);
+        // The OK button as it reports a click: the dialog's own handling exchanges the data.
+        wxWindow* ok = dlg.FindWindow(wxID_OK);
+        EXPECT_NE(ok, nullptr);
+        if (ok != nullptr) {
+            wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
+            click.SetEventObject(ok);
+            ok->ProcessWindowEvent(click);
+        }
+        EXPECT_EQ(dlg.m_nGroup[0], 3);
+        EXPECT_EQ(dlg.m_nGroup[1], -1);
+        return wxID_OK;
+    });
+    EXPECT_EQ(instrument->m_calls, std::vector<std::string>{"SetCardOption 1 QZSWTA01,,,,,"});
 }
 
 } // namespace
