@@ -257,15 +257,30 @@ TEST_F(StatusPanelTest, EscapeHidesThePanelAndPanelsStatusBuildsAFreshOne) {
 }
 
 TEST_F(StatusPanelTest, EnterOnAButtonPressesItAndElsewhereHidesThePanel) {
+    CScriptedInstrument& instrument = UseScriptedInstrument();
+    instrument.m_errors = {{-113, "Undefined header"}};
     CStatusPanelDlg* dlg = OpenStatusPanel();
     ASSERT_NE(dlg, nullptr);
-    // Enter that reaches the panel itself (no push button has the focus) is the panel's OK.
-    wxKeyEvent enter(wxEVT_CHAR_HOOK);
-    enter.m_keyCode = WXK_RETURN;
-    enter.SetEventObject(dlg->m_pTitle);
-    dlg->m_pTitle->ProcessWindowEvent(enter);
+    ASSERT_TRUE(WaitUntilShown(dlg));
+    window->Raise();
+    PumpEvents(100);
+    // The panel opens with the focus on Read Error Queue: a real Enter presses it.
+    ASSERT_EQ(wxWindow::FindFocus(), TemplateItemWindow(dlg, IDC_READ_ERROR_QUEUE));
+    wxUIActionSimulator keyboard;
+    keyboard.Char(WXK_RETURN);
+    PumpEvents(200);
+    EXPECT_EQ(Reading(dlg), std::make_pair(std::string("-113"), std::string("Undefined header")));
+    EXPECT_TRUE(dlg->IsShown());
+
+    // With the focus on a control that is no push button, Enter is the panel's OK.
+    dlg->m_pStatusByte->SetFocus();
+    PumpEvents(100);
+    ASSERT_EQ(wxWindow::FindFocus(), dlg->m_pStatusByte);
+    keyboard.Char(WXK_RETURN);
+    PumpEvents(200);
     EXPECT_FALSE(dlg->IsShown());
     EXPECT_EQ(StatusObject()->m_pDlg, static_cast<CPanelWindow*>(dlg));
+    EXPECT_EQ(instrument.m_calls, std::vector<std::string>{"ErrorQuery"});
 }
 
 TEST_F(StatusPanelTest, ClosingThePanelDeletesItsControlsWithIt) {
@@ -294,6 +309,20 @@ TEST_F(StatusPanelTest, RealClickOnTheStatusByteReadsIt) {
     PumpEvents(200);
     EXPECT_EQ(dlg->m_pStatusByte->m_strText, "64");
     EXPECT_EQ(instrument.m_calls, std::vector<std::string>{"ReadStatusByte"});
+}
+
+TEST_F(StatusPanelTest, RealEscapeKeyAfterOpeningFromTheMenuHidesThePanel) {
+    CStatusPanelDlg* dlg = OpenStatusPanel();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(WaitUntilShown(dlg));
+    window->Raise();
+    PumpEvents(100);
+    EXPECT_EQ(wxWindow::FindFocus(), TemplateItemWindow(dlg, IDC_READ_ERROR_QUEUE));
+    wxUIActionSimulator keyboard;
+    keyboard.Char(WXK_ESCAPE);
+    PumpEvents(200);
+    EXPECT_FALSE(dlg->IsShown());
+    EXPECT_EQ(StatusObject()->m_pDlg, static_cast<CPanelWindow*>(dlg));
 }
 
 TEST_F(StatusPanelTest, OnScreenThePanelShowsItsColoursAndReadings) {
