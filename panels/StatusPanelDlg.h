@@ -37,9 +37,9 @@ public:
     void OnOK();
     void OnCancel();
 
-    // The controls below are child windows of this one: wx deletes them with it, so these pointers do
-    // not own them. They are null until the panel is built.
-    CStatObj* m_pPanel;             // the status-panel object that opened this window; not owned
+    CStatObj* m_pPanel; // the status-panel object that opened this window; not owned
+    // The read-outs are child windows of this one: wx deletes them with it (in the order they stand
+    // among its children), so these pointers do not own them. They are null until the panel is built.
     CDisplayField* m_pTitle;        // title band, item 1018
     CDisplayField* m_pErrorBox;     // frame around the error-queue controls, item 1026
     CDisplayField* m_pLowerBox;     // frame of the lower area, item 1024
