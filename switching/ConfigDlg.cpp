@@ -8,6 +8,7 @@
 
 #include "app/SfpAppData.h"
 #include "panels/PanelLookup.h"
+#include "platform/DialogColours.h"
 #include "platform/ModalDialog.h"
 #include "platform/TemplateBuilder.h"
 #include "resources/ResourceIds.h"
@@ -20,6 +21,16 @@ bool OffersAttenuators(int code) {
 }
 bool OffersSwitches(int code) {
     return code == 3 || code == 4 || code == -2 || code == -3;
+}
+
+// Enables or disables a caption or radio button. A disabled one is drawn in grey text: the dialog text
+// colour given to every control would otherwise keep it black, so that greyed choices looked offered.
+void EnableChoice(wxWindow* window, bool enable) {
+    if (window == nullptr) {
+        return;
+    }
+    window->Enable(enable);
+    window->SetForegroundColour(enable ? DialogTextColour() : wxColour(128, 128, 128));
 }
 
 } // namespace
@@ -50,14 +61,10 @@ CConfigDlg::CConfigDlg(wxWindow* owner, const int groups[kGroupCount]) {
         const bool attenuators = OffersAttenuators(groups[g]);
         const bool switches = OffersSwitches(groups[g]);
         for (int k = 0; k < kTypeNameCount; ++k) {
-            m_buttons[g][k]->Enable(k < 3 ? attenuators : switches);
+            EnableChoice(m_buttons[g][k], k < 3 ? attenuators : switches);
         }
-        if (wxWindow* label = TemplateItemWindow(this, IDC_CONFIG_ATTEN_LABEL[g])) {
-            label->Enable(attenuators);
-        }
-        if (wxWindow* label = TemplateItemWindow(this, IDC_CONFIG_SWITCH_LABEL[g])) {
-            label->Enable(switches);
-        }
+        EnableChoice(TemplateItemWindow(this, IDC_CONFIG_ATTEN_LABEL[g]), attenuators);
+        EnableChoice(TemplateItemWindow(this, IDC_CONFIG_SWITCH_LABEL[g]), switches);
     }
     const wxRect place = DialogToPixels(TemplateBaseUnits(this), t->x, t->y, 0, 0);
     if (owner != nullptr) {
