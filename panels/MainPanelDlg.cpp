@@ -189,15 +189,10 @@ void CMainPanelDlg::DestroyPanelWindow() {
 }
 
 void CMainPanelDlg::RedrawNow() {
-    // The whole client area with its controls: each control draws itself entirely again.
+    // The whole client area with its controls (invalidating the panel invalidates its children, and
+    // each control then draws itself entirely again).
     Refresh(true);
-    for (wxWindow* child : GetChildren()) {
-        child->Refresh(true);
-    }
     Update();
-    for (wxWindow* child : GetChildren()) {
-        child->Update();
-    }
 }
 
 void CMainPanelDlg::ShowGroupPositions(const int positions[6]) {
