@@ -1,5 +1,7 @@
 #include "platform/TemplateBuilder.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/dcclient.h>
@@ -139,20 +141,36 @@ wxWindow* ChildWithId(const wxWindow* parent, int wxId, const wxWindow* except) 
     return nullptr;
 }
 
-// Restacks the siblings that follow the window in the child list above it, so that the stacking order
-// stays the template order after a late attachment. GTK draws the children of a window in the order they
-// were put into it, so each later sibling is taken out and put back, in order; the child list, and with
-// it the tab order, comes out unchanged.
+// Restacks the siblings that follow the window in the child list and would be hidden by it, so that the
+// stacking order of overlapping windows stays the template order after a late attachment. GTK draws the
+// children of a window in the order they were put into it, so a sibling is brought to the top by taking
+// it out and putting it back. Only what must move is moved, since each move is costly: the later
+// siblings that overlap the window, and, in turn, the later siblings that overlap one of those (which
+// must stay above it). The child list, and with it the tab order, is put back as it was.
 void RestackAfter(wxWindow* window) {
 #ifdef __WXGTK__
     wxWindow* parent = window->GetParent();
-    std::vector<wxWindow*> later;
-    bool after = false;
+    std::vector<wxWindow*> order;
     for (wxWindow* child : parent->GetChildren()) {
-        if (after && !child->IsTopLevel()) {
-            later.push_back(child);
+        if (!child->IsTopLevel()) {
+            order.push_back(child);
         }
-        after = after || child == window;
+    }
+    const auto at = std::find(order.begin(), order.end(), window);
+    if (at == order.end()) {
+        return;
+    }
+    std::vector<wxWindow*> above = {window}; // the window and the siblings that must stay above it
+    std::vector<wxWindow*> later;
+    for (auto it = at + 1; it != order.end(); ++it) {
+        const wxRect rect = (*it)->GetRect();
+        for (wxWindow* lower : above) {
+            if (lower->GetRect().Intersects(rect)) {
+                above.push_back(*it);
+                later.push_back(*it);
+                break;
+            }
+        }
     }
     if (later.empty()) {
         return;
@@ -164,6 +182,13 @@ void RestackAfter(wxWindow* window) {
         child->Reparent(parent);
     }
     holder->Destroy();
+    // Moving a window to the top also moved it to the end of the child list: put each back after its
+    // old predecessor, in list order.
+    for (size_t i = 1; i < order.size(); ++i) {
+        if (std::find(later.begin(), later.end(), order[i]) != later.end()) {
+            order[i]->MoveAfterInTabOrder(order[i - 1]);
+        }
+    }
 #else
     (void)window;
 #endif

@@ -8,6 +8,7 @@
 #include "GuiTestHelpers.h"
 #include "app/MainWnd.h"
 #include "app/SfpAppData.h"
+#include "controls/GroupButton.h"
 #include "panels/MainPanelDlg.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
@@ -139,7 +140,7 @@ TEST_F(MainWndTest, ChoosingTheShownPanelRebuildsItAndKeepsItsState) {
     EXPECT_EQ(first.get(), nullptr) << "the old window is gone";
     auto* second = dynamic_cast<CMainPanelDlg*>(MainPanel()->m_pDlg);
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->m_nShownPos[2], 4);
+    EXPECT_EQ(second->m_pGroup[2]->m_nPos, 4);
     EXPECT_EQ(app.m_pActivePanel, MainPanel());
     int panelWindows = 0;
     for (wxWindow* child : window->GetChildren()) {
