@@ -7,7 +7,9 @@
 
 namespace {
 
-// Product logo: a teal band with a stylised switch arm and the product name.
+// Product logo: a teal band with a stylised switch arm and the product name. The main panel shows its
+// top-left 93 x 27 pixels, so everything that matters stands there. The main panel shows its
+// top-left 93 x 27 pixels, so everything that matters stands there.
 wxBitmap DrawProductLogo() {
     wxBitmap bmp(118, 38, 24);
     wxMemoryDC dc(bmp);
@@ -20,26 +22,26 @@ wxBitmap DrawProductLogo() {
     // The switch symbol: a pole, an arm and three contacts.
     dc.SetPen(wxPen(wxColour(255, 255, 0), 2));
     dc.SetBrush(wxBrush(wxColour(255, 255, 0)));
-    dc.DrawCircle(8, 19, 3);
-    dc.DrawLine(8, 19, 24, 9);
+    dc.DrawCircle(6, 13, 3);
+    dc.DrawLine(6, 13, 20, 5);
     dc.SetBrush(wxBrush(wxColour(255, 255, 255)));
     dc.SetPen(wxPen(wxColour(255, 255, 255), 1));
     for (int k = 0; k < 3; ++k) {
-        dc.DrawCircle(27, 9 + 10 * k, 3);
+        dc.DrawCircle(23, 5 + 8 * k, 3);
     }
-    wxFont font(wxFontInfo(12).Family(wxFONTFAMILY_SWISS).Bold());
+    wxFont font(wxFontInfo(8).Family(wxFONTFAMILY_SWISS).Bold());
     dc.SetFont(font);
     dc.SetTextForeground(wxColour(255, 255, 255));
-    dc.DrawText("RQK4712V", 36, 4);
+    dc.DrawText("RQK4712V", 28, 1);
     wxFont small(wxFontInfo(7).Family(wxFONTFAMILY_SWISS));
     dc.SetFont(small);
     dc.SetTextForeground(wxColour(200, 255, 255));
-    dc.DrawText("RF switch module", 37, 22);
+    dc.DrawText("RF switch", 28, 14);
     dc.SelectObject(wxNullBitmap);
     return bmp;
 }
 
-// Plug-and-play logo: a plug in a ring above the words "plug & play".
+// Plug-and-play logo: a plug in a ring beside the words; the panel shows its top-left 75 x 39 pixels.
 wxBitmap DrawPlugAndPlayLogo() {
     wxBitmap bmp(77, 41, 24);
     wxMemoryDC dc(bmp);
@@ -60,8 +62,8 @@ wxBitmap DrawPlugAndPlayLogo() {
     wxFont small(wxFontInfo(7).Family(wxFONTFAMILY_SWISS));
     dc.SetFont(small);
     dc.SetTextForeground(wxColour(128, 0, 0));
-    dc.DrawText("plug&&play", 31, 17);
-    dc.DrawText("systems", 33, 28);
+    dc.DrawText("plug&", 33, 15);
+    dc.DrawText("play", 33, 25);
     dc.SelectObject(wxNullBitmap);
     return bmp;
 }
