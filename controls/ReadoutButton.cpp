@@ -18,22 +18,11 @@ void CReadoutButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
     const wxPen previous = dc.GetPen();
     const wxBrush previousBrush = dc.GetBrush();
     const wxFont previousFont = dc.GetFont();
-    const wxPen pen1(ToWxColour(m_crEdge1), 2, wxPENSTYLE_SOLID);
-    const wxPen pen2(ToWxColour(m_crEdge2), 2, wxPENSTYLE_SOLID);
     dc.SetFont(m_pFont != nullptr ? *m_pFont : StockSystemFont());
 
     wxRect box = rect;
     box.Deflate(1);
-    const int left = box.x;
-    const int top = box.y;
-    const int right = box.x + box.width;
-    const int bottom = box.y + box.height;
-    dc.SetPen(pen1);
-    dc.DrawLine(left, bottom, left, top);
-    dc.DrawLine(left, top, right, top);
-    dc.SetPen(pen2);
-    dc.DrawLine(right, top, right, bottom);
-    dc.DrawLine(right, bottom, left, bottom);
+    DrawTwoColourEdge(dc, box, m_crEdge1, m_crEdge2);
 
     box.Deflate(1);
     dc.SetPen(*wxTRANSPARENT_PEN);

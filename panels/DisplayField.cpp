@@ -41,20 +41,8 @@ void CDisplayField::SetText(const std::string& text) {
 void CDisplayField::PaintField(wxDC& dc, const wxRect& client) const {
     const wxPen previous = dc.GetPen();
     const wxBrush previousBrush = dc.GetBrush();
-    const wxPen pen1(ToWxColour(m_crEdge1), 2, wxPENSTYLE_SOLID);
-    const wxPen pen2(ToWxColour(m_crEdge2), 2, wxPENSTYLE_SOLID);
     dc.SetFont(StockSystemFont());
-
-    const int left = client.x;
-    const int top = client.y;
-    const int right = client.x + client.width;
-    const int bottom = client.y + client.height;
-    dc.SetPen(pen1);
-    dc.DrawLine(left, bottom, left, top);
-    dc.DrawLine(left, top, right, top);
-    dc.SetPen(pen2);
-    dc.DrawLine(right, top, right, bottom);
-    dc.DrawLine(right, bottom, left, bottom);
+    DrawTwoColourEdge(dc, client, m_crEdge1, m_crEdge2);
 
     wxRect box = client;
     box.Deflate(1);
@@ -122,4 +110,17 @@ void CDisplayField::OnPaint(wxPaintEvent&) {
     }
     m_textPending = false;
     screen.DrawBitmap(m_picture, 0, 0);
+}
+
+void DrawTwoColourEdge(wxDC& dc, const wxRect& box, COLORREF first, COLORREF second) {
+    const int left = box.x;
+    const int top = box.y;
+    const int right = box.x + box.width;
+    const int bottom = box.y + box.height;
+    dc.SetPen(wxPen(ToWxColour(first), 2, wxPENSTYLE_SOLID));
+    dc.DrawLine(left, bottom, left, top);
+    dc.DrawLine(left, top, right, top);
+    dc.SetPen(wxPen(ToWxColour(second), 2, wxPENSTYLE_SOLID));
+    dc.DrawLine(right, top, right, bottom);
+    dc.DrawLine(right, bottom, left, bottom);
 }

@@ -51,3 +51,7 @@ wxPoint CentredTextPlace(const wxRect& box, const wxSize& text);
 
 // The stock system font.
 wxFont StockSystemFont();
+// The edge of a box in two colours, each line 2 pixels wide: the first from the bottom-left corner up to
+// the top-left and on to the top-right corner, the second on down to the bottom-right and back to the
+// bottom-left corner. Leaves the second pen selected.
+void DrawTwoColourEdge(wxDC& dc, const wxRect& box, COLORREF first, COLORREF second);
