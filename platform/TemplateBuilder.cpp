@@ -196,6 +196,26 @@ void RestackAfter(wxWindow* window) {
 
 } // namespace
 
+void RestackInChildOrder(wxWindow* parent) {
+#ifdef __WXGTK__
+    std::vector<wxWindow*> children;
+    for (wxWindow* child : parent->GetChildren()) {
+        if (!child->IsTopLevel()) {
+            children.push_back(child);
+        }
+    }
+    auto* holder = new wxWindow(parent, wxID_ANY, wxPoint(0, 0), wxSize(1, 1));
+    holder->Hide();
+    for (wxWindow* child : children) {
+        child->Reparent(holder);
+        child->Reparent(parent);
+    }
+    holder->Destroy();
+#else
+    (void)parent;
+#endif
+}
+
 wxFont TemplateFont(const DialogTemplate& dialogTemplate) {
     static const bool haveLiberation = wxFontEnumerator::IsValidFacename("Liberation Sans");
     wxFontInfo info(dialogTemplate.pointSize);

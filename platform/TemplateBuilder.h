@@ -87,6 +87,11 @@ T* AttachToItem(wxWindow* parent, int id, T* control) {
     return AttachWindowToItem(parent, id, control) != nullptr ? control : nullptr;
 }
 
+// Puts the toolkit's own order of the parent's children (stacking, and the keyboard order of native
+// controls such as radio buttons) back in line with the child list, after windows were made in another
+// order than the one they stand in. Costly: for dialogs that replace many items, once, at the end.
+void RestackInChildOrder(wxWindow* parent);
+
 // Resizes the top-level window that holds the child window, without moving it, so that its outer width
 // equals the child's client width and its client height equals the child's client height: outer width W,
 // outer height (outer height - client height) + H.

@@ -55,6 +55,8 @@ CConfigDlg::CConfigDlg(wxWindow* owner, const int groups[kGroupCount]) {
                 this, id, new wxRadioButton(this, WxId(id), label, r.GetPosition(), r.GetSize()));
         }
     }
+    // The buttons were made after the rest of the dialog: give them their places in the keyboard order.
+    RestackInChildOrder(this);
     // Enabling by the present code: a reported attenuator offers only the attenuator types, a reported
     // switch only the switch types, a group not reported yet all five.
     for (int g = 0; g < kGroupCount; ++g) {
