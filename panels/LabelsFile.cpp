@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -196,8 +197,33 @@ void ReadLabels(std::FILE* file, const std::string& address, LabelBanks& labels)
     }
 }
 
+namespace {
+
+// Opens the file for reading when it is a regular file. Anything else that bears the name (a FIFO, a
+// device, a folder) is treated as unreadable: opening a FIFO would otherwise wait for a writer and hold
+// up the start of the program.
+std::FILE* OpenRegularFile(const std::string& fileName) {
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, "r");
+    if (file == nullptr) {
+        ::close(fd);
+    }
+    return file;
+}
+
+} // namespace
+
 void ReadLabelsFile(const std::string& fileName, const std::string& address, LabelBanks& labels) {
-    if (std::FILE* file = std::fopen(fileName.c_str(), "r")) {
+    if (std::FILE* file = OpenRegularFile(fileName)) {
         ReadLabels(file, address, labels);
         std::fclose(file);
         return;

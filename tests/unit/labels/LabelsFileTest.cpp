@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -137,6 +139,17 @@ TEST_F(LabelsFileTest, DanglingSymbolicLinkIsNotFollowed) {
     EXPECT_TRUE(SameAsDefaults(labels));
     EXPECT_FALSE(fs::exists(m_dir / "elsewhere.txt"));
     EXPECT_TRUE(fs::is_symlink("rqk4712v.lbl"));
+}
+
+TEST_F(LabelsFileTest, FifoOrFolderNamedLikeTheFileIsNotRead) {
+    // A FIFO would hold up start-up waiting for a writer; neither it nor a folder is read or replaced.
+    ASSERT_EQ(mkfifo("rqk4712v.lbl", 0600), 0);
+    ReadLabelsFile("rqk4712v.lbl", "Addr Unknown", labels);
+    EXPECT_TRUE(SameAsDefaults(labels));
+    EXPECT_TRUE(fs::is_fifo("rqk4712v.lbl"));
+    fs::create_directory("rack.lbl");
+    ReadLabelsFile("rack.lbl", "Addr Unknown", labels);
+    EXPECT_TRUE(SameAsDefaults(labels));
 }
 
 TEST_F(LabelsFileTest, CrlfFileReadsLikeALineFeedFile) {
