@@ -166,20 +166,3 @@ BENCHMARK_CAPTURE(Click, attenuatorB_hidden, 1, false, false)->Unit(benchmark::k
 BENCHMARK_CAPTURE(Click, switch4_shown, 3, true, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Click, attenuatorB_shown, 1, true, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Click, switch4_shown_busyCursor, 3, true, true)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    int wxArgc = 1;
-    wxApp::SetInstance(new wxApp());
-    if (!wxEntryStart(wxArgc, argv)) {
-        std::fprintf(stderr, "cannot start wxWidgets: is there an X display?\n");
-        return 1;
-    }
-    wxTheApp->CallOnInit();
-    wxLog::EnableLogging(false);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-    return 0;
-}

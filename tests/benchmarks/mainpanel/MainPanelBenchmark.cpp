@@ -72,20 +72,3 @@ void OpenPaintAndClose(benchmark::State& state) {
 
 BENCHMARK(OpenMainPanel)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenPaintAndClose)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    int wxArgc = 1;
-    wxApp::SetInstance(new wxApp());
-    if (!wxEntryStart(wxArgc, argv)) {
-        std::fprintf(stderr, "cannot start wxWidgets: is there an X display?\n");
-        return 1;
-    }
-    wxTheApp->CallOnInit();
-    wxLog::EnableLogging(false);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-    return 0;
-}

@@ -18,6 +18,7 @@
 #include "platform/RecordingFacade.h"
 #include "platform/UserException.h"
 #include "switching/GroupCommands.h"
+#include "tests/integration/connection/SimulatedBench.h"
 
 namespace fs = std::filesystem;
 
@@ -65,24 +66,11 @@ const std::string kRelay = "QUILLON-VANTERA,RELAY16,0,A.01.00";
 class Connection : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/sfp-connection-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-        fs::create_directories(folder / "state");
-        setenv("VISA_SIM_STATE", (folder / "state").c_str(), 1);
-        setenv("RQK4712V_VISA_LIBRARY", SIM_VISA_PATH, 1);
+        ASSERT_TRUE(bench.Made());
         setenv("RQK4712V_DRIVER_LIBRARY", DRIVER_PATH, 1);
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
 
-    void Bench(const std::string& resources) {
-        const fs::path bench = folder / "bench.yaml";
-        std::ofstream(bench) << "resources:\n" << resources;
-        setenv("VISA_SIM_BENCH", bench.c_str(), 1);
-    }
+    void Bench(const std::string& resources) { bench.Use("resources:\n" + resources); }
 
     // Starts a program with the command line, answers its choices from the list (an index, or -1 for
     // Cancel; the first entry when the list runs out), connects, then runs the test's own step.
@@ -186,7 +174,8 @@ protected:
         }
     }
 
-    fs::path folder;
+    CSimulatedBench bench{"sfp-connection"};
+    const fs::path& folder = bench.Folder();
 };
 
 } // namespace

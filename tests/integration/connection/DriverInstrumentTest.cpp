@@ -11,6 +11,7 @@
 #include "panels/Pan1Obj.h"
 #include "platform/RecordingFacade.h"
 #include "platform/UserException.h"
+#include "tests/integration/connection/SimulatedBench.h"
 
 namespace fs = std::filesystem;
 
@@ -28,27 +29,18 @@ const std::string kModule = R"(resources:
 class DriverInstrument : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/sfp-driver-instrument-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-        fs::create_directories(folder / "state");
-        setenv("VISA_SIM_STATE", (folder / "state").c_str(), 1);
-        setenv("RQK4712V_VISA_LIBRARY", SIM_VISA_PATH, 1);
+        ASSERT_TRUE(m_bench.Made());
         ASSERT_TRUE(library.Load(DRIVER_PATH));
         app.m_cardNumber = 1;
         app.m_resourceName = "VXI0::112::INSTR";
     }
     void TearDown() override {
         app.m_pInstrument.reset(); // closes the session
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
     }
 
     // Opens the module of the bench as the connection does: init, time-out, error-query detection on.
     CDriverInstrument& Open(const std::string& bench) {
-        const fs::path file = folder / "bench.yaml";
-        std::ofstream(file) << bench;
-        setenv("VISA_SIM_BENCH", file.c_str(), 1);
+        m_bench.Use(bench);
         auto init = library.Function<DriverInitFn>("rqk4712v_init");
         DriverSession session = 0;
         char name[] = "VXI0::112::INSTR";
@@ -71,7 +63,7 @@ protected:
         return {instrument.GetLastStatus(), raised};
     }
 
-    fs::path folder;
+    CSimulatedBench m_bench{"sfp-driver-instrument"};
     CDynamicLibrary library;
     CRecordingFacade facade;
     CSfpAppData app;
