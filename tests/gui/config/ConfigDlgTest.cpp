@@ -271,12 +271,16 @@ TEST_F(ConfigDlgTest, TabEntersAGroupAtItsCheckedButtonAndLeavesItForTheNextGrou
         }
         auto tabFrom = [&](wxWindow* from) {
             from->SetFocus();
-            for (int i = 0; i < 10 && wxWindow::FindFocus() != from; ++i) {
+            for (int i = 0; i < 300 && wxWindow::FindFocus() != from; ++i) {
                 wxYield();
                 wxMilliSleep(10);
             }
             from->Navigate(wxNavigationKeyEvent::IsForward);
-            wxYield();
+            // A loaded X server moves the focus late: wait until it has left the button.
+            for (int i = 0; i < 300 && wxWindow::FindFocus() == from; ++i) {
+                wxYield();
+                wxMilliSleep(10);
+            }
             return wxWindow::FindFocus();
         };
         // Group 0 has no button checked: Tab goes from button to button.

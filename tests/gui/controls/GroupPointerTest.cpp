@@ -49,7 +49,8 @@ TEST(GroupPointer, RealClicksOperateTheGroupAndRepaintIt) {
     wxUIActionSimulator pointer;
     const wxPoint contact = group->ClientToScreen(Centre(group->m_rcElem[2]));
     pointer.MouseMove(contact);
-    wxYield();
+    // The pointer must stand on the element before the button goes down (a loaded X server is slow).
+    ASSERT_TRUE(RunUntil([&] { return wxGetMousePosition() == contact; }));
     pointer.MouseClick();
     ASSERT_TRUE(RunUntil([&] { return !calls->m_calls.empty(); })) << "the click never arrived";
     EXPECT_EQ(calls->m_calls, (std::vector<std::string>{"CloseRoute 122"}));
@@ -62,8 +63,9 @@ TEST(GroupPointer, RealClicksOperateTheGroupAndRepaintIt) {
     EXPECT_EQ(At(group->Picture().ConvertToImage(), Centre(group->m_rcPole)), kYellowPx);
 
     // A double click on the pole advances twice.
-    pointer.MouseMove(group->ClientToScreen(Centre(group->m_rcPole)));
-    wxYield();
+    const wxPoint pole = group->ClientToScreen(Centre(group->m_rcPole));
+    pointer.MouseMove(pole);
+    ASSERT_TRUE(RunUntil([&] { return wxGetMousePosition() == pole; }));
     pointer.MouseDblClick();
     ASSERT_TRUE(RunUntil([&] { return calls->m_calls.size() >= 3; }));
     EXPECT_EQ(calls->m_calls[1], "CloseRoute 123");
