@@ -85,6 +85,13 @@ void COwnerDrawButton::OnPaint(wxPaintEvent&) {
     bool entire = m_needEntire || !m_pending;
     if (!m_picture.IsOk() || m_picture.GetSize() != size) {
         m_picture.Create(size, 24);
+        // A control whose drawing leaves its area untouched shows the window behind it, not an
+        // uninitialised picture.
+        wxMemoryDC ground(m_picture);
+        const wxColour behind =
+            GetParent() != nullptr ? GetParent()->GetBackgroundColour() : GetBackgroundColour();
+        ground.SetBackground(wxBrush(behind));
+        ground.Clear();
         entire = true;
     }
     {

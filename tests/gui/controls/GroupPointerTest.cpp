@@ -76,4 +76,19 @@ TEST(GroupPointer, RealClicksOperateTheGroupAndRepaintIt) {
     wxYield();
 }
 
+TEST(GroupPointer, GroupWithoutTypeShowsTheWindowBehindIt) {
+    // The drawing leaves the area of a group of no known type untouched: the panel's ground shows.
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "group", wxPoint(50, 50), wxSize(300, 200));
+    frame->SetBackgroundColour(wxColour(64, 64, 64));
+    auto* group = new CGroupButton(-3, "Com 0", "00", "01", "02", "03", "04", "05", 0, 1);
+    ASSERT_TRUE(group->Create(frame, 1045, wxPoint(20, 20), kGroupSize));
+    frame->Show();
+    ASSERT_TRUE(RunUntil([&] { return group->PaintCount() > 0; }));
+    const wxImage picture = group->Picture().ConvertToImage();
+    EXPECT_EQ(At(picture, wxPoint(kGroupSize.x / 2, kGroupSize.y / 2)), kDarkGreyPx);
+    EXPECT_EQ(At(picture, wxPoint(0, 0)), kDarkGreyPx);
+    frame->Destroy();
+    wxYield();
+}
+
 } // namespace
