@@ -27,74 +27,89 @@ int LineOf(const YAML::Node& node) {
 }
 
 void CheckKeys(const YAML::Node& map, const std::string& what, std::initializer_list<const char*> allowed) {
-    if (!map.IsMap())
+    if (!map.IsMap()) {
         Fail(map, what + " must be a mapping");
+    }
     for (auto it = map.begin(); it != map.end(); ++it) {
-        if (!it->first.IsScalar())
+        if (!it->first.IsScalar()) {
             Fail(it->first, "keys of " + what + " must be plain words");
+        }
         std::string key = it->first.Scalar();
         bool known = false;
-        for (const char* name : allowed)
+        for (const char* name : allowed) {
             known = known || key == name;
-        if (!known)
+        }
+        if (!known) {
             Fail(it->first, "unknown key \"" + key + "\" in " + what);
+        }
     }
 }
 
 std::string Text(const YAML::Node& node, const std::string& what) {
-    if (!node.IsScalar())
+    if (!node.IsScalar()) {
         Fail(node, what + " must be a text");
+    }
     return node.Scalar();
 }
 
 long Integer(const YAML::Node& node, const std::string& what, long low, long high) {
-    if (!node.IsScalar())
+    if (!node.IsScalar()) {
         Fail(node, what + " must be a number");
+    }
     const std::string& text = node.Scalar();
     size_t pos = 0;
     bool negative = false;
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+'))
+    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
         negative = text[pos++] == '-';
+    }
     int base = 10;
     if (text.size() > pos + 1 && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X')) {
         base = 16;
         pos += 2;
     }
-    if (pos == text.size() || text.size() - pos > 9)
+    if (pos == text.size() || text.size() - pos > 9) {
         Fail(node, what + " must be a number, not \"" + text + "\"");
+    }
     long value = 0;
     for (; pos < text.size(); ++pos) {
         char c = text[pos];
         int digit = -1;
-        if (c >= '0' && c <= '9')
+        if (c >= '0' && c <= '9') {
             digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
+        } else if (base == 16 && c >= 'a' && c <= 'f') {
             digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
+        } else if (base == 16 && c >= 'A' && c <= 'F') {
             digit = c - 'A' + 10;
-        if (digit < 0)
+        }
+        if (digit < 0) {
             Fail(node, what + " must be a number, not \"" + text + "\"");
+        }
         value = value * base + digit;
     }
-    if (negative)
+    if (negative) {
         value = -value;
-    if (value < low || value > high)
+    }
+    if (value < low || value > high) {
         Fail(node, what + " must be between " + std::to_string(low) + " and " + std::to_string(high));
+    }
     return value;
 }
 
 bool Boolean(const YAML::Node& node, const std::string& what) {
     std::string text = Text(node, what);
-    if (text == "true" || text == "yes" || text == "on")
+    if (text == "true" || text == "yes" || text == "on") {
         return true;
-    if (text == "false" || text == "no" || text == "off")
+    }
+    if (text == "false" || text == "no" || text == "off") {
         return false;
+    }
     Fail(node, what + " must be true or false");
 }
 
 std::string UpperText(std::string text) {
-    for (char& c : text)
+    for (char& c : text) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
     return text;
 }
 
@@ -104,36 +119,42 @@ CardState ReadCard(const YAML::Node& node, int defaultNumber) {
     card.number =
         node["number"] ? static_cast<int>(Integer(node["number"], "card number", 1, 99)) : defaultNumber;
     card.type = node["type"] ? Text(node["type"], "card type") : std::string(kK4712Type);
-    if (card.type.empty())
+    if (card.type.empty()) {
         Fail(node, "card type must not be empty");
+    }
     if (!card.IsK4712()) {
-        if (node["options"] || node["states"])
+        if (node["options"] || node["states"]) {
             Fail(node, "only an RQK4712V card has options and states");
+        }
         return card;
     }
     if (node["options"]) {
         auto options = ParseOptionList(Text(node["options"], "options"));
-        if (!options)
+        if (!options) {
             Fail(node["options"],
                  "options must be six option names or empty entries separated by five commas");
+        }
         card.options = *options;
     }
     if (node["states"]) {
         const YAML::Node& states = node["states"];
-        if (!states.IsSequence() || states.size() != kGroupCount)
+        if (!states.IsSequence() || states.size() != kGroupCount) {
             Fail(states, "states must be a list of six numbers, one per group");
+        }
         for (int group = 0; group < kGroupCount; ++group) {
             long value = Integer(states[group], "state of group " + std::to_string(group), -1, 90);
             GroupDevice device = card.Device(group);
             if (device.kind == GroupKind::Switch) {
-                if (value >= device.channels)
+                if (value >= device.channels) {
                     Fail(states[group],
                          "group " + std::to_string(group) + " has no channel " + std::to_string(value));
+                }
                 card.closed[group] = static_cast<int>(value);
             } else if (device.kind == GroupKind::Attenuator) {
-                if (!IsValidAttenuation(device, value))
+                if (!IsValidAttenuation(device, value)) {
                     Fail(states[group], "attenuation " + std::to_string(value) + " is not a step of group " +
                                             std::to_string(group));
+                }
                 card.attenuation[group] = static_cast<int>(value);
             } else if (value > 0) {
                 Fail(states[group],
@@ -145,8 +166,9 @@ CardState ReadCard(const YAML::Node& node, int defaultNumber) {
 }
 
 std::string ReadIdentity(const YAML::Node& node, std::string_view model) {
-    if (node["identity"])
+    if (node["identity"]) {
         return Text(node["identity"], "identity");
+    }
     std::string serial = node["serial"] ? Text(node["serial"], "serial") : "0";
     std::string firmware = node["firmware"] ? Text(node["firmware"], "firmware") : "A.01.00";
     return "QUILLON-VANTERA," + std::string(model) + "," + serial + "," + firmware;
@@ -155,17 +177,21 @@ std::string ReadIdentity(const YAML::Node& node, std::string_view model) {
 FaultSpec ReadFaults(const YAML::Node& node) {
     CheckKeys(node, "faults", {"open_fails", "latency_ms", "error_queue", "self_test", "commands"});
     FaultSpec faults;
-    if (node["open_fails"])
+    if (node["open_fails"]) {
         faults.openFails = Boolean(node["open_fails"], "open_fails");
-    if (node["latency_ms"])
+    }
+    if (node["latency_ms"]) {
         faults.latencyMs = static_cast<unsigned>(Integer(node["latency_ms"], "latency_ms", 0, 60000));
+    }
     if (const YAML::Node& queue = node["error_queue"]) {
-        if (!queue.IsSequence())
+        if (!queue.IsSequence()) {
             Fail(queue, "error_queue must be a list");
+        }
         for (const YAML::Node& entry : queue) {
             CheckKeys(entry, "an error_queue entry", {"code", "text"});
-            if (!entry["code"])
+            if (!entry["code"]) {
                 Fail(entry, "an error_queue entry needs a code");
+            }
             int code = static_cast<int>(Integer(entry["code"], "error code", -32768, 32767));
             std::string text = entry["text"] ? Text(entry["text"], "error text") : std::string();
             faults.errorQueue.emplace_back(code, text);
@@ -173,45 +199,55 @@ FaultSpec ReadFaults(const YAML::Node& node) {
     }
     if (const YAML::Node& selfTest = node["self_test"]) {
         CheckKeys(selfTest, "self_test", {"code", "message"});
-        if (selfTest["code"])
+        if (selfTest["code"]) {
             faults.selfTestCode =
                 static_cast<int>(Integer(selfTest["code"], "self-test code", -32768, 32767));
-        if (selfTest["message"])
+        }
+        if (selfTest["message"]) {
             faults.selfTestMessage = Text(selfTest["message"], "self-test message");
-        else if (faults.selfTestCode != 0)
+        } else if (faults.selfTestCode != 0) {
             faults.selfTestMessage = "Self test failed";
+        }
     }
     if (const YAML::Node& commands = node["commands"]) {
-        if (!commands.IsSequence())
+        if (!commands.IsSequence()) {
             Fail(commands, "commands must be a list");
+        }
         for (const YAML::Node& entry : commands) {
             CheckKeys(entry, "a command fault", {"header", "action", "code", "text", "when"});
             CommandFault fault;
-            if (!entry["header"])
+            if (!entry["header"]) {
                 Fail(entry, "a command fault needs a header");
+            }
             fault.headerPrefix = UpperText(Text(entry["header"], "header"));
-            if (!fault.headerPrefix.empty() && fault.headerPrefix.front() == ':')
+            if (!fault.headerPrefix.empty() && fault.headerPrefix.front() == ':') {
                 fault.headerPrefix.erase(0, 1);
-            if (fault.headerPrefix.empty())
+            }
+            if (fault.headerPrefix.empty()) {
                 Fail(entry["header"], "header must not be empty");
+            }
             std::string action = entry["action"] ? Text(entry["action"], "action") : "error";
-            if (action == "timeout")
+            if (action == "timeout") {
                 fault.action = CommandFault::Action::Timeout;
-            else if (action == "error")
+            } else if (action == "error") {
                 fault.action = CommandFault::Action::Error;
-            else
+            } else {
                 Fail(entry["action"], "action must be timeout or error");
-            if (entry["code"])
+            }
+            if (entry["code"]) {
                 fault.code = static_cast<int>(Integer(entry["code"], "error code", -32768, 32767));
-            if (entry["text"])
+            }
+            if (entry["text"]) {
                 fault.text = Text(entry["text"], "error text");
+            }
             if (entry["when"]) {
                 const YAML::Node& when = entry["when"];
-                if (when.IsScalar() && when.Scalar() == "always")
+                if (when.IsScalar() && when.Scalar() == "always") {
                     fault.occurrence = 0;
-                else
+                } else {
                     fault.occurrence =
                         static_cast<int>(Integer(when, "when (always or a count)", 1, 1000000));
+                }
             }
             faults.commands.push_back(fault);
         }
@@ -223,56 +259,66 @@ ResourceAddress ReadAddress(const YAML::Node& node) {
     std::optional<ResourceAddress> fromName;
     if (node["name"]) {
         fromName = ParseResourceName(Text(node["name"], "name"));
-        if (!fromName)
+        if (!fromName) {
             Fail(node["name"],
                  "\"" + node["name"].Scalar() + "\" is not a GPIB, VXI or GPIB-VXI instrument name");
+        }
         fromName->trailingZero = -1;
     }
     ResourceAddress address;
-    if (fromName)
+    if (fromName) {
         address = *fromName;
+    }
     if (node["interface"]) {
         std::string text = UpperText(Text(node["interface"], "interface"));
         InterfaceType type;
-        if (text == "GPIB")
+        if (text == "GPIB") {
             type = InterfaceType::Gpib;
-        else if (text == "VXI")
+        } else if (text == "VXI") {
             type = InterfaceType::Vxi;
-        else if (text == "GPIB-VXI")
+        } else if (text == "GPIB-VXI") {
             type = InterfaceType::GpibVxi;
-        else
+        } else {
             Fail(node["interface"], "interface must be GPIB, VXI or GPIB-VXI");
-        if (fromName && fromName->type != type)
+        }
+        if (fromName && fromName->type != type) {
             Fail(node["interface"], "interface does not agree with the name");
+        }
         address.type = type;
     } else if (!fromName) {
         Fail(node, "a resource needs a name or an interface");
     }
     auto field = [&](const char* key, int& target, long low, long high) {
-        if (!node[key])
+        if (!node[key]) {
             return;
+        }
         int value = static_cast<int>(Integer(node[key], key, low, high));
-        if (fromName && target != value)
+        if (fromName && target != value) {
             Fail(node[key], std::string(key) + " does not agree with the name");
+        }
         target = value;
     };
     int board = address.board;
     field("board", board, 0, 65535);
     address.board = static_cast<uint16_t>(board);
     if (address.type == InterfaceType::Gpib) {
-        if (node["logical_address"])
+        if (node["logical_address"]) {
             Fail(node["logical_address"], "a GPIB instrument has no logical address");
+        }
         field("primary", address.primary, 0, 30);
         field("secondary", address.secondary, 0, 30);
-        if (address.primary < 0)
+        if (address.primary < 0) {
             Fail(node, "a GPIB instrument needs a primary address");
+        }
     } else {
-        if (node["primary"] || node["secondary"])
+        if (node["primary"] || node["secondary"]) {
             Fail(node["primary"] ? node["primary"] : node["secondary"],
                  "a VXI instrument has no GPIB address");
+        }
         field("logical_address", address.logicalAddress, 0, 255);
-        if (address.logicalAddress < 0)
+        if (address.logicalAddress < 0) {
             Fail(node, "a VXI instrument needs a logical address");
+        }
     }
     return address;
 }
@@ -288,8 +334,9 @@ ResourceSpec ReadResource(const YAML::Node& node) {
     bool vxi = resourceSpec.address.type != InterfaceType::Gpib;
 
     int kinds = (node["module"] ? 1 : 0) + (node["switchbox"] ? 1 : 0) + (node["generic"] ? 1 : 0);
-    if (kinds != 1)
+    if (kinds != 1) {
         Fail(node, "a resource needs exactly one of module, switchbox or generic");
+    }
 
     if (node["module"]) {
         const YAML::Node& module = node["module"];
@@ -299,24 +346,27 @@ ResourceSpec ReadResource(const YAML::Node& node) {
         int defaultCard = resourceSpec.address.type == InterfaceType::GpibVxi
                               ? (resourceSpec.address.logicalAddress % 8) + 1
                               : 1;
-        if (module["card"])
+        if (module["card"]) {
             resourceSpec.cards.push_back(ReadCard(module["card"], defaultCard));
-        else
+        } else {
             resourceSpec.cards.push_back(ReadCard(YAML::Node(YAML::NodeType::Map), defaultCard));
+        }
     } else if (node["switchbox"]) {
         const YAML::Node& box = node["switchbox"];
         CheckKeys(box, "switchbox", {"identity", "serial", "firmware", "cards"});
         resourceSpec.kind = DeviceKind::Switchbox;
         resourceSpec.identity = ReadIdentity(box, "SWITCHBOX");
         if (const YAML::Node& cards = box["cards"]) {
-            if (!cards.IsSequence())
+            if (!cards.IsSequence()) {
                 Fail(cards, "cards must be a list");
+            }
             std::set<int> numbers;
             int next = 1;
             for (const YAML::Node& cardNode : cards) {
                 CardState card = ReadCard(cardNode, next);
-                if (!numbers.insert(card.number).second)
+                if (!numbers.insert(card.number).second) {
                     Fail(cardNode, "card " + std::to_string(card.number) + " appears twice");
+                }
                 next = card.number + 1;
                 resourceSpec.cards.push_back(card);
             }
@@ -325,73 +375,87 @@ ResourceSpec ReadResource(const YAML::Node& node) {
         const YAML::Node& generic = node["generic"];
         CheckKeys(generic, "generic", {"identity", "replies"});
         resourceSpec.kind = DeviceKind::Generic;
-        if (generic["identity"])
+        if (generic["identity"]) {
             resourceSpec.identity = Text(generic["identity"], "identity");
+        }
         if (const YAML::Node& replies = generic["replies"]) {
-            if (!replies.IsMap())
+            if (!replies.IsMap()) {
                 Fail(replies, "replies must map commands to their replies");
+            }
             for (auto it = replies.begin(); it != replies.end(); ++it) {
                 GenericReply reply;
                 reply.command = Text(it->first, "a command");
-                if (!it->second.IsNull())
+                if (!it->second.IsNull()) {
                     reply.reply = Text(it->second, "a reply");
+                }
                 resourceSpec.replies.push_back(reply);
             }
         }
     }
 
     if (vxi) {
-        if (node["slot"])
+        if (node["slot"]) {
             resourceSpec.slot = static_cast<int>(Integer(node["slot"], "slot", -1, 12));
+        }
         bool module = resourceSpec.kind == DeviceKind::Module;
-        if (node["manufacturer_id"])
+        if (node["manufacturer_id"]) {
             resourceSpec.manufacturerId =
                 static_cast<int>(Integer(node["manufacturer_id"], "manufacturer_id", 0, 0xFFFF));
-        else if (module)
+        } else if (module) {
             resourceSpec.manufacturerId = 0xFFF;
-        else
+        } else {
             Fail(node, "a VXI instrument needs a manufacturer_id");
-        if (node["model_code"])
+        }
+        if (node["model_code"]) {
             resourceSpec.modelCode = static_cast<int>(Integer(node["model_code"], "model_code", 0, 0xFFFF));
-        else if (module)
+        } else if (module) {
             resourceSpec.modelCode = 0x2D3;
-        else
+        } else {
             Fail(node, "a VXI instrument needs a model_code");
+        }
     } else {
         for (const char* key : {"slot", "manufacturer_id", "model_code"}) {
-            if (node[key])
+            if (node[key]) {
                 Fail(node[key], std::string("a GPIB instrument has no ") + key);
+            }
         }
     }
-    if (node["faults"])
+    if (node["faults"]) {
         resourceSpec.faults = ReadFaults(node["faults"]);
+    }
     return resourceSpec;
 }
 
 Bench ReadBench(const YAML::Node& root) {
-    if (!root.IsMap())
+    if (!root.IsMap()) {
         Fail(root, "a bench file is a mapping with a list of resources");
+    }
     CheckKeys(root, "the bench", {"state_name", "resources"});
     Bench bench;
     if (root["state_name"]) {
         bench.stateName = Text(root["state_name"], "state_name");
         bool good = !bench.stateName.empty() && bench.stateName.size() <= 64;
-        for (char c : bench.stateName)
+        for (char c : bench.stateName) {
             good = good && (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.');
-        if (!good || bench.stateName[0] == '.')
+        }
+        if (!good || bench.stateName[0] == '.') {
             Fail(root["state_name"], "state_name must be letters, digits, '-', '_' or '.' (at most 64)");
+        }
     }
     const YAML::Node& resources = root["resources"];
-    if (!resources)
+    if (!resources) {
         Fail(root, "the bench has no resources list");
-    if (!resources.IsSequence())
+    }
+    if (!resources.IsSequence()) {
         Fail(resources, "resources must be a list");
+    }
     for (const YAML::Node& node : resources) {
         ResourceSpec resourceSpec = ReadResource(node);
         for (const ResourceSpec& other : bench.resources) {
-            if (other.name == resourceSpec.name)
+            if (other.name == resourceSpec.name) {
                 Fail(node, resourceSpec.name + " is already on the bench (line " +
                                std::to_string(other.line) + ")");
+            }
         }
         bench.resources.push_back(std::move(resourceSpec));
     }
@@ -402,9 +466,10 @@ Bench ReadBench(const YAML::Node& root) {
 
 std::optional<Bench> LoadBenchText(const std::string& text, const std::string& source, std::string* error) {
     auto report = [&](int line, const std::string& message) {
-        if (error)
+        if (error) {
             *error =
                 line > 0 ? source + ":" + std::to_string(line) + ": " + message : source + ": " + message;
+        }
     };
     try {
         YAML::Node root = YAML::Load(text);
@@ -428,16 +493,18 @@ std::optional<Bench> LoadBenchText(const std::string& text, const std::string& s
 std::optional<Bench> LoadBenchFile(const std::string& path, std::string* error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        if (error)
+        if (error) {
             *error = path + ": cannot be read (" + std::strerror(errno) + ")";
+        }
         return std::nullopt;
     }
     std::ostringstream content;
     content << in.rdbuf();
     std::string text = content.str();
     if (text.size() > (1u << 20)) {
-        if (error)
+        if (error) {
             *error = path + ": the bench file is larger than 1 MiB";
+        }
         return std::nullopt;
     }
     return LoadBenchText(text, path, error);

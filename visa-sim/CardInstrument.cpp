@@ -14,8 +14,9 @@ CardInstrument::CardInstrument(const ResourceSpec& resourceSpec, std::unique_ptr
 }
 
 void CardInstrument::Synchronise() {
-    if (!m_store)
+    if (!m_store) {
         return;
+    }
     std::string text;
     std::string problem;
     switch (m_store->Read(&text, &problem)) {
@@ -27,8 +28,9 @@ void CardInstrument::Synchronise() {
         }
         return;
     case StateStore::ReadResult::Loaded:
-        if (m_haveFileState && text == m_lastText)
+        if (m_haveFileState && text == m_lastText) {
             return;
+        }
         if (auto cards = DeserializeCards(text, m_initial, &problem)) {
             m_cards = std::move(*cards);
             m_lastText = std::move(text);
@@ -47,11 +49,13 @@ void CardInstrument::Synchronise() {
 }
 
 void CardInstrument::Save() {
-    if (!m_store)
+    if (!m_store) {
         return;
+    }
     std::string text = SerializeCards(m_cards);
-    if (m_haveFileState && text == m_lastText)
+    if (m_haveFileState && text == m_lastText) {
         return;
+    }
     if (!m_store->Write(text)) {
         std::fprintf(stderr,
                      "visa-sim: state file %s cannot be written (%s); the state is kept in memory only\n",
@@ -66,28 +70,33 @@ void CardInstrument::Save() {
 template <typename Body>
 void CardInstrument::WithState(Access access, Body body) {
     bool locked = m_store && m_store->Lock();
-    if (locked)
+    if (locked) {
         Synchronise();
+    }
     body();
     if (locked) {
-        if (access == Access::Change)
+        if (access == Access::Change) {
             Save();
-        if (m_store)
+        }
+        if (m_store) {
             m_store->Unlock();
+        }
     }
 }
 
 void CardInstrument::ResetDevice() {
     WithState(Access::Change, [this] {
-        for (CardState& card : m_cards)
+        for (CardState& card : m_cards) {
             card.Reset();
+        }
     });
 }
 
 CardState* CardInstrument::K4712Card(long number) {
     for (CardState& card : m_cards) {
-        if (card.number == number && card.IsK4712())
+        if (card.number == number && card.IsK4712()) {
             return &card;
+        }
     }
     PushError(-241);
     return nullptr;
@@ -96,8 +105,9 @@ CardState* CardInstrument::K4712Card(long number) {
 bool CardInstrument::CheckChannels(const std::vector<int>& channels) {
     for (int channel : channels) {
         CardState* card = K4712Card(channel / 100);
-        if (!card)
+        if (!card) {
             return false;
+        }
         int group = (channel / 10) % 10;
         if (group >= kGroupCount) {
             PushError(-222);
@@ -117,8 +127,9 @@ bool CardInstrument::CheckChannels(const std::vector<int>& channels) {
 }
 
 bool CardInstrument::ChannelListAt(const ScpiCommand& command, std::vector<int>* channels) {
-    if (!ExpectCount(command, 1))
+    if (!ExpectCount(command, 1)) {
         return false;
+    }
     const ScpiParameter& parameter = command.parameters[0];
     if (parameter.kind != ScpiParameter::Kind::ChannelList) {
         PushError(-104);
@@ -137,27 +148,32 @@ bool CardInstrument::ChannelListAt(const ScpiCommand& command, std::vector<int>*
 void CardInstrument::AddCardCommands() {
     AddCommand("SYSTem:CTYPe", true, [this](const ScpiCommand& c, std::string& reply) {
         long number = 0;
-        if (!ExpectCount(c, 1) || !IntegerAt(c, 0, &number))
+        if (!ExpectCount(c, 1) || !IntegerAt(c, 0, &number)) {
             return;
+        }
         reply = "NONE";
         for (const CardState& card : m_cards) {
-            if (card.number == number)
+            if (card.number == number) {
                 reply = card.type;
+            }
         }
     });
     AddCommand("SYSTem:COPTion", true, [this](const ScpiCommand& c, std::string& reply) {
         long number = 0;
-        if (!ExpectCount(c, 1) || !IntegerAt(c, 0, &number))
+        if (!ExpectCount(c, 1) || !IntegerAt(c, 0, &number)) {
             return;
+        }
         WithState(Access::Read, [&] {
-            if (CardState* card = K4712Card(number))
+            if (CardState* card = K4712Card(number)) {
                 reply = "\"" + JoinOptionList(card->options) + "\"";
+            }
         });
     });
     AddCommand("SYSTem:COPTion", false, [this](const ScpiCommand& c, std::string&) {
         long number = 0;
-        if (!ExpectCount(c, 2) || !IntegerAt(c, 0, &number))
+        if (!ExpectCount(c, 2) || !IntegerAt(c, 0, &number)) {
             return;
+        }
         if (c.parameters[1].kind != ScpiParameter::Kind::String) {
             PushError(-104);
             return;
@@ -165,8 +181,9 @@ void CardInstrument::AddCardCommands() {
         auto options = ParseOptionList(c.parameters[1].text);
         WithState(Access::Change, [&] {
             CardState* card = K4712Card(number);
-            if (!card)
+            if (!card) {
                 return;
+            }
             if (!options) {
                 PushError(-224);
                 return;
@@ -177,18 +194,21 @@ void CardInstrument::AddCardCommands() {
     auto route = [this](bool close) {
         return [this, close](const ScpiCommand& c, std::string&) {
             std::vector<int> channels;
-            if (!ChannelListAt(c, &channels))
+            if (!ChannelListAt(c, &channels)) {
                 return;
+            }
             WithState(Access::Change, [&] {
-                if (!CheckChannels(channels))
+                if (!CheckChannels(channels)) {
                     return;
+                }
                 for (int channel : channels) {
                     CardState* card = K4712Card(channel / 100);
                     int group = (channel / 10) % 10;
-                    if (close)
+                    if (close) {
                         card->closed[group] = channel % 10;
-                    else if (card->closed[group] == channel % 10)
+                    } else if (card->closed[group] == channel % 10) {
                         card->closed[group] = -1;
+                    }
                 }
             });
         };
@@ -196,16 +216,19 @@ void CardInstrument::AddCardCommands() {
     auto routeQuery = [this](bool closed) {
         return [this, closed](const ScpiCommand& c, std::string& reply) {
             std::vector<int> channels;
-            if (!ChannelListAt(c, &channels))
+            if (!ChannelListAt(c, &channels)) {
                 return;
+            }
             WithState(Access::Read, [&] {
-                if (!CheckChannels(channels))
+                if (!CheckChannels(channels)) {
                     return;
+                }
                 for (size_t i = 0; i < channels.size(); ++i) {
                     const CardState* card = K4712Card(channels[i] / 100);
                     bool isClosed = card->closed[(channels[i] / 10) % 10] == channels[i] % 10;
-                    if (i > 0)
+                    if (i > 0) {
                         reply += ',';
+                    }
                     reply += isClosed == closed ? '1' : '0';
                 }
             });
@@ -220,12 +243,14 @@ void CardInstrument::AddCardCommands() {
         long group = 0;
         long value = 0;
         if (!ExpectCount(c, 3) || !IntegerAt(c, 0, &number) || !IntegerAt(c, 1, &group) ||
-            !IntegerAt(c, 2, &value))
+            !IntegerAt(c, 2, &value)) {
             return;
+        }
         WithState(Access::Change, [&] {
             CardState* card = K4712Card(number);
-            if (!card)
+            if (!card) {
                 return;
+            }
             if (group < 0 || group >= kGroupCount) {
                 PushError(-222);
                 return;
@@ -245,12 +270,14 @@ void CardInstrument::AddCardCommands() {
     AddCommand("ROUTe:ATTenuation", true, [this](const ScpiCommand& c, std::string& reply) {
         long number = 0;
         long group = 0;
-        if (!ExpectCount(c, 2) || !IntegerAt(c, 0, &number) || !IntegerAt(c, 1, &group))
+        if (!ExpectCount(c, 2) || !IntegerAt(c, 0, &number) || !IntegerAt(c, 1, &group)) {
             return;
+        }
         WithState(Access::Read, [&] {
             CardState* card = K4712Card(number);
-            if (!card)
+            if (!card) {
                 return;
+            }
             if (group < 0 || group >= kGroupCount) {
                 PushError(-222);
                 return;
@@ -272,27 +299,31 @@ std::string FoldCommand(std::string_view command) {
             space = true;
             continue;
         }
-        if (space && !folded.empty() && folded.back() != ',' && c != ',')
+        if (space && !folded.empty() && folded.back() != ',' && c != ',') {
             folded += ' ';
+        }
         space = false;
         folded += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    if (!folded.empty() && folded.front() == ':')
+    if (!folded.empty() && folded.front() == ':') {
         folded.erase(0, 1);
+    }
     return folded;
 }
 
 GenericInstrument::GenericInstrument(const ResourceSpec& resourceSpec) : Instrument(resourceSpec) {
-    for (const GenericReply& entry : resourceSpec.replies)
+    for (const GenericReply& entry : resourceSpec.replies) {
         m_table.emplace_back(FoldCommand(entry.command), entry.reply);
+    }
 }
 
 bool GenericInstrument::AnswerFromTable(const ScpiCommand& command, std::string& reply) {
     std::string folded = FoldCommand(command.text);
     for (const auto& [key, answer] : m_table) {
         if (key == folded) {
-            if (answer)
+            if (answer) {
                 reply = *answer;
+            }
             return true;
         }
     }
@@ -301,13 +332,15 @@ bool GenericInstrument::AnswerFromTable(const ScpiCommand& command, std::string&
 
 std::unique_ptr<Instrument> CreateInstrument(const ResourceSpec& resourceSpec, const std::string& stateFolder,
                                              const std::string& stateName) {
-    if (resourceSpec.kind == DeviceKind::Generic)
+    if (resourceSpec.kind == DeviceKind::Generic) {
         return std::make_unique<GenericInstrument>(resourceSpec);
+    }
     std::unique_ptr<StateStore> store;
     if (!stateFolder.empty()) {
         std::string file;
-        for (char c : resourceSpec.name)
+        for (char c : resourceSpec.name) {
             file += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        }
         store = std::make_unique<StateStore>(stateFolder + "/" + stateName + "." + file + ".state");
     }
     return std::make_unique<CardInstrument>(resourceSpec, std::move(store));

@@ -73,20 +73,24 @@ namespace {
 constexpr size_t kErrorQueueSize = 30;
 
 uint8_t EventBitFor(int code) {
-    if (code <= -100 && code >= -199)
+    if (code <= -100 && code >= -199) {
         return 0x20; // command error
-    if (code <= -200 && code >= -299)
+    }
+    if (code <= -200 && code >= -299) {
         return 0x10; // execution error
-    if (code <= -400 && code >= -499)
+    }
+    if (code <= -400 && code >= -499) {
         return 0x04; // query error
-    return 0x08;     // device-dependent error (-300..-399 and the device's own codes)
+    }
+    return 0x08; // device-dependent error (-300..-399 and the device's own codes)
 }
 
 std::string Joined(const std::vector<std::string>& nodes) {
     std::string text;
     for (const std::string& node : nodes) {
-        if (!text.empty())
+        if (!text.empty()) {
             text += ':';
+        }
         text += node;
     }
     return text;
@@ -96,8 +100,9 @@ std::string Joined(const std::vector<std::string>& nodes) {
 
 Instrument::Instrument(const ResourceSpec& resourceSpec)
     : m_spec(resourceSpec), m_faultCounts(resourceSpec.faults.commands.size(), 0) {
-    for (const auto& [code, text] : resourceSpec.faults.errorQueue)
+    for (const auto& [code, text] : resourceSpec.faults.errorQueue) {
         PushError(code, text);
+    }
     AddCommonCommands();
 }
 
@@ -111,17 +116,20 @@ void Instrument::AddCommand(std::string_view pattern, bool query, Handler handle
 
 const Instrument::Entry* Instrument::Find(const std::vector<std::string>& nodes, bool query) const {
     for (const Entry& entry : m_entries) {
-        if (entry.query == query && entry.pattern.Matches(nodes))
+        if (entry.query == query && entry.pattern.Matches(nodes)) {
             return &entry;
+        }
     }
     return nullptr;
 }
 
 void Instrument::PushError(int code, std::string text) {
-    if (text.empty())
+    if (text.empty()) {
         text = std::string(ScpiErrorText(code));
-    if (text.empty())
+    }
+    if (text.empty()) {
         text = "Device error";
+    }
     m_esr |= EventBitFor(code);
     if (m_errors.size() >= kErrorQueueSize) {
         m_errors.back() = {-350, std::string(ScpiErrorText(-350))};
@@ -132,14 +140,18 @@ void Instrument::PushError(int code, std::string text) {
 
 uint8_t Instrument::SummaryByte(bool messageAvailable) const {
     uint8_t stb = 0;
-    if (!m_errors.empty())
+    if (!m_errors.empty()) {
         stb |= 0x04;
-    if (messageAvailable)
+    }
+    if (messageAvailable) {
         stb |= 0x10;
-    if (m_esr & m_ese)
+    }
+    if (m_esr & m_ese) {
         stb |= 0x20;
-    if (stb & m_sre & ~0x40)
+    }
+    if (stb & m_sre & ~0x40) {
         stb |= 0x40;
+    }
     return stb;
 }
 
@@ -153,10 +165,11 @@ void Instrument::DeviceClear() {
 }
 
 void Instrument::NoteEmptyRead() {
-    if (m_hungQuery)
+    if (m_hungQuery) {
         m_hungQuery = false; // the instrument never finished the query: nothing to note
-    else
+    } else {
         PushError(-420);
+    }
 }
 
 bool Instrument::ExpectCount(const ScpiCommand& command, size_t count) {
@@ -187,11 +200,13 @@ const CommandFault* Instrument::FaultFor(const std::string& written, const std::
         const CommandFault& fault = m_spec.faults.commands[i];
         const std::string& prefix = fault.headerPrefix;
         if (written.compare(0, prefix.size(), prefix) != 0 &&
-            canonical.compare(0, prefix.size(), prefix) != 0)
+            canonical.compare(0, prefix.size(), prefix) != 0) {
             continue;
+        }
         int count = ++m_faultCounts[i];
-        if (!found && (fault.occurrence == 0 || fault.occurrence == count))
+        if (!found && (fault.occurrence == 0 || fault.occurrence == count)) {
             found = &fault;
+        }
     }
     return found;
 }
@@ -217,14 +232,17 @@ bool Instrument::Write(std::string_view message) {
             std::vector<std::string> relative = path;
             relative.insert(relative.end(), nodes.begin(), nodes.end());
             entry = Find(relative, command.query);
-            if (entry)
+            if (entry) {
                 nodes = std::move(relative);
+            }
         }
-        if (!entry)
+        if (!entry) {
             entry = Find(nodes, command.query);
+        }
         first = false;
-        if (!command.common && entry)
+        if (!command.common && entry) {
             path.assign(nodes.begin(), nodes.end() - 1);
+        }
 
         std::string written = Joined(nodes) + (command.query ? "?" : "");
         const CommandFault* fault = FaultFor(written, entry ? entry->canonical : written);
@@ -248,8 +266,9 @@ bool Instrument::Write(std::string_view message) {
             entry->handler(command, reply);
         }
         if (command.query && !reply.empty()) {
-            if (anyReply)
+            if (anyReply) {
                 m_replyInProgress += ';';
+            }
             m_replyInProgress += reply;
             anyReply = true;
         }
@@ -264,8 +283,9 @@ bool Instrument::Write(std::string_view message) {
 
 void Instrument::AddCommonCommands() {
     AddCommand("*IDN", true, [this](const ScpiCommand& c, std::string& reply) {
-        if (!ExpectCount(c, 0))
+        if (!ExpectCount(c, 0)) {
             return;
+        }
         if (m_spec.identity.empty()) {
             PushError(-113);
             return;
@@ -273,20 +293,23 @@ void Instrument::AddCommonCommands() {
         reply = m_spec.identity;
     });
     AddCommand("*RST", false, [this](const ScpiCommand& c, std::string&) {
-        if (ExpectCount(c, 0))
+        if (ExpectCount(c, 0)) {
             ResetDevice();
+        }
     });
     AddCommand("*CLS", false, [this](const ScpiCommand& c, std::string&) {
-        if (!ExpectCount(c, 0))
+        if (!ExpectCount(c, 0)) {
             return;
+        }
         m_errors.clear();
         m_esr = 0;
     });
     auto registerCommand = [this](const char* header, uint8_t* target, uint8_t ignoredBits) {
         AddCommand(header, false, [this, target, ignoredBits](const ScpiCommand& c, std::string&) {
             long value = 0;
-            if (!ExpectCount(c, 1) || !IntegerAt(c, 0, &value))
+            if (!ExpectCount(c, 1) || !IntegerAt(c, 0, &value)) {
                 return;
+            }
             if (value < 0 || value > 255) {
                 PushError(-222);
                 return;
@@ -294,40 +317,47 @@ void Instrument::AddCommonCommands() {
             *target = static_cast<uint8_t>(value) & static_cast<uint8_t>(~ignoredBits);
         });
         AddCommand(header, true, [this, target](const ScpiCommand& c, std::string& reply) {
-            if (ExpectCount(c, 0))
+            if (ExpectCount(c, 0)) {
                 reply = std::to_string(*target);
+            }
         });
     };
     registerCommand("*ESE", &m_ese, 0);
     registerCommand("*SRE", &m_sre, 0x40);
     AddCommand("*ESR", true, [this](const ScpiCommand& c, std::string& reply) {
-        if (!ExpectCount(c, 0))
+        if (!ExpectCount(c, 0)) {
             return;
+        }
         reply = std::to_string(m_esr);
         m_esr = 0;
     });
     AddCommand("*STB", true, [this](const ScpiCommand& c, std::string& reply) {
-        if (ExpectCount(c, 0))
+        if (ExpectCount(c, 0)) {
             reply = std::to_string(SummaryByte(!m_output.empty() || !m_replyInProgress.empty()));
+        }
     });
     AddCommand("*OPC", false, [this](const ScpiCommand& c, std::string&) {
-        if (ExpectCount(c, 0))
+        if (ExpectCount(c, 0)) {
             m_esr |= 0x01;
+        }
     });
     AddCommand("*OPC", true, [this](const ScpiCommand& c, std::string& reply) {
-        if (ExpectCount(c, 0))
+        if (ExpectCount(c, 0)) {
             reply = "1";
+        }
     });
     AddCommand("*WAI", false, [this](const ScpiCommand& c, std::string&) { ExpectCount(c, 0); });
     AddCommand("*TST", true, [this](const ScpiCommand& c, std::string& reply) {
-        if (!ExpectCount(c, 0))
+        if (!ExpectCount(c, 0)) {
             return;
+        }
         m_selfTestRun = true;
         reply = std::to_string(m_spec.faults.selfTestCode);
     });
     AddCommand("SYSTem:ERRor[:NEXT]", true, [this](const ScpiCommand& c, std::string& reply) {
-        if (!ExpectCount(c, 0))
+        if (!ExpectCount(c, 0)) {
             return;
+        }
         if (m_errors.empty()) {
             reply = "0,\"No error\"";
             return;
@@ -338,12 +368,14 @@ void Instrument::AddCommonCommands() {
         reply = std::to_string(code) + ",\"" + text + "\"";
     });
     AddCommand("SYSTem:VERSion", true, [this](const ScpiCommand& c, std::string& reply) {
-        if (ExpectCount(c, 0))
+        if (ExpectCount(c, 0)) {
             reply = "1999.0";
+        }
     });
     AddCommand("DIAGnostic:TEST:MESSage", true, [this](const ScpiCommand& c, std::string& reply) {
-        if (!ExpectCount(c, 0))
+        if (!ExpectCount(c, 0)) {
             return;
+        }
         std::string text = m_selfTestRun ? m_spec.faults.selfTestMessage : std::string("No self test run");
         std::replace(text.begin(), text.end(), '"', '\'');
         reply = "\"" + text + "\"";

@@ -20,8 +20,9 @@ public:
 
     bool Run() {
         Fragment whole;
-        if (!Alternation(whole, 0) || m_pos != m_text.size())
+        if (!Alternation(whole, 0) || m_pos != m_text.size()) {
             return false;
+        }
         int match = NewState(ResourceExpression::State::Match);
         Patch(whole, match);
         m_target.m_start = whole.start;
@@ -46,10 +47,11 @@ private:
 
     void Patch(const Fragment& fragment, int to) {
         for (auto [state, which] : fragment.exits) {
-            if (which == 0)
+            if (which == 0) {
                 m_target.m_states[state].out = to;
-            else
+            } else {
                 m_target.m_states[state].out1 = to;
+            }
         }
     }
 
@@ -57,16 +59,19 @@ private:
     char Peek() const { return m_text[m_pos]; }
 
     bool Alternation(Fragment& result, int depth) {
-        if (depth > kMaxDepth)
+        if (depth > kMaxDepth) {
             return false;
+        }
         Fragment left;
-        if (!Sequence(left, depth))
+        if (!Sequence(left, depth)) {
             return false;
+        }
         while (!AtEnd() && Peek() == '|') {
             ++m_pos;
             Fragment right;
-            if (!Sequence(right, depth))
+            if (!Sequence(right, depth)) {
                 return false;
+            }
             int split = NewState(ResourceExpression::State::Split);
             m_target.m_states[split].out = left.start;
             m_target.m_states[split].out1 = right.start;
@@ -84,8 +89,9 @@ private:
         bool any = false;
         while (!AtEnd() && Peek() != '|' && Peek() != ')') {
             Fragment item;
-            if (!Item(item, depth))
+            if (!Item(item, depth)) {
                 return false;
+            }
             if (!any) {
                 result = std::move(item);
                 any = true;
@@ -98,8 +104,9 @@ private:
     }
 
     bool Item(Fragment& result, int depth) {
-        if (!Atom(result, depth))
+        if (!Atom(result, depth)) {
             return false;
+        }
         while (!AtEnd() && (Peek() == '*' || Peek() == '+')) {
             bool zeroAllowed = Peek() == '*';
             ++m_pos;
@@ -116,14 +123,17 @@ private:
 
     bool Atom(Fragment& result, int depth) {
         char c = Peek();
-        if (c == '*' || c == '+')
+        if (c == '*' || c == '+') {
             return false;
+        }
         if (c == '(') {
             ++m_pos;
-            if (!Alternation(result, depth + 1))
+            if (!Alternation(result, depth + 1)) {
                 return false;
-            if (AtEnd() || Peek() != ')')
+            }
+            if (AtEnd() || Peek() != ')') {
                 return false;
+            }
             ++m_pos;
             return true;
         }
@@ -133,12 +143,14 @@ private:
             set.set();
         } else if (c == '[') {
             ++m_pos;
-            if (!Class(set))
+            if (!Class(set)) {
                 return false;
+            }
         } else if (c == '\\') {
             ++m_pos;
-            if (AtEnd())
+            if (AtEnd()) {
                 return false;
+            }
             set.set(Lower(Peek()));
             ++m_pos;
         } else {
@@ -164,8 +176,9 @@ private:
             char first = Peek();
             if (first == '\\') {
                 ++m_pos;
-                if (AtEnd())
+                if (AtEnd()) {
                     return false;
+                }
                 first = Peek();
             }
             ++m_pos;
@@ -173,18 +186,22 @@ private:
             if (m_pos + 1 < m_text.size() && Peek() == '-' && m_text[m_pos + 1] != ']') {
                 last = m_text[m_pos + 1];
                 m_pos += 2;
-                if (static_cast<unsigned char>(last) < static_cast<unsigned char>(first))
+                if (static_cast<unsigned char>(last) < static_cast<unsigned char>(first)) {
                     return false;
+                }
             }
-            for (int ch = static_cast<unsigned char>(first); ch <= static_cast<unsigned char>(last); ++ch)
+            for (int ch = static_cast<unsigned char>(first); ch <= static_cast<unsigned char>(last); ++ch) {
                 set.set(Lower(static_cast<char>(ch)));
+            }
             any = true;
         }
-        if (AtEnd() || !any)
+        if (AtEnd() || !any) {
             return false;
+        }
         ++m_pos; // ']'
-        if (negate)
+        if (negate) {
             set.flip();
+        }
         return true;
     }
 
@@ -194,12 +211,14 @@ private:
 };
 
 std::optional<ResourceExpression> ResourceExpression::Compile(std::string_view expression) {
-    if (expression.empty())
+    if (expression.empty()) {
         return std::nullopt;
+    }
     ResourceExpression compiled;
     ExpressionCompiler compiler(expression, compiled);
-    if (!compiler.Run())
+    if (!compiler.Run()) {
         return std::nullopt;
+    }
     return compiled;
 }
 
@@ -217,8 +236,9 @@ bool ResourceExpression::Matches(std::string_view name) const {
         while (!stack.empty()) {
             int s = stack.back();
             stack.pop_back();
-            if (s < 0 || mark[s] == generation)
+            if (s < 0 || mark[s] == generation) {
                 continue;
+            }
             mark[s] = generation;
             const State& state = m_states[s];
             if (state.kind == State::Split) {
@@ -237,16 +257,19 @@ bool ResourceExpression::Matches(std::string_view name) const {
         unsigned char lc = Lower(c);
         for (int s : current) {
             const State& state = m_states[s];
-            if (state.kind == State::Set && state.set.test(lc))
+            if (state.kind == State::Set && state.set.test(lc)) {
                 add(next, state.out);
+            }
         }
         current.swap(next);
-        if (current.empty())
+        if (current.empty()) {
             return false;
+        }
     }
     for (int s : current) {
-        if (m_states[s].kind == State::Match)
+        if (m_states[s].kind == State::Match) {
             return true;
+        }
     }
     return false;
 }

@@ -7,11 +7,14 @@ namespace visasim {
 namespace {
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
+    if (a.size() != b.size()) {
         return false;
+    }
     for (size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+        if (std::toupper(static_cast<unsigned char>(a[i])) !=
+            std::toupper(static_cast<unsigned char>(b[i]))) {
             return false;
+        }
     }
     return true;
 }
@@ -22,12 +25,14 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 
 // A decimal number of at most five digits, no sign; -1 when the text is not one.
 int ParseNumber(std::string_view text) {
-    if (text.empty() || text.size() > 5)
+    if (text.empty() || text.size() > 5) {
         return -1;
+    }
     int value = 0;
     for (char c : text) {
-        if (c < '0' || c > '9')
+        if (c < '0' || c > '9') {
             return -1;
+        }
         value = value * 10 + (c - '0');
     }
     return value;
@@ -50,13 +55,16 @@ std::vector<std::string_view> SplitFields(std::string_view name) {
 } // namespace
 
 std::optional<ResourceAddress> ParseResourceName(std::string_view name) {
-    if (name.size() > 255)
+    if (name.size() > 255) {
         return std::nullopt;
+    }
     std::vector<std::string_view> fields = SplitFields(name);
-    if (fields.size() >= 2 && EqualsNoCase(fields.back(), "INSTR"))
+    if (fields.size() >= 2 && EqualsNoCase(fields.back(), "INSTR")) {
         fields.pop_back();
-    if (fields.size() < 2)
+    }
+    if (fields.size() < 2) {
         return std::nullopt;
+    }
 
     ResourceAddress address;
     std::string_view head = fields[0];
@@ -75,34 +83,40 @@ std::optional<ResourceAddress> ParseResourceName(std::string_view name) {
     }
     if (!boardText.empty()) {
         int board = ParseNumber(boardText);
-        if (board < 0 || board > 65535)
+        if (board < 0 || board > 65535) {
             return std::nullopt;
+        }
         address.board = static_cast<uint16_t>(board);
     }
 
     std::vector<int> numbers;
     for (size_t i = 1; i < fields.size(); ++i) {
         int value = ParseNumber(fields[i]);
-        if (value < 0)
+        if (value < 0) {
             return std::nullopt;
+        }
         numbers.push_back(value);
     }
     if (address.type == InterfaceType::Gpib) {
-        if (numbers.size() > 2 || numbers[0] > 30)
+        if (numbers.size() > 2 || numbers[0] > 30) {
             return std::nullopt;
+        }
         address.primary = numbers[0];
         if (numbers.size() == 2) {
-            if (numbers[1] > 30)
+            if (numbers[1] > 30) {
                 return std::nullopt;
+            }
             address.secondary = numbers[1];
         }
     } else {
-        if (numbers.size() > 2 || numbers[0] > 255)
+        if (numbers.size() > 2 || numbers[0] > 255) {
             return std::nullopt;
+        }
         address.logicalAddress = numbers[0];
         if (numbers.size() == 2) {
-            if (numbers[1] != 0)
+            if (numbers[1] != 0) {
                 return std::nullopt;
+            }
             address.trailingZero = 0;
         }
     }
@@ -114,8 +128,9 @@ std::string CanonicalName(const ResourceAddress& address) {
     switch (address.type) {
     case InterfaceType::Gpib:
         name = "GPIB" + std::to_string(address.board) + "::" + std::to_string(address.primary);
-        if (address.secondary >= 0)
+        if (address.secondary >= 0) {
             name += "::" + std::to_string(address.secondary);
+        }
         break;
     case InterfaceType::Vxi:
         name = "VXI" + std::to_string(address.board) + "::" + std::to_string(address.logicalAddress);
@@ -128,13 +143,16 @@ std::string CanonicalName(const ResourceAddress& address) {
 }
 
 bool NameDesignates(const ResourceAddress& given, const ResourceAddress& resource) {
-    if (given.type != resource.type || given.board != resource.board)
+    if (given.type != resource.type || given.board != resource.board) {
         return false;
+    }
     if (given.type == InterfaceType::Gpib) {
-        if (given.primary != resource.primary)
+        if (given.primary != resource.primary) {
             return false;
-        if (given.secondary == resource.secondary)
+        }
+        if (given.secondary == resource.secondary) {
             return true;
+        }
         return given.secondary == 0 && resource.secondary < 0;
     }
     return given.logicalAddress == resource.logicalAddress;

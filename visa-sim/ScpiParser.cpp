@@ -21,10 +21,12 @@ char Upper(char c) {
 }
 
 std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front()))
+    while (!text.empty() && IsSpace(text.front())) {
         text.remove_prefix(1);
-    while (!text.empty() && IsSpace(text.back()))
+    }
+    while (!text.empty() && IsSpace(text.back())) {
         text.remove_suffix(1);
+    }
     return text;
 }
 
@@ -36,16 +38,19 @@ bool ParseHeader(std::string_view text, ScpiCommand& command) {
         text.remove_suffix(1);
         command.header.pop_back();
     }
-    if (text.empty())
+    if (text.empty()) {
         return false;
+    }
     if (text.front() == '*') {
         command.common = true;
-        if (text.size() < 2)
+        if (text.size() < 2) {
             return false;
+        }
         std::string node = "*";
         for (char c : text.substr(1)) {
-            if (!IsAlpha(c))
+            if (!IsAlpha(c)) {
                 return false;
+            }
             node += Upper(c);
         }
         command.nodes.push_back(node);
@@ -58,15 +63,17 @@ bool ParseHeader(std::string_view text, ScpiCommand& command) {
     std::string node;
     for (size_t i = 0; i <= text.size(); ++i) {
         if (i == text.size() || text[i] == ':') {
-            if (node.empty())
+            if (node.empty()) {
                 return false;
+            }
             command.nodes.push_back(node);
             node.clear();
             continue;
         }
         char c = text[i];
-        if (node.empty() ? !IsAlpha(c) : !(IsAlpha(c) || IsDigit(c) || c == '_'))
+        if (node.empty() ? !IsAlpha(c) : !(IsAlpha(c) || IsDigit(c) || c == '_')) {
             return false;
+        }
         node += Upper(c);
     }
     return true;
@@ -74,8 +81,9 @@ bool ParseHeader(std::string_view text, ScpiCommand& command) {
 
 bool IsNumber(std::string_view text) {
     size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         ++i;
+    }
     size_t digits = 0;
     while (i < text.size() && IsDigit(text[i])) {
         ++i;
@@ -88,19 +96,22 @@ bool IsNumber(std::string_view text) {
             ++digits;
         }
     }
-    if (digits == 0)
+    if (digits == 0) {
         return false;
+    }
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
             ++i;
+        }
         size_t exponentDigits = 0;
         while (i < text.size() && IsDigit(text[i])) {
             ++i;
             ++exponentDigits;
         }
-        if (exponentDigits == 0)
+        if (exponentDigits == 0) {
             return false;
+        }
     }
     return i == text.size();
 }
@@ -109,16 +120,19 @@ bool IsNumber(std::string_view text) {
 int ParseParameters(std::string_view text, std::vector<ScpiParameter>& parameters) {
     size_t pos = 0;
     auto skipSpace = [&] {
-        while (pos < text.size() && IsSpace(text[pos]))
+        while (pos < text.size() && IsSpace(text[pos])) {
             ++pos;
+        }
     };
     skipSpace();
-    if (pos == text.size())
+    if (pos == text.size()) {
         return 0;
+    }
     while (true) {
         skipSpace();
-        if (pos == text.size())
+        if (pos == text.size()) {
             return -102; // a comma with nothing after it
+        }
         ScpiParameter parameter;
         char c = text[pos];
         if (c == '"' || c == '\'') {
@@ -139,30 +153,35 @@ int ParseParameters(std::string_view text, std::vector<ScpiParameter>& parameter
                 }
                 parameter.text += text[pos++];
             }
-            if (!closed)
+            if (!closed) {
                 return -151;
+            }
         } else if (c == '(') {
             parameter.kind = ScpiParameter::Kind::ChannelList;
             size_t close = text.find(')', pos);
-            if (close == std::string_view::npos)
+            if (close == std::string_view::npos) {
                 return -102;
+            }
             std::string_view inside = Trim(text.substr(pos + 1, close - pos - 1));
-            if (inside.empty() || inside.front() != '@')
+            if (inside.empty() || inside.front() != '@') {
                 return -104;
+            }
             parameter.text = std::string(inside.substr(1));
             pos = close + 1;
         } else {
             size_t end = pos;
-            while (end < text.size() && text[end] != ',' && !IsSpace(text[end]))
+            while (end < text.size() && text[end] != ',' && !IsSpace(text[end])) {
                 ++end;
+            }
             std::string_view token = text.substr(pos, end - pos);
             pos = end;
             if (IsNumber(token)) {
                 parameter.kind = ScpiParameter::Kind::Number;
             } else if (!token.empty() && IsAlpha(token.front())) {
                 for (char t : token) {
-                    if (!(IsAlpha(t) || IsDigit(t) || t == '_'))
+                    if (!(IsAlpha(t) || IsDigit(t) || t == '_')) {
                         return -102;
+                    }
                 }
                 parameter.kind = ScpiParameter::Kind::Word;
             } else {
@@ -172,23 +191,27 @@ int ParseParameters(std::string_view text, std::vector<ScpiParameter>& parameter
         }
         parameters.push_back(std::move(parameter));
         skipSpace();
-        if (pos == text.size())
+        if (pos == text.size()) {
             return 0;
-        if (text[pos] != ',')
+        }
+        if (text[pos] != ',') {
             return -102;
+        }
         ++pos;
     }
 }
 
 void ParseCommand(std::string_view text, std::vector<ScpiCommand>& commands) {
     text = Trim(text);
-    if (text.empty())
+    if (text.empty()) {
         return;
+    }
     ScpiCommand command;
     command.text = std::string(text);
     size_t end = 0;
-    while (end < text.size() && !IsSpace(text[end]))
+    while (end < text.size() && !IsSpace(text[end])) {
         ++end;
+    }
     if (!ParseHeader(text.substr(0, end), command)) {
         command.error = -102;
     } else {
@@ -206,8 +229,9 @@ std::vector<ScpiCommand> ParseScpiMessage(std::string_view message) {
     for (size_t i = 0; i < message.size(); ++i) {
         char c = message[i];
         if (quote) {
-            if (c == quote)
+            if (c == quote) {
                 quote = 0;
+            }
         } else if (c == '"' || c == '\'') {
             quote = c;
         } else if (c == ';') {
@@ -220,22 +244,26 @@ std::vector<ScpiCommand> ParseScpiMessage(std::string_view message) {
 }
 
 std::optional<long> WholeNumber(const ScpiParameter& parameter) {
-    if (parameter.kind != ScpiParameter::Kind::Number)
+    if (parameter.kind != ScpiParameter::Kind::Number) {
         return std::nullopt;
+    }
     const std::string& text = parameter.text;
     bool plain = true;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (!(IsDigit(text[i]) || (i == 0 && (text[i] == '+' || text[i] == '-'))))
+        if (!(IsDigit(text[i]) || (i == 0 && (text[i] == '+' || text[i] == '-')))) {
             plain = false;
+        }
     }
     if (plain) {
-        if (text.size() > 10)
+        if (text.size() > 10) {
             return std::nullopt;
+        }
         return std::strtol(text.c_str(), nullptr, 10);
     }
     double value = std::strtod(text.c_str(), nullptr);
-    if (!std::isfinite(value) || std::fabs(value) > 1e9 || value != std::floor(value))
+    if (!std::isfinite(value) || std::fabs(value) > 1e9 || value != std::floor(value)) {
         return std::nullopt;
+    }
     return static_cast<long>(value);
 }
 
@@ -246,19 +274,22 @@ std::optional<std::vector<int>> ExpandChannelList(std::string_view list, int* er
     code = 0;
     auto readChannel = [&](std::string_view text, int& value) {
         text = Trim(text);
-        if (text.empty() || text.size() > 4)
+        if (text.empty() || text.size() > 4) {
             return false;
+        }
         value = 0;
         for (char c : text) {
-            if (!IsDigit(c))
+            if (!IsDigit(c)) {
                 return false;
+            }
             value = value * 10 + (c - '0');
         }
         return true;
     };
     list = Trim(list);
-    if (list.empty())
+    if (list.empty()) {
         return channels;
+    }
     size_t start = 0;
     while (true) {
         size_t comma = list.find(',', start);
@@ -283,11 +314,13 @@ std::optional<std::vector<int>> ExpandChannelList(std::string_view list, int* er
                 code = -222;
                 return std::nullopt;
             }
-            for (int channel = first; channel <= last; ++channel)
+            for (int channel = first; channel <= last; ++channel) {
                 channels.push_back(channel);
+            }
         }
-        if (comma == std::string_view::npos)
+        if (comma == std::string_view::npos) {
             break;
+        }
         start = comma + 1;
     }
     return channels;
@@ -302,18 +335,21 @@ HeaderPattern HeaderPattern::FromText(std::string_view text) {
             optional = true;
             ++pos;
         }
-        if (pos < text.size() && text[pos] == ':')
+        if (pos < text.size() && text[pos] == ':') {
             ++pos;
+        }
         Node node;
         node.optional = optional;
         while (pos < text.size() && text[pos] != ':' && text[pos] != '[' && text[pos] != ']') {
             char c = text[pos++];
-            if (std::isupper(static_cast<unsigned char>(c)) || c == '*')
+            if (std::isupper(static_cast<unsigned char>(c)) || c == '*') {
                 node.shortForm += c;
+            }
             node.longForm += Upper(c);
         }
-        if (pos < text.size() && text[pos] == ']')
+        if (pos < text.size() && text[pos] == ']') {
             ++pos;
+        }
         pattern.nodes.push_back(node);
     }
     return pattern;
@@ -328,8 +364,9 @@ bool HeaderPattern::Matches(const std::vector<std::string>& upperNodes) const {
             ++given;
             continue;
         }
-        if (!node.optional)
+        if (!node.optional) {
             return false;
+        }
     }
     return given == upperNodes.size();
 }
@@ -337,10 +374,12 @@ bool HeaderPattern::Matches(const std::vector<std::string>& upperNodes) const {
 std::string HeaderPattern::ShortText() const {
     std::string text;
     for (const Node& node : nodes) {
-        if (node.optional)
+        if (node.optional) {
             continue;
-        if (!text.empty())
+        }
+        if (!text.empty()) {
             text += ':';
+        }
         text += node.shortForm;
     }
     return text;

@@ -21,11 +21,13 @@ bool MakeFolders(const std::string& path) {
     size_t pos = 0;
     while (pos <= path.size()) {
         size_t slash = path.find('/', pos);
-        if (slash == std::string::npos)
+        if (slash == std::string::npos) {
             slash = path.size();
+        }
         partial = path.substr(0, slash);
-        if (!partial.empty() && mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
+        if (!partial.empty() && mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) {
             return false;
+        }
         pos = slash + 1;
     }
     struct stat info {};
@@ -46,43 +48,51 @@ unsigned StateChecksum(const std::string& text) {
 StateStore::StateStore(std::string path) : m_path(std::move(path)) {}
 
 StateStore::~StateStore() {
-    if (m_lockFd >= 0)
+    if (m_lockFd >= 0) {
         close(m_lockFd);
+    }
 }
 
 bool StateStore::Lock() {
     if (m_lockFd < 0) {
         m_lockFd = open((m_path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (m_lockFd < 0)
+        if (m_lockFd < 0) {
             return false;
+        }
     }
     while (flock(m_lockFd, LOCK_EX) != 0) {
-        if (errno != EINTR)
+        if (errno != EINTR) {
             return false;
+        }
     }
     return true;
 }
 
 void StateStore::Unlock() {
-    if (m_lockFd >= 0)
+    if (m_lockFd >= 0) {
         flock(m_lockFd, LOCK_UN);
+    }
 }
 
 StateStore::ReadResult StateStore::Read(std::string* payload, std::string* problem) const {
     int fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
         return errno == ENOENT ? ReadResult::Missing : (*problem = std::strerror(errno), ReadResult::Corrupt);
+    }
     std::string text;
     char buffer[4096];
     while (true) {
         ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
+        if (got < 0 && errno == EINTR) {
             continue;
-        if (got <= 0)
+        }
+        if (got <= 0) {
             break;
+        }
         text.append(buffer, static_cast<size_t>(got));
-        if (text.size() > kMaxFileSize)
+        if (text.size() > kMaxFileSize) {
             break;
+        }
     }
     close(fd);
     if (text.size() > kMaxFileSize) {
@@ -122,13 +132,15 @@ bool StateStore::Write(const std::string& payload) const {
     // rename makes ext4 push the new file's data to disk first, which costs a hundred times more.
     std::string temporary = m_path + ".tmp";
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
+    if (fd < 0) {
         return false;
+    }
     size_t done = 0;
     while (done < text.size()) {
         ssize_t wrote = pwrite(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
-        if (wrote < 0 && errno == EINTR)
+        if (wrote < 0 && errno == EINTR) {
             continue;
+        }
         if (wrote <= 0) {
             int saved = errno;
             close(fd);
@@ -137,10 +149,12 @@ bool StateStore::Write(const std::string& payload) const {
         }
         done += static_cast<size_t>(wrote);
     }
-    if (ftruncate(fd, static_cast<off_t>(text.size())) != 0 || close(fd) != 0)
+    if (ftruncate(fd, static_cast<off_t>(text.size())) != 0 || close(fd) != 0) {
         return false;
-    if (renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, m_path.c_str(), RENAME_EXCHANGE) == 0)
+    }
+    if (renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, m_path.c_str(), RENAME_EXCHANGE) == 0) {
         return true;
+    }
     // No state file yet, or a file system without exchange: an ordinary rename.
     return rename(temporary.c_str(), m_path.c_str()) == 0;
 }
@@ -150,12 +164,13 @@ std::string StateStore::StateFolder(std::string* problem) {
     const char* explicitFolder = std::getenv("VISA_SIM_STATE");
     const char* xdg = std::getenv("XDG_STATE_HOME");
     const char* home = std::getenv("HOME");
-    if (explicitFolder && *explicitFolder)
+    if (explicitFolder && *explicitFolder) {
         folder = explicitFolder;
-    else if (xdg && *xdg == '/')
+    } else if (xdg && *xdg == '/') {
         folder = std::string(xdg) + "/visa-sim";
-    else if (home && *home)
+    } else if (home && *home) {
         folder = std::string(home) + "/.local/state/visa-sim";
+    }
     if (folder.empty()) {
         *problem = "neither VISA_SIM_STATE, XDG_STATE_HOME nor HOME names a folder";
         return {};

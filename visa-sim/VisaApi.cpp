@@ -59,26 +59,30 @@ Registry& TheRegistry() {
 }
 
 void CopyText(ViChar* target, const std::string& text) {
-    if (!target)
+    if (!target) {
         return;
+    }
     size_t length = std::min<size_t>(text.size(), VI_FIND_BUFLEN - 1);
     std::memcpy(target, text.data(), length);
     target[length] = '\0';
 }
 
 std::string StateNameFor(const Bench& bench, const std::string& path) {
-    if (!bench.stateName.empty())
+    if (!bench.stateName.empty()) {
         return bench.stateName;
+    }
     char resolved[PATH_MAX];
     std::string full = realpath(path.c_str(), resolved) ? resolved : path;
     size_t slash = full.rfind('/');
     std::string stem = full.substr(slash == std::string::npos ? 0 : slash + 1);
     size_t dot = stem.rfind('.');
-    if (dot != std::string::npos && dot > 0)
+    if (dot != std::string::npos && dot > 0) {
         stem.erase(dot);
+    }
     for (char& c : stem) {
-        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_'))
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_')) {
             c = '_';
+        }
     }
     char hash[16];
     std::snprintf(hash, sizeof hash, "%08x", StateChecksum(full));
@@ -105,19 +109,22 @@ ViStatus LoadBench(Registry& registry) {
     }
     std::string problem;
     std::string folder = StateStore::StateFolder(&problem);
-    if (folder.empty())
+    if (folder.empty()) {
         std::fprintf(stderr, "visa-sim: %s; instrument state is not kept between runs\n", problem.c_str());
+    }
     registry.instruments.clear();
-    for (const ResourceSpec& resourceSpec : bench.resources)
+    for (const ResourceSpec& resourceSpec : bench.resources) {
         registry.instruments.push_back(CreateInstrument(resourceSpec, folder, stateName));
+    }
     registry.bench = std::move(bench);
     return VI_SUCCESS;
 }
 
 Object* Find(Registry& registry, ViObject handle, Object::Kind kind) {
     auto it = registry.objects.find(handle);
-    if (it == registry.objects.end() || it->second.kind != kind)
+    if (it == registry.objects.end() || it->second.kind != kind) {
         return nullptr;
+    }
     return &it->second;
 }
 
@@ -128,8 +135,9 @@ Object* FindAny(Registry& registry, ViObject handle) {
 
 ViObject Add(Registry& registry, Object object) {
     ViObject handle = registry.nextHandle++;
-    if (registry.nextHandle == 0)
+    if (registry.nextHandle == 0) {
         registry.nextHandle = 0x1000;
+    }
     registry.objects.emplace(handle, std::move(object));
     return handle;
 }
@@ -140,12 +148,14 @@ int ResourceIndex(const Registry& registry, const ResourceAddress& given) {
     for (size_t i = 0; i < resources.size(); ++i) {
         const ResourceAddress& a = resources[i].address;
         if (a.type == given.type && a.board == given.board && a.primary == given.primary &&
-            a.secondary == given.secondary && a.logicalAddress == given.logicalAddress)
+            a.secondary == given.secondary && a.logicalAddress == given.logicalAddress) {
             return static_cast<int>(i);
+        }
     }
     for (size_t i = 0; i < resources.size(); ++i) {
-        if (NameDesignates(given, resources[i].address))
+        if (NameDesignates(given, resources[i].address)) {
             return static_cast<int>(i);
+        }
     }
     return -1;
 }
@@ -154,19 +164,23 @@ int ResourceIndex(const Registry& registry, const ResourceAddress& given) {
 // GPIB or VXI board): not found rather than malformed.
 bool IsOtherInterface(const char* name) {
     for (const char* prefix : {"ASRL", "TCPIP", "USB", "PXI"}) {
-        if (strncasecmp(name, prefix, std::strlen(prefix)) == 0)
+        if (strncasecmp(name, prefix, std::strlen(prefix)) == 0) {
             return true;
+        }
     }
-    if (strncasecmp(name, "GPIB", 4) != 0 && strncasecmp(name, "VXI", 3) != 0)
+    if (strncasecmp(name, "GPIB", 4) != 0 && strncasecmp(name, "VXI", 3) != 0) {
         return false;
+    }
     std::string text(name);
     size_t last = text.rfind("::");
-    if (last == std::string::npos)
+    if (last == std::string::npos) {
         return false;
+    }
     std::string resourceClass = text.substr(last + 2);
     for (const char* other : {"INTFC", "BACKPLANE", "SERVANT", "MEMACC"}) {
-        if (strcasecmp(resourceClass.c_str(), other) == 0)
+        if (strcasecmp(resourceClass.c_str(), other) == 0) {
             return true;
+        }
     }
     return false;
 }
@@ -235,8 +249,9 @@ ViStatus InstrumentAttribute(const Object& session, const ResourceSpec& resource
     case VI_ATTR_GPIB_PRIMARY_ADDR:
         return gpib ? Put<ViUInt16>(value, static_cast<ViUInt16>(address.primary)) : VI_ERROR_NSUP_ATTR;
     case VI_ATTR_GPIB_SECONDARY_ADDR:
-        if (!gpib)
+        if (!gpib) {
             return VI_ERROR_NSUP_ATTR;
+        }
         return Put<ViUInt16>(value, address.secondary < 0 ? VI_NO_SEC_ADDR
                                                           : static_cast<ViUInt16>(address.secondary));
     case VI_ATTR_SLOT:
@@ -307,15 +322,17 @@ const char* StatusText(ViStatus status) {
 using namespace visasim;
 
 VISASIM_EXPORT ViStatus viOpenDefaultRM(ViSession* vi) {
-    if (!vi)
+    if (!vi) {
         return VI_ERROR_USER_BUF;
+    }
     *vi = VI_NULL;
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     if (registry.openManagers == 0) {
         ViStatus status = LoadBench(registry);
-        if (status != VI_SUCCESS)
+        if (status != VI_SUCCESS) {
             return status;
+        }
     }
     Object manager;
     manager.kind = Object::Kind::ResourceManager;
@@ -328,32 +345,41 @@ VISASIM_EXPORT ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViFindLis
                                    ViChar desc[]) {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
-    if (vi)
+    if (vi) {
         *vi = VI_NULL;
-    if (retCnt)
+    }
+    if (retCnt) {
         *retCnt = 0;
-    if (!Find(registry, sesn, Object::Kind::ResourceManager))
+    }
+    if (!Find(registry, sesn, Object::Kind::ResourceManager)) {
         return VI_ERROR_INV_OBJECT;
-    if (!expr)
+    }
+    if (!expr) {
         return VI_ERROR_INV_EXPR;
+    }
     auto expression = ResourceExpression::Compile(expr);
-    if (!expression)
+    if (!expression) {
         return VI_ERROR_INV_EXPR;
+    }
     Object list;
     list.kind = Object::Kind::FindList;
     list.rm = sesn;
     for (const ResourceSpec& resourceSpec : registry.bench.resources) {
-        if (expression->Matches(resourceSpec.name))
+        if (expression->Matches(resourceSpec.name)) {
             list.found.push_back(resourceSpec.name);
+        }
     }
-    if (list.found.empty())
+    if (list.found.empty()) {
         return VI_ERROR_RSRC_NFOUND;
+    }
     CopyText(desc, list.found[0]);
     list.nextFound = 1;
-    if (retCnt)
+    if (retCnt) {
         *retCnt = static_cast<ViUInt32>(list.found.size());
-    if (vi)
+    }
+    if (vi) {
         *vi = Add(registry, std::move(list));
+    }
     return VI_SUCCESS;
 }
 
@@ -361,10 +387,12 @@ VISASIM_EXPORT ViStatus viFindNext(ViFindList vi, ViChar desc[]) {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     Object* list = Find(registry, vi, Object::Kind::FindList);
-    if (!list)
+    if (!list) {
         return VI_ERROR_INV_OBJECT;
-    if (list->nextFound >= list->found.size())
+    }
+    if (list->nextFound >= list->found.size()) {
         return VI_ERROR_RSRC_NFOUND;
+    }
     CopyText(desc, list->found[list->nextFound++]);
     return VI_SUCCESS;
 }
@@ -374,17 +402,22 @@ VISASIM_EXPORT ViStatus viParseRsrcEx(ViSession rmSesn, ViConstRsrc rsrcName, Vi
                                       ViChar aliasIfExists[]) {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
-    if (!Find(registry, rmSesn, Object::Kind::ResourceManager))
+    if (!Find(registry, rmSesn, Object::Kind::ResourceManager)) {
         return VI_ERROR_INV_OBJECT;
-    if (!rsrcName)
+    }
+    if (!rsrcName) {
         return VI_ERROR_INV_RSRC_NAME;
+    }
     auto address = ParseResourceName(rsrcName);
-    if (!address)
+    if (!address) {
         return IsOtherInterface(rsrcName) ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
-    if (intfType)
+    }
+    if (intfType) {
         *intfType = static_cast<ViUInt16>(address->type);
-    if (intfNum)
+    }
+    if (intfNum) {
         *intfNum = address->board;
+    }
     CopyText(rsrcClass, "INSTR");
     int index = ResourceIndex(registry, *address);
     CopyText(expandedUnaliasedName,
@@ -401,22 +434,29 @@ VISASIM_EXPORT ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViUI
 VISASIM_EXPORT ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode, ViUInt32, ViSession* vi) {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
-    if (vi)
+    if (vi) {
         *vi = VI_NULL;
-    if (!Find(registry, sesn, Object::Kind::ResourceManager))
+    }
+    if (!Find(registry, sesn, Object::Kind::ResourceManager)) {
         return VI_ERROR_INV_OBJECT;
-    if (!name)
+    }
+    if (!name) {
         return VI_ERROR_INV_RSRC_NAME;
-    if (!vi)
+    }
+    if (!vi) {
         return VI_ERROR_USER_BUF;
+    }
     auto address = ParseResourceName(name);
-    if (!address)
+    if (!address) {
         return IsOtherInterface(name) ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
+    }
     int index = ResourceIndex(registry, *address);
-    if (index < 0)
+    if (index < 0) {
         return VI_ERROR_RSRC_NFOUND;
-    if (registry.bench.resources[index].faults.openFails)
+    }
+    if (registry.bench.resources[index].faults.openFails) {
         return VI_ERROR_IO;
+    }
     Object session;
     session.kind = Object::Kind::Instrument;
     session.rm = sesn;
@@ -426,19 +466,22 @@ VISASIM_EXPORT ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode, V
 }
 
 VISASIM_EXPORT ViStatus viClose(ViObject vi) {
-    if (vi == VI_NULL)
+    if (vi == VI_NULL) {
         return VI_WARN_NULL_OBJECT;
+    }
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     Object* object = FindAny(registry, vi);
-    if (!object)
+    if (!object) {
         return VI_ERROR_INV_OBJECT;
+    }
     if (object->kind == Object::Kind::ResourceManager) {
         for (auto it = registry.objects.begin(); it != registry.objects.end();) {
-            if (it->second.kind != Object::Kind::ResourceManager && it->second.rm == vi)
+            if (it->second.kind != Object::Kind::ResourceManager && it->second.rm == vi) {
                 it = registry.objects.erase(it);
-            else
+            } else {
                 ++it;
+            }
         }
         --registry.openManagers;
     }
@@ -450,10 +493,12 @@ VISASIM_EXPORT ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void* attrV
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     Object* object = FindAny(registry, vi);
-    if (!object)
+    if (!object) {
         return VI_ERROR_INV_OBJECT;
-    if (!attrValue)
+    }
+    if (!attrValue) {
         return VI_ERROR_USER_BUF;
+    }
     switch (object->kind) {
     case Object::Kind::ResourceManager:
         return ManagerAttribute(attrName, attrValue);
@@ -469,8 +514,9 @@ VISASIM_EXPORT ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     Object* object = FindAny(registry, vi);
-    if (!object)
+    if (!object) {
         return VI_ERROR_INV_OBJECT;
+    }
     if (object->kind != Object::Kind::Instrument) {
         ViUInt32 scratch[VI_FIND_BUFLEN / 4];
         return ManagerAttribute(attrName, scratch) == VI_SUCCESS &&
@@ -480,19 +526,22 @@ VISASIM_EXPORT ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState
     }
     switch (attrName) {
     case VI_ATTR_TMO_VALUE:
-        if (attrValue > 0xFFFFFFFFu)
+        if (attrValue > 0xFFFFFFFFu) {
             return VI_ERROR_NSUP_ATTR_STATE;
+        }
         object->timeout = static_cast<ViUInt32>(attrValue);
         return VI_SUCCESS;
     case VI_ATTR_TERMCHAR:
-        if (attrValue > 0xFF)
+        if (attrValue > 0xFF) {
             return VI_ERROR_NSUP_ATTR_STATE;
+        }
         object->termChar = static_cast<ViUInt8>(attrValue);
         return VI_SUCCESS;
     case VI_ATTR_TERMCHAR_EN:
     case VI_ATTR_SEND_END_EN:
-        if (attrValue > 1)
+        if (attrValue > 1) {
             return VI_ERROR_NSUP_ATTR_STATE;
+        }
         (attrName == VI_ATTR_TERMCHAR_EN ? object->termCharEnabled : object->sendEnd) = attrValue == 1;
         return VI_SUCCESS;
     default: {
@@ -506,8 +555,9 @@ VISASIM_EXPORT ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState
 }
 
 VISASIM_EXPORT ViStatus viStatusDesc(ViObject, ViStatus status, ViChar desc[]) {
-    if (!desc)
+    if (!desc) {
         return VI_ERROR_USER_BUF;
+    }
     const char* text = StatusText(status);
     if (!text) {
         char unknown[64];
@@ -520,15 +570,18 @@ VISASIM_EXPORT ViStatus viStatusDesc(ViObject, ViStatus status, ViChar desc[]) {
 }
 
 VISASIM_EXPORT ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViUInt32* retCnt) {
-    if (retCnt)
+    if (retCnt) {
         *retCnt = 0;
+    }
     Registry& registry = TheRegistry();
     std::unique_lock lock(registry.mutex);
     Object* session = Find(registry, vi, Object::Kind::Instrument);
-    if (!session)
+    if (!session) {
         return VI_ERROR_INV_OBJECT;
-    if (!buf && cnt > 0)
+    }
+    if (!buf && cnt > 0) {
         return VI_ERROR_USER_BUF;
+    }
     unsigned latency = registry.bench.resources[session->resource].faults.latencyMs;
     if (latency > 0) {
         // Wait without holding the registry, so that other sessions go on meanwhile.
@@ -536,35 +589,42 @@ VISASIM_EXPORT ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViUI
         std::this_thread::sleep_for(std::chrono::milliseconds(latency));
         lock.lock();
         session = Find(registry, vi, Object::Kind::Instrument);
-        if (!session)
+        if (!session) {
             return VI_ERROR_INV_OBJECT;
+        }
     }
     session->input.append(reinterpret_cast<const char*>(buf), cnt);
     // Without END the instrument waits for the rest of the message, unless it ends with a line feed.
     if (!session->sendEnd && (session->input.empty() || session->input.back() != '\n')) {
-        if (retCnt)
+        if (retCnt) {
             *retCnt = cnt;
+        }
         return VI_SUCCESS;
     }
     std::string message = std::move(session->input);
     session->input.clear();
-    if (!registry.instruments[session->resource]->Write(message))
+    if (!registry.instruments[session->resource]->Write(message)) {
         return VI_ERROR_TMO;
-    if (retCnt)
+    }
+    if (retCnt) {
         *retCnt = cnt;
+    }
     return VI_SUCCESS;
 }
 
 VISASIM_EXPORT ViStatus viRead(ViSession vi, ViBuf buf, ViUInt32 cnt, ViUInt32* retCnt) {
-    if (retCnt)
+    if (retCnt) {
         *retCnt = 0;
+    }
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     Object* session = Find(registry, vi, Object::Kind::Instrument);
-    if (!session)
+    if (!session) {
         return VI_ERROR_INV_OBJECT;
-    if (!buf && cnt > 0)
+    }
+    if (!buf && cnt > 0) {
         return VI_ERROR_USER_BUF;
+    }
     Instrument& instrument = *registry.instruments[session->resource];
     const std::string& pending = instrument.Pending();
     if (pending.empty()) {
@@ -580,11 +640,13 @@ VISASIM_EXPORT ViStatus viRead(ViSession vi, ViBuf buf, ViUInt32 cnt, ViUInt32* 
             status = VI_SUCCESS_TERM_CHAR;
         }
     }
-    if (count > 0)
+    if (count > 0) {
         std::memcpy(buf, pending.data(), count);
+    }
     instrument.Consume(count);
-    if (retCnt)
+    if (retCnt) {
         *retCnt = static_cast<ViUInt32>(count);
+    }
     return status;
 }
 
@@ -592,10 +654,12 @@ VISASIM_EXPORT ViStatus viReadSTB(ViSession vi, ViUInt16* status) {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     Object* session = Find(registry, vi, Object::Kind::Instrument);
-    if (!session)
+    if (!session) {
         return VI_ERROR_INV_OBJECT;
-    if (!status)
+    }
+    if (!status) {
         return VI_ERROR_USER_BUF;
+    }
     *status = registry.instruments[session->resource]->StatusByte();
     return VI_SUCCESS;
 }
@@ -604,8 +668,9 @@ VISASIM_EXPORT ViStatus viClear(ViSession vi) {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     Object* session = Find(registry, vi, Object::Kind::Instrument);
-    if (!session)
+    if (!session) {
         return VI_ERROR_INV_OBJECT;
+    }
     session->input.clear();
     registry.instruments[session->resource]->DeviceClear();
     return VI_SUCCESS;
@@ -630,8 +695,9 @@ VISASIM_EXPORT ViStatus viDiscardEvents(ViSession vi, ViEventType, ViUInt16) {
 VISASIM_EXPORT ViStatus viLock(ViSession vi, ViAccessMode, ViUInt32, ViConstKeyId requestedKey,
                                ViChar accessKey[]) {
     ViStatus status = CheckSession(vi);
-    if (status == VI_SUCCESS && accessKey)
+    if (status == VI_SUCCESS && accessKey) {
         CopyText(accessKey, requestedKey ? requestedKey : "visa-sim");
+    }
     return status;
 }
 
