@@ -77,7 +77,8 @@ struct VisaSim {
     // Writes the text and reads the whole reply; "<status>" on a failure.
     std::string Query(ViSession session, const std::string& text) {
         ViUInt32 count = 0;
-        ViStatus status = Write(session, reinterpret_cast<ViConstBuf>(text.data()), text.size(), &count);
+        ViStatus status = Write(session, reinterpret_cast<ViConstBuf>(text.data()),
+                                static_cast<ViUInt32>(text.size()), &count);
         if (status != VI_SUCCESS)
             return "<write " + std::to_string(status) + ">";
         std::string reply;
@@ -93,7 +94,8 @@ struct VisaSim {
 
     ViStatus Send(ViSession session, const std::string& text) {
         ViUInt32 count = 0;
-        return Write(session, reinterpret_cast<ViConstBuf>(text.data()), text.size(), &count);
+        return Write(session, reinterpret_cast<ViConstBuf>(text.data()), static_cast<ViUInt32>(text.size()),
+                     &count);
     }
 };
 

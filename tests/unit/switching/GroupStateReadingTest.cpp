@@ -82,7 +82,7 @@ TEST_F(GroupStateReadingTest, SixPositionSwitchOfCardThreeGroupFive) {
 
 TEST_F(GroupStateReadingTest, CardOutOfRangeAsksNothingAndStoresNothing) {
     const int types[6] = {0, 1, 2, 3, 4, 3};
-    for (short card : {0, 100, -1}) {
+    for (short card : {short{0}, short{100}, short{-1}}) {
         const GroupStateReading r = ReadGroupPositions(card, types, module.Queries());
         EXPECT_FALSE(r.cardInRange) << card;
         EXPECT_EQ(r.calls, 0) << card;
