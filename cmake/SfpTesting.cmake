@@ -1,10 +1,12 @@
 # Helpers that every test folder uses, so that all tests run the same way under both presets.
 #
-#   sfp_add_gtest(NAME <name> KIND unit|gui|integration [NO_GUI] SOURCES <files> LIBS <targets>)
-#       One GoogleTest executable registered with CTest under the label KIND. Unit tests use GoogleTest's
-#       main; GUI and integration tests use tests/support/GuiTestMain.cpp, which starts wxWidgets and
-#       needs an X display: scripts/test runs CTest under xvfb-run. NO_GUI gives an integration test
-#       GoogleTest's main instead (for tests that never open a window).
+#   sfp_add_gtest(NAME <name> KIND unit|gui|integration [NEEDS_DISPLAY] SOURCES <files> LIBS <targets>)
+#       One GoogleTest executable registered with CTest under the label KIND. A test program runs with no
+#       X display and links GoogleTest's own main, unless it says NEEDS_DISPLAY: then it links
+#       tests/support/GuiTestMain.cpp, which starts wxWidgets, and runs on an X display of its own
+#       (tests/support/own-display), so that no other test's window can take its pointer or focus.
+#   sfp_add_display_test(NAME <name> COMMAND <command...>)
+#       A plain command (the program itself, say) registered as a test that runs on its own X display.
 #   sfp_add_fuzz_target(NAME <name> SOURCES <files> LIBS <targets> [CORPUS <dir>])
 #       A libFuzzer entry point LLVMFuzzerTestOneInput. In the fuzz preset it becomes a libFuzzer
 #       program; in the other presets it is linked with a replay main that runs every file of CORPUS
@@ -13,6 +15,7 @@
 #       A Google Benchmark program; built, never run by the tests.
 
 set(SFP_LSAN_SUPPRESSIONS "${CMAKE_SOURCE_DIR}/tests/lsan.supp")
+set(SFP_OWN_DISPLAY "${CMAKE_SOURCE_DIR}/tests/support/own-display")
 
 function(sfp_test_environment test)
     set(env "SFP_SOURCE_DIR=${CMAKE_SOURCE_DIR}" "SFP_BIN_DIR=${SFP_OUTPUT_DIR}")
@@ -25,21 +28,38 @@ function(sfp_test_environment test)
     set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${env})
 endfunction()
 
+# A test that opens no window runs with no display at all, whatever the shell that started CTest has.
+function(sfp_without_display test)
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT_MODIFICATION "DISPLAY=unset:")
+endfunction()
+
+function(sfp_add_display_test)
+    cmake_parse_arguments(D "" "NAME" "COMMAND" ${ARGN})
+    add_test(NAME ${D_NAME} COMMAND "${SFP_OWN_DISPLAY}" ${D_COMMAND})
+    set_tests_properties(${D_NAME} PROPERTIES LABELS gui TIMEOUT 120)
+    sfp_test_environment(${D_NAME})
+endfunction()
+
 function(sfp_add_gtest)
-    cmake_parse_arguments(T "NO_GUI" "NAME;KIND;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "NEEDS_DISPLAY" "NAME;KIND;TIMEOUT" "SOURCES;LIBS" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
     find_package(GTest REQUIRED)
     add_executable(${T_NAME} ${T_SOURCES})
-    if(T_KIND STREQUAL "unit" OR T_NO_GUI)
-        target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
-    else()
-        # GUI and integration tests start wxWidgets in their main (tests/support/GuiTestMain.cpp).
+    if(T_NEEDS_DISPLAY)
+        # tests/support/GuiTestMain.cpp starts wxWidgets on the display.
         target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} sfp_gui_test_main GTest::gmock GTest::gtest)
+    else()
+        target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
     endif()
     set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    if(T_NEEDS_DISPLAY)
+        add_test(NAME ${T_NAME} COMMAND "${SFP_OWN_DISPLAY}" $<TARGET_FILE:${T_NAME}>)
+    else()
+        add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+        sfp_without_display(${T_NAME})
+    endif()
     set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_KIND}" TIMEOUT ${T_TIMEOUT})
     sfp_test_environment(${T_NAME})
 endfunction()
@@ -59,6 +79,7 @@ function(sfp_add_fuzz_target)
             add_test(NAME ${F_NAME}_replay COMMAND ${F_NAME} ${F_CORPUS})
             set_tests_properties(${F_NAME}_replay PROPERTIES LABELS fuzz TIMEOUT 300)
             sfp_test_environment(${F_NAME}_replay)
+            sfp_without_display(${F_NAME}_replay)
         endif()
     endif()
 endfunction()
