@@ -16,9 +16,6 @@
 
 namespace {
 const char* const kScreenshotSwitch = "--screenshot=";
-// How long the main window stands idle on the screen before it is saved: the X server maps and paints
-// it asynchronously.
-constexpr int kScreenshotSettleMs = 400;
 } // namespace
 
 std::string CSfpApp::JoinCommandLine(const std::vector<std::string>& arguments, std::string& screenshotFile) {
@@ -68,37 +65,24 @@ bool CSfpApp::OnInit() {
     SetUpPanels();
 
     if (!m_screenshotFile.empty()) {
-        m_screenshotTimer = std::make_unique<wxTimer>(this);
-        Bind(wxEVT_IDLE, &CSfpApp::OnIdleForScreenshot, this);
-        Bind(wxEVT_TIMER, &CSfpApp::OnScreenshotTimer, this);
+        m_screenshotSaver =
+            std::make_unique<CPaintedWindowSaver>(mainWindow, wxString::FromUTF8(m_screenshotFile),
+                                                  [this](bool saved) { OnScreenshotTaken(saved); });
     }
     return true;
 }
 
-void CSfpApp::OnIdleForScreenshot(wxIdleEvent& event) {
-    event.Skip();
-    wxWindow* top = GetTopWindow();
-    if (m_screenshotArmed || top == nullptr || !top->IsShownOnScreen()) {
-        return;
-    }
-    m_screenshotArmed = true;
+void CSfpApp::OnScreenshotTaken(bool saved) {
     ReportStartupClock();
-    m_screenshotTimer->StartOnce(kScreenshotSettleMs);
-}
-
-void CSfpApp::OnScreenshotTimer(wxTimerEvent&) {
-    wxWindow* top = GetTopWindow();
-    if (top == nullptr) {
-        return;
-    }
-    const wxImage picture = CaptureWindow(top);
-    if (!picture.IsOk() || !picture.SaveFile(wxString::FromUTF8(m_screenshotFile), wxBITMAP_TYPE_PNG)) {
-        std::fprintf(stderr, "cannot save the main window to %s\n", m_screenshotFile.c_str());
-    } else {
+    if (saved) {
         m_screenshotSaved = true;
         std::fprintf(stderr, "saved the main window to %s\n", m_screenshotFile.c_str());
+    } else {
+        std::fprintf(stderr, "cannot save the main window to %s\n", m_screenshotFile.c_str());
     }
-    top->Destroy();
+    if (wxWindow* top = GetTopWindow()) {
+        top->Destroy();
+    }
 }
 
 int CSfpApp::OnRun() {
@@ -113,7 +97,7 @@ int CSfpApp::OnRun() {
 }
 
 int CSfpApp::OnExit() {
-    m_screenshotTimer.reset();
+    m_screenshotSaver.reset();
     SetFacade(nullptr);
     delete wxConfigBase::Set(nullptr);
     return wxApp::OnExit();

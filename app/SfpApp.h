@@ -3,18 +3,18 @@
 // the command line, creates the main window and runs the start-up panel set-up.
 //
 // --screenshot=FILE runs start-up unattended (every message box confirmed and echoed to standard
-// error, every choice taking its preselected entry), waits until the main window is painted and idle,
-// saves it with its menu bar as a PNG and exits 0. The token is taken out before the command line is
-// read, so its path never looks like a switch.
+// error, every choice taking its preselected entry), waits until the main window has been painted and
+// the program is idle, saves it with its menu bar as a PNG and exits 0. The token is taken out before the
+// command line is read, so its path never looks like a switch.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 #include <wx/app.h>
-#include <wx/timer.h>
 
 #include "app/SfpAppData.h"
+#include "platform/WindowCapture.h"
 #include "platform/WxFacade.h"
 
 class CSfpApp : public wxApp, public CSfpAppData {
@@ -29,13 +29,11 @@ public:
                                        std::string& screenshotFile);
 
 private:
-    void OnIdleForScreenshot(wxIdleEvent& event);
-    void OnScreenshotTimer(wxTimerEvent& event);
+    void OnScreenshotTaken(bool saved);
 
     CWxFacade m_facade;
     std::string m_screenshotFile;
-    std::unique_ptr<wxTimer> m_screenshotTimer;
-    bool m_screenshotArmed = false;
+    std::unique_ptr<CPaintedWindowSaver> m_screenshotSaver;
     bool m_screenshotSaved = false;
 };
 

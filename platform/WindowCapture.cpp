@@ -1,5 +1,7 @@
 #include "platform/WindowCapture.h"
 
+#include <cstdio>
+#include <wx/app.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/window.h>
@@ -20,4 +22,59 @@ wxImage CaptureWindow(wxWindow* window) {
         memory.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
     }
     return bitmap.ConvertToImage();
+}
+
+CPaintedWindowSaver::CPaintedWindowSaver(wxWindow* top, const wxString& file, Done done, int limitMs)
+    : m_top(top), m_file(file), m_done(std::move(done)), m_limitMs(limitMs), m_limit(this) {
+    Watch(top);
+    wxTheApp->Bind(wxEVT_IDLE, &CPaintedWindowSaver::OnIdle, this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        std::fprintf(stderr, "the window was not painted in time; saving what the screen shows\n");
+        Save();
+    });
+}
+
+CPaintedWindowSaver::~CPaintedWindowSaver() {
+    wxTheApp->Unbind(wxEVT_IDLE, &CPaintedWindowSaver::OnIdle, this);
+}
+
+void CPaintedWindowSaver::Watch(wxWindow* window) {
+    window->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
+        ++m_paints;
+        event.Skip();
+    });
+    for (wxWindow* child : window->GetChildren()) {
+        Watch(child);
+    }
+}
+
+void CPaintedWindowSaver::OnIdle(wxIdleEvent& event) {
+    event.Skip();
+    if (m_finished || !m_top->IsShownOnScreen()) {
+        return;
+    }
+    if (!m_limit.IsRunning()) {
+        m_limit.StartOnce(m_limitMs);
+    }
+    if (m_paints == 0) {
+        return; // the X server has not exposed the window yet
+    }
+    m_top->Update(); // paints what is pending and waits for the server
+    if (m_paints != m_paintsSeen) {
+        m_paintsSeen = m_paints;
+        event.RequestMore();
+        return;
+    }
+    Save();
+}
+
+void CPaintedWindowSaver::Save() {
+    if (m_finished) {
+        return;
+    }
+    m_finished = true;
+    m_limit.Stop();
+    const wxImage picture = CaptureWindow(m_top);
+    const bool saved = picture.IsOk() && picture.SaveFile(m_file, wxBITMAP_TYPE_PNG);
+    m_done(saved);
 }
