@@ -43,6 +43,9 @@ public:
     // Device clear: empties the input and output buffers; registers and errors stay.
     void DeviceClear();
 
+    // A device trigger (GPIB GET, viAssertTrigger): what *TRG does. Most instruments ignore it.
+    virtual void DeviceTrigger() {}
+
     void PushError(int code, std::string text = {});
     size_t ErrorCount() const { return m_errors.size(); }
 

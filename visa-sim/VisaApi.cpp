@@ -3,6 +3,7 @@
 #include "Bench.h"
 #include "CardInstrument.h"
 #include "Instrument.h"
+#include "MeterInstrument.h"
 #include "ResourceExpression.h"
 #include "ResourceName.h"
 #include "StateStore.h"
@@ -116,6 +117,7 @@ ViStatus LoadBench(Registry& registry) {
     for (const ResourceSpec& resourceSpec : bench.resources) {
         registry.instruments.push_back(CreateInstrument(resourceSpec, folder, stateName));
     }
+    ConnectStation(bench, registry.instruments);
     registry.bench = std::move(bench);
     return VI_SUCCESS;
 }
