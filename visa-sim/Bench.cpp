@@ -3,6 +3,8 @@
 #include <yaml-cpp/yaml.h>
 
 #include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -106,6 +108,20 @@ bool Boolean(const YAML::Node& node, const std::string& what) {
     Fail(node, what + " must be true or false");
 }
 
+double Real(const YAML::Node& node, const std::string& what, double low, double high) {
+    std::string text = Text(node, what);
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value)) {
+        Fail(node, what + " must be a number, not \"" + text + "\"");
+    }
+    if (value < low || value > high) {
+        Fail(node, what + " must be between " + std::to_string(static_cast<long>(low)) + " and " +
+                       std::to_string(static_cast<long>(high)));
+    }
+    return value;
+}
+
 std::string UpperText(std::string text) {
     for (char& c : text) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -165,13 +181,42 @@ CardState ReadCard(const YAML::Node& node, int defaultNumber) {
     return card;
 }
 
-std::string ReadIdentity(const YAML::Node& node, std::string_view model) {
+std::string ReadIdentity(const YAML::Node& node, std::string_view model,
+                         std::string_view maker = "QUILLON-VANTERA") {
     if (node["identity"]) {
         return Text(node["identity"], "identity");
     }
     std::string serial = node["serial"] ? Text(node["serial"], "serial") : "0";
     std::string firmware = node["firmware"] ? Text(node["firmware"], "firmware") : "A.01.00";
-    return "QUILLON-VANTERA," + std::string(model) + "," + serial + "," + firmware;
+    return std::string(maker) + "," + std::string(model) + "," + serial + "," + firmware;
+}
+
+// The instruments of a wired station: an RF source and an RF power meter.
+void ReadStationInstrument(const YAML::Node& node, ResourceSpec& resourceSpec) {
+    if (node["source"]) {
+        const YAML::Node& source = node["source"];
+        CheckKeys(source, "source", {"identity", "serial", "firmware", "frequency", "power", "output"});
+        resourceSpec.kind = DeviceKind::Source;
+        resourceSpec.identity = ReadIdentity(source, "RF-SOURCE", "VISA-SIM");
+        if (source["frequency"]) {
+            resourceSpec.source.frequencyHz =
+                Real(source["frequency"], "frequency", kSourceMinHz, kSourceMaxHz);
+        }
+        if (source["power"]) {
+            resourceSpec.source.powerDbm = Real(source["power"], "power", kSourceMinDbm, kSourceMaxDbm);
+        }
+        if (source["output"]) {
+            resourceSpec.source.output = Boolean(source["output"], "output");
+        }
+        return;
+    }
+    const YAML::Node& meter = node["meter"];
+    CheckKeys(meter, "meter", {"identity", "serial", "firmware", "noise_floor"});
+    resourceSpec.kind = DeviceKind::Meter;
+    resourceSpec.identity = ReadIdentity(meter, "RF-METER", "VISA-SIM");
+    if (meter["noise_floor"]) {
+        resourceSpec.noiseFloorDbm = Real(meter["noise_floor"], "noise_floor", -200, 0);
+    }
 }
 
 FaultSpec ReadFaults(const YAML::Node& node) {
@@ -326,19 +371,25 @@ ResourceAddress ReadAddress(const YAML::Node& node) {
 ResourceSpec ReadResource(const YAML::Node& node) {
     CheckKeys(node, "a resource",
               {"name", "interface", "board", "primary", "secondary", "logical_address", "slot",
-               "manufacturer_id", "model_code", "module", "switchbox", "generic", "faults"});
+               "manufacturer_id", "model_code", "module", "switchbox", "generic", "source", "meter",
+               "faults"});
     ResourceSpec resourceSpec;
     resourceSpec.line = LineOf(node);
     resourceSpec.address = ReadAddress(node);
     resourceSpec.name = CanonicalName(resourceSpec.address);
     bool vxi = resourceSpec.address.type != InterfaceType::Gpib;
 
-    int kinds = (node["module"] ? 1 : 0) + (node["switchbox"] ? 1 : 0) + (node["generic"] ? 1 : 0);
+    int kinds = 0;
+    for (const char* kind : {"module", "switchbox", "generic", "source", "meter"}) {
+        kinds += node[kind] ? 1 : 0;
+    }
     if (kinds != 1) {
-        Fail(node, "a resource needs exactly one of module, switchbox or generic");
+        Fail(node, "a resource needs exactly one of module, switchbox, generic, source or meter");
     }
 
-    if (node["module"]) {
+    if (node["source"] || node["meter"]) {
+        ReadStationInstrument(node, resourceSpec);
+    } else if (node["module"]) {
         const YAML::Node& module = node["module"];
         CheckKeys(module, "module", {"identity", "serial", "firmware", "card"});
         resourceSpec.kind = DeviceKind::Module;
@@ -426,11 +477,40 @@ ResourceSpec ReadResource(const YAML::Node& node) {
     return resourceSpec;
 }
 
+// A list of connections, each a pair of port names: [GPIB0::19::INSTR out, VXI0::112::INSTR card 1 ...].
+std::vector<Connection> ReadWiring(const YAML::Node& node, const std::vector<ResourceSpec>& resources) {
+    if (!node.IsSequence()) {
+        Fail(node, "wiring must be a list of connections");
+    }
+    std::vector<PortOwner> owners = PortOwners(resources);
+    std::vector<Connection> wiring;
+    for (const YAML::Node& entry : node) {
+        if (!entry.IsSequence() || entry.size() != 2) {
+            Fail(entry, "a connection is a list of two ports");
+        }
+        Connection connection;
+        connection.line = LineOf(entry);
+        for (size_t end = 0; end < 2; ++end) {
+            std::string problem;
+            auto port = ParsePort(Text(entry[end], "a port"), owners, &problem);
+            if (!port) {
+                Fail(entry[end], problem);
+            }
+            (end == 0 ? connection.a : connection.b) = *port;
+        }
+        wiring.push_back(connection);
+    }
+    if (auto problem = CheckWiring(wiring, owners)) {
+        throw BenchError{problem->line, problem->message};
+    }
+    return wiring;
+}
+
 Bench ReadBench(const YAML::Node& root) {
     if (!root.IsMap()) {
         Fail(root, "a bench file is a mapping with a list of resources");
     }
-    CheckKeys(root, "the bench", {"state_name", "resources"});
+    CheckKeys(root, "the bench", {"state_name", "resources", "wiring"});
     Bench bench;
     if (root["state_name"]) {
         bench.stateName = Text(root["state_name"], "state_name");
@@ -459,10 +539,38 @@ Bench ReadBench(const YAML::Node& root) {
         }
         bench.resources.push_back(std::move(resourceSpec));
     }
+    if (root["wiring"]) {
+        bench.wiring = ReadWiring(root["wiring"], bench.resources);
+    }
     return bench;
 }
 
 } // namespace
+
+std::vector<PortOwner> PortOwners(const std::vector<ResourceSpec>& resources) {
+    std::vector<PortOwner> owners;
+    for (const ResourceSpec& resourceSpec : resources) {
+        PortOwner owner;
+        owner.name = resourceSpec.name;
+        switch (resourceSpec.kind) {
+        case DeviceKind::Source:
+            owner.kind = PortOwner::Kind::Source;
+            break;
+        case DeviceKind::Meter:
+            owner.kind = PortOwner::Kind::Meter;
+            break;
+        case DeviceKind::Module:
+        case DeviceKind::Switchbox:
+            owner.kind = PortOwner::Kind::Cards;
+            owner.cards = resourceSpec.cards;
+            break;
+        case DeviceKind::Generic:
+            break;
+        }
+        owners.push_back(std::move(owner));
+    }
+    return owners;
+}
 
 std::optional<Bench> LoadBenchText(const std::string& text, const std::string& source, std::string* error) {
     auto report = [&](int line, const std::string& message) {

@@ -4,6 +4,7 @@
 
 #include "CardModel.h"
 #include "ResourceName.h"
+#include "Wiring.h"
 
 #include <optional>
 #include <string>
@@ -34,7 +35,7 @@ struct GenericReply {
     std::optional<std::string> reply; // no reply for a command that only has to be accepted
 };
 
-enum class DeviceKind { Module, Switchbox, Generic };
+enum class DeviceKind { Module, Switchbox, Generic, Source, Meter };
 
 struct ResourceSpec {
     ResourceAddress address;
@@ -46,6 +47,8 @@ struct ResourceSpec {
     std::string identity;         // *IDN? reply
     std::vector<CardState> cards; // module: one; switchbox: any number
     std::vector<GenericReply> replies;
+    SourceSettings source;      // a source's settings at start
+    double noiseFloorDbm = -90; // what a meter reads when no signal arrives
     FaultSpec faults;
     int line = 0; // where the resource begins in the bench file
 };
@@ -54,7 +57,11 @@ struct Bench {
     std::string source;    // the file, or "built-in default bench"
     std::string stateName; // names the state files of this bench
     std::vector<ResourceSpec> resources;
+    std::vector<Connection> wiring; // cables between the instruments' ports
 };
+
+// What the wiring needs to know of the bench's resources, one entry per resource in bench order.
+std::vector<PortOwner> PortOwners(const std::vector<ResourceSpec>& resources);
 
 // Reads a bench from YAML text. On any problem gives nothing and sets *error to
 // "<source>:<line>: <problem>".

@@ -1,5 +1,8 @@
 #include "CardInstrument.h"
 
+#include "MeterInstrument.h"
+#include "SourceInstrument.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -9,79 +12,30 @@ namespace visasim {
 
 CardInstrument::CardInstrument(const ResourceSpec& resourceSpec, std::unique_ptr<StateStore> store)
     : Instrument(resourceSpec), m_cards(resourceSpec.cards), m_initial(resourceSpec.cards),
-      m_store(std::move(store)) {
+      m_state(std::move(store), *this) {
     AddCardCommands();
 }
 
-void CardInstrument::Synchronise() {
-    if (!m_store) {
-        return;
+bool CardInstrument::Adopt(const std::string* text, std::string* problem) {
+    if (!text) {
+        m_cards = m_initial;
+        return true;
     }
-    std::string text;
-    std::string problem;
-    switch (m_store->Read(&text, &problem)) {
-    case StateStore::ReadResult::Missing:
-        if (m_haveFileState) {
-            m_cards = m_initial;
-            m_haveFileState = false;
-            m_lastText.clear();
-        }
-        return;
-    case StateStore::ReadResult::Loaded:
-        if (m_haveFileState && text == m_lastText) {
-            return;
-        }
-        if (auto cards = DeserializeCards(text, m_initial, &problem)) {
-            m_cards = std::move(*cards);
-            m_lastText = std::move(text);
-            m_haveFileState = true;
-            return;
-        }
-        break;
-    case StateStore::ReadResult::Corrupt:
-        break;
+    auto cards = DeserializeCards(*text, m_initial, problem);
+    if (!cards) {
+        return false;
     }
-    std::fprintf(stderr, "visa-sim: state file %s is corrupt (%s); using the bench's initial state\n",
-                 m_store->Path().c_str(), problem.c_str());
-    m_cards = m_initial;
-    m_haveFileState = false;
-    Save();
+    m_cards = std::move(*cards);
+    return true;
 }
 
-void CardInstrument::Save() {
-    if (!m_store) {
-        return;
-    }
-    std::string text = SerializeCards(m_cards);
-    if (m_haveFileState && text == m_lastText) {
-        return;
-    }
-    if (!m_store->Write(text)) {
-        std::fprintf(stderr,
-                     "visa-sim: state file %s cannot be written (%s); the state is kept in memory only\n",
-                     m_store->Path().c_str(), std::strerror(errno));
-        m_store.reset();
-        return;
-    }
-    m_lastText = std::move(text);
-    m_haveFileState = true;
+std::string CardInstrument::Dump() const {
+    return SerializeCards(m_cards);
 }
 
-template <typename Body>
-void CardInstrument::WithState(Access access, Body body) {
-    bool locked = m_store && m_store->Lock();
-    if (locked) {
-        Synchronise();
-    }
-    body();
-    if (locked) {
-        if (access == Access::Change) {
-            Save();
-        }
-        if (m_store) {
-            m_store->Unlock();
-        }
-    }
+const std::vector<CardState>& CardInstrument::CurrentCards() {
+    WithState(Access::Read, [] {});
+    return m_cards;
 }
 
 void CardInstrument::ResetDevice() {
@@ -332,16 +286,17 @@ bool GenericInstrument::AnswerFromTable(const ScpiCommand& command, std::string&
 
 std::unique_ptr<Instrument> CreateInstrument(const ResourceSpec& resourceSpec, const std::string& stateFolder,
                                              const std::string& stateName) {
-    if (resourceSpec.kind == DeviceKind::Generic) {
+    std::unique_ptr<StateStore> store = StateStoreFor(stateFolder, stateName, resourceSpec.name);
+    switch (resourceSpec.kind) {
+    case DeviceKind::Generic:
         return std::make_unique<GenericInstrument>(resourceSpec);
-    }
-    std::unique_ptr<StateStore> store;
-    if (!stateFolder.empty()) {
-        std::string file;
-        for (char c : resourceSpec.name) {
-            file += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        }
-        store = std::make_unique<StateStore>(stateFolder + "/" + stateName + "." + file + ".state");
+    case DeviceKind::Source:
+        return std::make_unique<SourceInstrument>(resourceSpec, std::move(store));
+    case DeviceKind::Meter:
+        return std::make_unique<MeterInstrument>(resourceSpec);
+    case DeviceKind::Module:
+    case DeviceKind::Switchbox:
+        break;
     }
     return std::make_unique<CardInstrument>(resourceSpec, std::move(store));
 }

@@ -3,31 +3,35 @@
 #pragma once
 
 #include "Instrument.h"
-#include "StateStore.h"
+#include "SharedState.h"
 
 #include <memory>
 
 namespace visasim {
 
-class CardInstrument : public Instrument {
+class CardInstrument : public Instrument, private SharedState::Owner {
 public:
     // `store` may be null: the state then lives in this instrument only.
     CardInstrument(const ResourceSpec& resourceSpec, std::unique_ptr<StateStore> store);
 
     // The cards as this instrument last saw them (after the latest command).
     const std::vector<CardState>& Cards() const { return m_cards; }
+    // The cards as they are now, read from the state file that every program shares.
+    const std::vector<CardState>& CurrentCards();
 
 protected:
     void ResetDevice() override;
 
 private:
-    enum class Access { Read, Change };
+    using Access = SharedState::Access;
     // Runs `body` on the current card state: re-reads the state file under its lock first, and writes
     // it back when a Change altered the cards.
     template <typename Body>
-    void WithState(Access access, Body body);
-    void Synchronise();
-    void Save();
+    void WithState(Access access, Body body) {
+        m_state.With(access, body);
+    }
+    bool Adopt(const std::string* text, std::string* problem) override;
+    std::string Dump() const override;
 
     CardState* K4712Card(long number);                    // queues -241 when there is none
     bool CheckChannels(const std::vector<int>& channels); // queues the first error
@@ -36,9 +40,7 @@ private:
 
     std::vector<CardState> m_cards;
     std::vector<CardState> m_initial;
-    std::unique_ptr<StateStore> m_store;
-    std::string m_lastText; // the state text last read from or written to the file
-    bool m_haveFileState = false;
+    SharedState m_state;
 };
 
 class GenericInstrument : public Instrument {

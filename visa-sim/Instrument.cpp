@@ -159,9 +159,23 @@ uint8_t Instrument::StatusByte() const {
     return SummaryByte(!m_output.empty());
 }
 
+void Instrument::WatchServiceRequest(bool messageAvailable) {
+    bool requesting = (SummaryByte(messageAvailable) & 0x40) != 0;
+    if (requesting && !m_requestingService) {
+        ++m_serviceRequests;
+    }
+    m_requestingService = requesting;
+}
+
+void Instrument::Consume(size_t count) {
+    m_output.erase(0, count);
+    WatchServiceRequest(!m_output.empty());
+}
+
 void Instrument::DeviceClear() {
     m_output.clear();
     m_replyInProgress.clear();
+    WatchServiceRequest(false);
 }
 
 void Instrument::NoteEmptyRead() {
@@ -170,6 +184,7 @@ void Instrument::NoteEmptyRead() {
     } else {
         PushError(-420);
     }
+    WatchServiceRequest(!m_output.empty());
 }
 
 bool Instrument::ExpectCount(const ScpiCommand& command, size_t count) {
@@ -222,6 +237,7 @@ bool Instrument::Write(std::string_view message) {
     std::vector<std::string> path; // the header path relative commands continue from
     bool first = true;
     for (const ScpiCommand& command : ParseScpiMessage(message)) {
+        WatchServiceRequest(!m_replyInProgress.empty()); // after the command before
         if (command.error != 0) {
             PushError(command.error);
             break; // the rest of the message cannot be trusted
@@ -278,6 +294,7 @@ bool Instrument::Write(std::string_view message) {
         m_output += '\n';
     }
     m_replyInProgress.clear();
+    WatchServiceRequest(!m_output.empty());
     return true;
 }
 

@@ -34,14 +34,19 @@ public:
 
     // The reply waiting to be read; the reader removes what it took with Consume.
     const std::string& Pending() const { return m_output; }
-    void Consume(size_t count) { m_output.erase(0, count); }
+    void Consume(size_t count);
     // A read found nothing to read: the instrument notes the unterminated query.
     void NoteEmptyRead();
 
     // The status byte as a serial poll reads it.
     uint8_t StatusByte() const;
+    // How many times the status byte's request-service bit has become set: each time is a service request.
+    unsigned ServiceRequests() const { return m_serviceRequests; }
     // Device clear: empties the input and output buffers; registers and errors stay.
     void DeviceClear();
+
+    // A device trigger (GPIB GET, viAssertTrigger): what *TRG does. Most instruments ignore it.
+    virtual void DeviceTrigger() {}
 
     void PushError(int code, std::string text = {});
     size_t ErrorCount() const { return m_errors.size(); }
@@ -74,6 +79,7 @@ private:
     const CommandFault* FaultFor(const std::string& written, const std::string& canonical);
     void AddCommonCommands();
     uint8_t SummaryByte(bool messageAvailable) const;
+    void WatchServiceRequest(bool messageAvailable);
 
     ResourceSpec m_spec;
     std::vector<Entry> m_entries;
@@ -86,6 +92,8 @@ private:
     uint8_t m_sre = 0;
     bool m_selfTestRun = false;
     bool m_hungQuery = false; // a query timed out: the read that waits for it is no query error
+    bool m_requestingService = false;
+    unsigned m_serviceRequests = 0;
 };
 
 // Makes the instrument a bench entry describes. Module and switchbox keep their card state in a file

@@ -267,6 +267,14 @@ std::optional<long> WholeNumber(const ScpiParameter& parameter) {
     return static_cast<long>(value);
 }
 
+std::optional<double> RealNumber(const ScpiParameter& parameter) {
+    if (parameter.kind != ScpiParameter::Kind::Number) {
+        return std::nullopt;
+    }
+    double value = std::strtod(parameter.text.c_str(), nullptr);
+    return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
 std::optional<std::vector<int>> ExpandChannelList(std::string_view list, int* error) {
     std::vector<int> channels;
     int dummy = 0;

@@ -34,6 +34,9 @@ std::vector<ScpiCommand> ParseScpiMessage(std::string_view message);
 // "1.0E1" are whole numbers; "1.5" is not).
 std::optional<long> WholeNumber(const ScpiParameter& parameter);
 
+// The value of a numeric parameter ("-5", "2.5E9"); nothing for another kind of parameter.
+std::optional<double> RealNumber(const ScpiParameter& parameter);
+
 // Expands the text inside a channel list "(@...)": items are channels or ranges first:last of one card
 // and group. On a malformed list *error is -104, on a range that crosses groups or runs backwards -222.
 std::optional<std::vector<int>> ExpandChannelList(std::string_view list, int* error);

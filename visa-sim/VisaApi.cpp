@@ -3,6 +3,7 @@
 #include "Bench.h"
 #include "CardInstrument.h"
 #include "Instrument.h"
+#include "MeterInstrument.h"
 #include "ResourceExpression.h"
 #include "ResourceName.h"
 #include "StateStore.h"
@@ -11,9 +12,11 @@
 
 #include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -32,7 +35,7 @@ constexpr ViUInt32 kImplVersion = 0x00010000;
 constexpr const char* kManufacturerName = "visa-sim";
 
 struct Object {
-    enum class Kind { ResourceManager, Instrument, FindList } kind = Kind::ResourceManager;
+    enum class Kind { ResourceManager, Instrument, FindList, Event } kind = Kind::ResourceManager;
     ViSession rm = VI_NULL; // the resource manager an instrument session or find list belongs to
     size_t resource = 0;    // index into the bench (instrument sessions)
     ViUInt32 timeout = 2000;
@@ -42,6 +45,8 @@ struct Object {
     std::string input; // bytes written without END, waiting for the rest of the message
     std::vector<std::string> found;
     size_t nextFound = 0;
+    bool serviceRequestQueue = false; // VI_EVENT_SERVICE_REQ enabled for VI_QUEUE
+    std::deque<ViEventType> events;   // waiting for viWaitOnEvent, oldest first
 };
 
 struct Registry {
@@ -51,6 +56,8 @@ struct Registry {
     std::map<ViObject, Object> objects;
     ViObject nextHandle = 0x1000;
     int openManagers = 0;
+    std::vector<unsigned> serviceRequests; // per instrument: the service requests already queued
+    std::condition_variable eventArrived;  // waits on `mutex`
 };
 
 Registry& TheRegistry() {
@@ -116,6 +123,8 @@ ViStatus LoadBench(Registry& registry) {
     for (const ResourceSpec& resourceSpec : bench.resources) {
         registry.instruments.push_back(CreateInstrument(resourceSpec, folder, stateName));
     }
+    ConnectStation(bench, registry.instruments);
+    registry.serviceRequests.assign(registry.instruments.size(), 0);
     registry.bench = std::move(bench);
     return VI_SUCCESS;
 }
@@ -269,6 +278,26 @@ ViStatus InstrumentAttribute(const Object& session, const ResourceSpec& resource
     }
 }
 
+// Queues the service requests the instrument raised since the last look (each time its status byte's
+// request-service bit became set) for every session of it that asked for them.
+void NoteServiceRequest(Registry& registry, size_t resource) {
+    unsigned raised = registry.instruments[resource]->ServiceRequests() - registry.serviceRequests[resource];
+    registry.serviceRequests[resource] += raised;
+    if (raised == 0) {
+        return;
+    }
+    constexpr size_t kQueueLength = 50; // VI_ATTR_MAX_QUEUE_LENGTH's default
+    for (auto& [handle, object] : registry.objects) {
+        for (unsigned i = 0;
+             i < raised && object.kind == Object::Kind::Instrument && object.resource == resource &&
+             object.serviceRequestQueue && object.events.size() < kQueueLength;
+             ++i) {
+            object.events.push_back(VI_EVENT_SERVICE_REQ);
+        }
+    }
+    registry.eventArrived.notify_all();
+}
+
 const char* StatusText(ViStatus status) {
     switch (status) {
     case VI_SUCCESS:
@@ -308,6 +337,26 @@ const char* StatusText(ViStatus status) {
         return "VI_ERROR_IO: Could not perform operation because of I/O error.";
     case VI_ERROR_NSUP_OPER:
         return "VI_ERROR_NSUP_OPER: The given session or object reference does not support this operation.";
+    case VI_SUCCESS_EVENT_EN:
+        return "VI_SUCCESS_EVENT_EN: Specified event is already enabled for at least one of the specified "
+               "mechanisms.";
+    case VI_SUCCESS_EVENT_DIS:
+        return "VI_SUCCESS_EVENT_DIS: Specified event is already disabled for at least one of the specified "
+               "mechanisms.";
+    case VI_SUCCESS_QUEUE_NEMPTY:
+        return "VI_SUCCESS_QUEUE_NEMPTY: Wait terminated successfully on receipt of an event notification. "
+               "There is at least one more event available.";
+    case VI_ERROR_INV_EVENT:
+        return "VI_ERROR_INV_EVENT: Specified event type is not supported by the resource.";
+    case VI_ERROR_INV_MECH:
+        return "VI_ERROR_INV_MECH: Invalid mechanism specified.";
+    case VI_ERROR_HNDLR_NINSTALLED:
+        return "VI_ERROR_HNDLR_NINSTALLED: A handler was not installed.";
+    case VI_ERROR_NENABLED:
+        return "VI_ERROR_NENABLED: You must be enabled for events of the specified type in order to receive "
+               "them.";
+    case VI_ERROR_INV_PROT:
+        return "VI_ERROR_INV_PROT: The protocol specified is invalid.";
     case VI_ERROR_USER_BUF:
         return "VI_ERROR_USER_BUF: A specified user buffer is not valid or cannot be "
                "accessed for the required size.";
@@ -504,6 +553,9 @@ VISASIM_EXPORT ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void* attrV
         return ManagerAttribute(attrName, attrValue);
     case Object::Kind::FindList:
         return VI_ERROR_NSUP_ATTR;
+    case Object::Kind::Event:
+        return attrName == VI_ATTR_EVENT_TYPE ? Put<ViEventType>(attrValue, VI_EVENT_SERVICE_REQ)
+                                              : VI_ERROR_NSUP_ATTR;
     case Object::Kind::Instrument:
         return InstrumentAttribute(*object, registry.bench.resources[object->resource], attrName, attrValue);
     }
@@ -603,7 +655,9 @@ VISASIM_EXPORT ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViUI
     }
     std::string message = std::move(session->input);
     session->input.clear();
-    if (!registry.instruments[session->resource]->Write(message)) {
+    bool answered = registry.instruments[session->resource]->Write(message);
+    NoteServiceRequest(registry, session->resource);
+    if (!answered) {
         return VI_ERROR_TMO;
     }
     if (retCnt) {
@@ -629,6 +683,7 @@ VISASIM_EXPORT ViStatus viRead(ViSession vi, ViBuf buf, ViUInt32 cnt, ViUInt32* 
     const std::string& pending = instrument.Pending();
     if (pending.empty()) {
         instrument.NoteEmptyRead();
+        NoteServiceRequest(registry, session->resource);
         return VI_ERROR_TMO;
     }
     size_t count = std::min<size_t>(cnt, pending.size());
@@ -644,6 +699,7 @@ VISASIM_EXPORT ViStatus viRead(ViSession vi, ViBuf buf, ViUInt32 cnt, ViUInt32* 
         std::memcpy(buf, pending.data(), count);
     }
     instrument.Consume(count);
+    NoteServiceRequest(registry, session->resource);
     if (retCnt) {
         *retCnt = static_cast<ViUInt32>(count);
     }
@@ -673,6 +729,7 @@ VISASIM_EXPORT ViStatus viClear(ViSession vi) {
     }
     session->input.clear();
     registry.instruments[session->resource]->DeviceClear();
+    NoteServiceRequest(registry, session->resource);
     return VI_SUCCESS;
 }
 
@@ -684,12 +741,135 @@ ViStatus CheckSession(ViObject vi) {
 }
 } // namespace
 
-VISASIM_EXPORT ViStatus viDisableEvent(ViSession vi, ViEventType, ViUInt16) {
-    return CheckSession(vi);
+namespace {
+// The instrument session an event operation is for, and whether the event type is one it can name.
+ViStatus EventSession(Registry& registry, ViSession vi, ViEventType type, bool allowAll, Object** session) {
+    Object* object = FindAny(registry, vi);
+    if (!object) {
+        return VI_ERROR_INV_OBJECT;
+    }
+    if (type != VI_EVENT_SERVICE_REQ && !(allowAll && type == VI_ALL_ENABLED_EVENTS)) {
+        return VI_ERROR_INV_EVENT;
+    }
+    *session = object->kind == Object::Kind::Instrument ? object : nullptr;
+    return VI_SUCCESS;
+}
+} // namespace
+
+VISASIM_EXPORT ViStatus viEnableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism,
+                                      ViEventFilter) {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    Object* session = nullptr;
+    ViStatus status = EventSession(registry, vi, eventType, false, &session);
+    if (status != VI_SUCCESS) {
+        return status;
+    }
+    if (!session) {
+        return VI_ERROR_INV_EVENT;
+    }
+    if (mechanism == VI_HNDLR || mechanism == VI_SUSPEND_HNDLR) {
+        return VI_ERROR_HNDLR_NINSTALLED; // handlers cannot be installed here
+    }
+    if (mechanism != VI_QUEUE) {
+        return VI_ERROR_INV_MECH;
+    }
+    bool already = session->serviceRequestQueue;
+    session->serviceRequestQueue = true;
+    return already ? VI_SUCCESS_EVENT_EN : VI_SUCCESS;
 }
 
-VISASIM_EXPORT ViStatus viDiscardEvents(ViSession vi, ViEventType, ViUInt16) {
-    return CheckSession(vi);
+VISASIM_EXPORT ViStatus viDisableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism) {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    Object* session = nullptr;
+    ViStatus status = EventSession(registry, vi, eventType, true, &session);
+    if (status == VI_SUCCESS && session && (mechanism & VI_QUEUE)) {
+        session->serviceRequestQueue = false; // what is queued stays until discarded or waited for
+    }
+    return status;
+}
+
+VISASIM_EXPORT ViStatus viDiscardEvents(ViSession vi, ViEventType eventType, ViUInt16 mechanism) {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    Object* session = nullptr;
+    ViStatus status = EventSession(registry, vi, eventType, true, &session);
+    if (status == VI_SUCCESS && session && (mechanism & VI_QUEUE)) {
+        session->events.clear();
+    }
+    return status;
+}
+
+VISASIM_EXPORT ViStatus viWaitOnEvent(ViSession vi, ViEventType inEventType, ViUInt32 timeout,
+                                      ViEventType* outEventType, ViEvent* outContext) {
+    if (outEventType) {
+        *outEventType = 0;
+    }
+    if (outContext) {
+        *outContext = VI_NULL;
+    }
+    Registry& registry = TheRegistry();
+    std::unique_lock lock(registry.mutex);
+    Object* session = nullptr;
+    ViStatus status = EventSession(registry, vi, inEventType, true, &session);
+    if (status != VI_SUCCESS) {
+        return status;
+    }
+    if (!session || (!session->serviceRequestQueue && session->events.empty())) {
+        return VI_ERROR_NENABLED;
+    }
+    // Another thread's write may raise the request meanwhile; the wait lets go of the registry.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
+    while (true) {
+        session = Find(registry, vi, Object::Kind::Instrument);
+        if (!session) {
+            return VI_ERROR_INV_OBJECT; // closed while waiting
+        }
+        if (!session->events.empty()) {
+            break;
+        }
+        if (timeout == VI_TMO_INFINITE) {
+            registry.eventArrived.wait(lock);
+        } else if (registry.eventArrived.wait_until(lock, deadline) == std::cv_status::timeout) {
+            session = Find(registry, vi, Object::Kind::Instrument);
+            if (!session || session->events.empty()) {
+                return session ? VI_ERROR_TMO : VI_ERROR_INV_OBJECT;
+            }
+            break;
+        }
+    }
+    ViEventType type = session->events.front();
+    session->events.pop_front();
+    bool more = !session->events.empty();
+    if (outEventType) {
+        *outEventType = type;
+    }
+    if (outContext) {
+        Object event;
+        event.kind = Object::Kind::Event;
+        event.rm = session->rm;
+        *outContext = Add(registry, std::move(event));
+    }
+    return more ? VI_SUCCESS_QUEUE_NEMPTY : VI_SUCCESS;
+}
+
+VISASIM_EXPORT ViStatus viAssertTrigger(ViSession vi, ViUInt16 protocol) {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    Object* object = FindAny(registry, vi);
+    if (!object) {
+        return VI_ERROR_INV_OBJECT;
+    }
+    if (object->kind != Object::Kind::Instrument) {
+        return VI_ERROR_NSUP_OPER;
+    }
+    if (protocol != VI_TRIG_PROT_DEFAULT) {
+        return VI_ERROR_INV_PROT;
+    }
+    registry.instruments[object->resource]->DeviceTrigger();
+    NoteServiceRequest(registry, object->resource);
+    return VI_SUCCESS;
 }
 
 VISASIM_EXPORT ViStatus viLock(ViSession vi, ViAccessMode, ViUInt32, ViConstKeyId requestedKey,

@@ -299,6 +299,164 @@ TEST_F(VisaApi, ParseStatusTextsAndTheOperationsWithoutEffect) {
     EXPECT_EQ(visa.Unlock(module), VI_SUCCESS);
 }
 
+TEST_F(VisaApi, ServiceRequestsAreQueuedWhenTheRequestBitBecomesSet) {
+    ViSession module = OpenOk("VXI0::112::INSTR");
+    ViEventType type = 0;
+    ViEvent context = VI_NULL;
+    EXPECT_EQ(visa.WaitOnEvent(module, VI_EVENT_SERVICE_REQ, 0, &type, &context), VI_ERROR_NENABLED);
+    EXPECT_EQ(visa.EnableEvent(module, VI_EVENT_SERVICE_REQ, VI_HNDLR, VI_NULL), VI_ERROR_HNDLR_NINSTALLED);
+    EXPECT_EQ(visa.EnableEvent(module, VI_EVENT_SERVICE_REQ, VI_QUEUE, VI_NULL), VI_SUCCESS);
+    EXPECT_EQ(visa.WaitOnEvent(module, VI_EVENT_SERVICE_REQ, 0, &type, &context), VI_ERROR_TMO);
+
+    EXPECT_EQ(visa.Send(module, "*ESE 1;*SRE 32;*OPC"), VI_SUCCESS);
+    ASSERT_EQ(visa.WaitOnEvent(module, VI_ALL_ENABLED_EVENTS, 0, &type, &context), VI_SUCCESS);
+    EXPECT_EQ(type, VI_EVENT_SERVICE_REQ);
+    ViEventType contextType = 0;
+    EXPECT_EQ(visa.GetAttribute(context, VI_ATTR_EVENT_TYPE, &contextType), VI_SUCCESS);
+    EXPECT_EQ(contextType, VI_EVENT_SERVICE_REQ);
+    EXPECT_EQ(visa.Close(context), VI_SUCCESS);
+    // The bit stays set: no new request until it has been cleared.
+    EXPECT_EQ(visa.Send(module, "*OPC"), VI_SUCCESS);
+    EXPECT_EQ(visa.WaitOnEvent(module, VI_EVENT_SERVICE_REQ, 0, &type, VI_NULL), VI_ERROR_TMO);
+    EXPECT_EQ(visa.Send(module, "*CLS;*OPC"), VI_SUCCESS);
+    EXPECT_EQ(visa.DiscardEvents(module, VI_EVENT_SERVICE_REQ, VI_QUEUE), VI_SUCCESS);
+    EXPECT_EQ(visa.WaitOnEvent(module, VI_EVENT_SERVICE_REQ, 0, &type, VI_NULL), VI_ERROR_TMO);
+
+    // A waiting thread lets the others go on, and receives the request one of them raises.
+    ViStatus waited = VI_NULL;
+    std::thread waiter(
+        [&] { waited = visa.WaitOnEvent(module, VI_EVENT_SERVICE_REQ, 10000, &type, VI_NULL); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(visa.Send(module, "*CLS;*OPC"), VI_SUCCESS);
+    waiter.join();
+    EXPECT_EQ(waited, VI_SUCCESS);
+
+    EXPECT_EQ(visa.AssertTrigger(module, VI_TRIG_PROT_DEFAULT), VI_SUCCESS);
+    EXPECT_EQ(visa.AssertTrigger(module, 5), VI_ERROR_INV_PROT);
+}
+
+TEST(VisaFunctionSet, EveryFunctionIsThereAndTheUnsimulatedOnesSaySo) {
+    VisaSim visa;
+    std::string error;
+    ASSERT_TRUE(visa.Load(&error)) << error;
+    const char* names[] = {"viAssertIntrSignal",
+                           "viAssertTrigger",
+                           "viAssertUtilSignal",
+                           "viBufRead",
+                           "viBufWrite",
+                           "viClear",
+                           "viClose",
+                           "viDisableEvent",
+                           "viDiscardEvents",
+                           "viEnableEvent",
+                           "viFindNext",
+                           "viFindRsrc",
+                           "viFlush",
+                           "viGetAttribute",
+                           "viGpibCommand",
+                           "viGpibControlATN",
+                           "viGpibControlREN",
+                           "viGpibPassControl",
+                           "viGpibSendIFC",
+                           "viIn16",
+                           "viIn16Ex",
+                           "viIn32",
+                           "viIn32Ex",
+                           "viIn64",
+                           "viIn64Ex",
+                           "viIn8",
+                           "viIn8Ex",
+                           "viInstallHandler",
+                           "viLock",
+                           "viMapAddress",
+                           "viMapAddressEx",
+                           "viMapTrigger",
+                           "viMemAlloc",
+                           "viMemAllocEx",
+                           "viMemFree",
+                           "viMemFreeEx",
+                           "viMove",
+                           "viMoveAsync",
+                           "viMoveAsyncEx",
+                           "viMoveEx",
+                           "viMoveIn16",
+                           "viMoveIn16Ex",
+                           "viMoveIn32",
+                           "viMoveIn32Ex",
+                           "viMoveIn64",
+                           "viMoveIn64Ex",
+                           "viMoveIn8",
+                           "viMoveIn8Ex",
+                           "viMoveOut16",
+                           "viMoveOut16Ex",
+                           "viMoveOut32",
+                           "viMoveOut32Ex",
+                           "viMoveOut64",
+                           "viMoveOut64Ex",
+                           "viMoveOut8",
+                           "viMoveOut8Ex",
+                           "viOpen",
+                           "viOpenDefaultRM",
+                           "viOut16",
+                           "viOut16Ex",
+                           "viOut32",
+                           "viOut32Ex",
+                           "viOut64",
+                           "viOut64Ex",
+                           "viOut8",
+                           "viOut8Ex",
+                           "viParseRsrc",
+                           "viParseRsrcEx",
+                           "viPeek16",
+                           "viPeek32",
+                           "viPeek64",
+                           "viPeek8",
+                           "viPoke16",
+                           "viPoke32",
+                           "viPoke64",
+                           "viPoke8",
+                           "viPrintf",
+                           "viPxiReserveTriggers",
+                           "viQueryf",
+                           "viRead",
+                           "viReadAsync",
+                           "viReadSTB",
+                           "viReadToFile",
+                           "viScanf",
+                           "viSetAttribute",
+                           "viSetBuf",
+                           "viSPrintf",
+                           "viSScanf",
+                           "viStatusDesc",
+                           "viTerminate",
+                           "viUninstallHandler",
+                           "viUnlock",
+                           "viUnmapAddress",
+                           "viUnmapTrigger",
+                           "viUsbControlIn",
+                           "viUsbControlOut",
+                           "viVPrintf",
+                           "viVQueryf",
+                           "viVScanf",
+                           "viVSPrintf",
+                           "viVSScanf",
+                           "viVxiCommandQuery",
+                           "viVxiServantResponse",
+                           "viWaitOnEvent",
+                           "viWrite",
+                           "viWriteAsync",
+                           "viWriteFromFile"};
+    for (const char* name : names) {
+        EXPECT_NE(dlsym(visa.handle, name), nullptr) << name;
+    }
+    auto in8 = reinterpret_cast<decltype(&viIn8)>(dlsym(visa.handle, "viIn8"));
+    auto printf = reinterpret_cast<decltype(&viPrintf)>(dlsym(visa.handle, "viPrintf"));
+    ASSERT_TRUE(in8 && printf);
+    ViUInt8 value = 0;
+    EXPECT_EQ(in8(1, 1, 0, &value), VI_ERROR_NSUP_OPER);
+    EXPECT_EQ(printf(1, "%d", 3), VI_ERROR_NSUP_OPER);
+}
+
 TEST_F(VisaApi, SessionsShareTheInstrument) {
     ViSession a = OpenOk("VXI0::112::INSTR");
     ViSession b = OpenOk("vxi0::112::instr");

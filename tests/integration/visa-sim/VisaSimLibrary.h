@@ -32,6 +32,9 @@ struct VisaSim {
     decltype(&viDiscardEvents) DiscardEvents = nullptr;
     decltype(&viLock) Lock = nullptr;
     decltype(&viUnlock) Unlock = nullptr;
+    decltype(&viEnableEvent) EnableEvent = nullptr;
+    decltype(&viWaitOnEvent) WaitOnEvent = nullptr;
+    decltype(&viAssertTrigger) AssertTrigger = nullptr;
 
     static std::string LibraryPath() {
         const char* bin = std::getenv("SFP_BIN_DIR");
@@ -71,6 +74,9 @@ struct VisaSim {
         get(DiscardEvents, "viDiscardEvents");
         get(Lock, "viLock");
         get(Unlock, "viUnlock");
+        get(EnableEvent, "viEnableEvent");
+        get(WaitOnEvent, "viWaitOnEvent");
+        get(AssertTrigger, "viAssertTrigger");
         return all;
     }
 

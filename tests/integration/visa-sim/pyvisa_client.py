@@ -3,24 +3,9 @@
 
 Usage: pyvisa_client.py <path of libvisa-sim.so> <bench file>
 Exits non-zero (with the failed check) when the library does not behave as a VISA library."""
-import os
-import sys
-import tempfile
+from pyvisa_checks import check, finish, library  # sets the environment before pyvisa loads the library
 
-library, bench = sys.argv[1], sys.argv[2]
-state = tempfile.TemporaryDirectory(prefix="visa-sim-pyvisa-")
-os.environ["VISA_SIM_BENCH"] = bench
-os.environ["VISA_SIM_STATE"] = state.name
-
-import pyvisa  # noqa: E402  (the environment must be set before the library is loaded)
-
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAILED:", what)
+import pyvisa  # noqa: E402
 
 
 rm = pyvisa.ResourceManager(library)
@@ -63,5 +48,4 @@ check(meter.query("MEAS:VOLT?") == "+1.234567E+00", "generic instrument answers 
 meter.close()
 rm.close()
 
-print("pyvisa checks:", "all passed" if not failures else "%d failed" % len(failures))
-sys.exit(1 if failures else 0)
+finish("pyvisa")

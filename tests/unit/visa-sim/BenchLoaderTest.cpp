@@ -141,7 +141,7 @@ TEST(BenchLoader, BadBenchesNameTheLineAndTheProblem) {
     EXPECT_EQ(Error("resources:\n  - name: GPIB0::1::INSTR\n    primary: 2\n    generic: {}\n"),
               "bench.yaml:3: primary does not agree with the name");
     EXPECT_EQ(Error("resources:\n  - name: VXI0::1::INSTR\n    module: {}\n    generic: {}\n"),
-              "bench.yaml:2: a resource needs exactly one of module, switchbox or generic");
+              "bench.yaml:2: a resource needs exactly one of module, switchbox, generic, source or meter");
     EXPECT_EQ(Error("resources:\n  - name: VXI0::1::INSTR\n    module: {}\n    faults:\n      commands:\n"
                     "        - {header: ROUT, action: explode}\n"),
               "bench.yaml:6: action must be timeout or error");
