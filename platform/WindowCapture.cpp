@@ -26,7 +26,7 @@ wxImage CaptureWindow(wxWindow* window) {
 
 CPaintedWindowSaver::CPaintedWindowSaver(wxWindow* top, const wxString& file, Done done, int limitMs)
     : m_top(top), m_file(file), m_done(std::move(done)), m_limitMs(limitMs), m_limit(this) {
-    Watch(top);
+    WatchAndCheck(top);
     wxTheApp->Bind(wxEVT_IDLE, &CPaintedWindowSaver::OnIdle, this);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
         std::fprintf(stderr, "the window was not painted in time; saving what the screen shows\n");
@@ -38,14 +38,38 @@ CPaintedWindowSaver::~CPaintedWindowSaver() {
     wxTheApp->Unbind(wxEVT_IDLE, &CPaintedWindowSaver::OnIdle, this);
 }
 
-void CPaintedWindowSaver::Watch(wxWindow* window) {
-    window->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
-        ++m_paints;
-        event.Skip();
-    });
-    for (wxWindow* child : window->GetChildren()) {
-        Watch(child);
+bool CPaintedWindowSaver::WatchAndCheck(wxWindow* window) {
+    if (m_watched.insert(window).second) {
+        window->Bind(wxEVT_PAINT, [this, window](wxPaintEvent& event) {
+            ++m_paints;
+            m_painted.insert(window);
+            event.Skip();
+        });
+        window->Bind(wxEVT_DESTROY, [this, window](wxWindowDestroyEvent& event) {
+            m_watched.erase(window);
+            m_painted.erase(window);
+            event.Skip();
+        });
     }
+    bool all = true;
+#ifdef __WXGTK__
+    // The toolkit's own controls draw themselves without paint events; only the windows the program
+    // draws are waited for, and only those that have an area to paint.
+    const bool drawnByProgram = !window->IsOfStandardClass();
+#else
+    const bool drawnByProgram = true;
+#endif
+    const wxSize area = window->GetClientSize();
+    if (drawnByProgram && window->IsShownOnScreen() && area.x > 0 && area.y > 0 &&
+        m_painted.count(window) == 0) {
+        all = false;
+    }
+    for (wxWindow* child : window->GetChildren()) {
+        if (!WatchAndCheck(child)) {
+            all = false;
+        }
+    }
+    return all;
 }
 
 void CPaintedWindowSaver::OnIdle(wxIdleEvent& event) {
@@ -56,8 +80,8 @@ void CPaintedWindowSaver::OnIdle(wxIdleEvent& event) {
     if (!m_limit.IsRunning()) {
         m_limit.StartOnce(m_limitMs);
     }
-    if (m_paints == 0) {
-        return; // the X server has not exposed the window yet
+    if (!WatchAndCheck(m_top)) {
+        return; // the toolkit has not painted every window yet
     }
     m_top->Update(); // paints what is pending and waits for the server
     if (m_paints != m_paintsSeen) {

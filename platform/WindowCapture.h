@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <wx/event.h>
 #include <wx/image.h>
 #include <wx/string.h>
@@ -13,11 +14,11 @@ class wxWindow;
 // pending paint has been done. An invalid image when the window is not shown.
 wxImage CaptureWindow(wxWindow* window);
 
-// Saves a top-level window as a PNG as soon as it has really been painted: it counts the paint events
-// of the window and of every window inside it (as they stand when the watch starts), and takes the
-// picture at the first idle moment after a paint that brings no further paint once everything pending
-// has been painted and the X server has caught up. Painting comes in waves, as the server exposes the
-// windows one by one; a fixed wait would be either too long or too short. When nothing is painted
+// Saves a top-level window as a PNG as soon as it has really been painted: every window inside it that
+// the program draws itself (not the toolkit's own controls) must have had a paint event, and then an
+// idle moment must pass in which flushing what is pending and waiting for the X server brings no
+// further paint. Painting comes in waves, as the toolkit lays out and the server exposes the windows
+// one by one; a fixed wait would be either too long or too short. When the window is not painted
 // within the time limit it saves what the screen shows, so it never waits without bound.
 class CPaintedWindowSaver : public wxEvtHandler {
 public:
@@ -28,7 +29,9 @@ public:
     ~CPaintedWindowSaver() override;
 
 private:
-    void Watch(wxWindow* window);
+    // Watches the paints of the window and its descendants; true when every one the program draws
+    // itself has been painted.
+    bool WatchAndCheck(wxWindow* window);
     void OnIdle(wxIdleEvent& event);
     void Save();
 
@@ -37,6 +40,8 @@ private:
     Done m_done;
     int m_limitMs;
     wxTimer m_limit;
+    std::set<wxWindow*> m_watched;
+    std::set<wxWindow*> m_painted;
     long m_paints = 0;
     long m_paintsSeen = 0;
     bool m_finished = false;
