@@ -75,24 +75,19 @@ fail() {
 }
 
 # shot NAME GROUPS BENCH [ARGUMENT...]: the main window after start-up, as --screenshot saves it. The
-# picture must show the identification strip and, when GROUPS is "groups", the six groups; a run whose
-# picture was saved before the panel had painted all that is made again (a loaded machine can delay the
-# paints of the panel's fields past the moment the run saves its picture).
+# picture must show the identification strip and, when GROUPS is "groups", the six groups: the program
+# saves it only once every part of the panel has been painted, so a picture without them is a fault.
 shot() {
-    local name=$1 expect=$2 bench=$3 attempt
+    local name=$1 expect=$2 bench=$3
     shift 3
-    for attempt in 1 2 3; do
-        fresh_run
-        cp "$benches"/*.lbl "$rundir/"
-        (cd "$rundir" && VISA_SIM_BENCH="$bench" timeout 60 "$program" "$@" --screenshot="$work/$name.png" \
-            >"$rundir/log" 2>&1) || fail "the screenshot run $name failed"
-        if [ -n "$(strip "$work/$name.png")" ] &&
-            { [ "$expect" != groups ] || groups "$work/$name.png" >/dev/null; }; then
-            return 0
-        fi
-        echo "make-pictures: the picture $name was saved before the panel was painted; taking it again" >&2
-    done
-    fail "the picture $name never showed the whole panel"
+    fresh_run
+    cp "$benches"/*.lbl "$rundir/"
+    (cd "$rundir" && VISA_SIM_BENCH="$bench" timeout 60 "$program" "$@" --screenshot="$work/$name.png" \
+        >"$rundir/log" 2>&1) || fail "the screenshot run $name failed"
+    if [ -z "$(strip "$work/$name.png")" ] ||
+        { [ "$expect" = groups ] && ! groups "$work/$name.png" >/dev/null; }; then
+        fail "the picture $name does not show the whole panel"
+    fi
 }
 
 # start BENCH: starts the program on BENCH, to be driven with xdotool; stop ends it.
