@@ -63,6 +63,12 @@ bool CSfpApp::OnInit() {
     auto* mainWindow = new CMainWnd();
     SetTopWindow(mainWindow);
     SetUpPanels();
+    m_sessionBus.Start(m_facade.IsUnattended());
+    // Changes of the group state are announced on the bus once the events that made them are handled.
+    Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
+        event.Skip();
+        m_sessionBus.PublishChanges();
+    });
 
     if (!m_screenshotFile.empty()) {
         m_screenshotSaver =
@@ -97,6 +103,7 @@ int CSfpApp::OnRun() {
 }
 
 int CSfpApp::OnExit() {
+    m_sessionBus.Stop();
     m_screenshotSaver.reset();
     SetFacade(nullptr);
     delete wxConfigBase::Set(nullptr);

@@ -6,6 +6,8 @@
 // error, every choice taking its preselected entry), waits until the main window has been painted and
 // the program is idle, saves it with its menu bar as a PNG and exits 0. The token is taken out before the
 // command line is read, so its path never looks like a switch.
+//
+// Once the panels are set up, the program joins the session bus (app/SessionBus.h) in the background.
 #pragma once
 
 #include <memory>
@@ -13,6 +15,7 @@
 #include <vector>
 #include <wx/app.h>
 
+#include "app/SessionBus.h"
 #include "app/SfpAppData.h"
 #include "platform/WindowCapture.h"
 #include "platform/WxFacade.h"
@@ -32,6 +35,7 @@ private:
     void OnScreenshotTaken(bool saved);
 
     CWxFacade m_facade;
+    CSessionBus m_sessionBus;
     std::string m_screenshotFile;
     std::unique_ptr<CPaintedWindowSaver> m_screenshotSaver;
     bool m_screenshotSaved = false;

@@ -27,6 +27,7 @@ public:
 
 CSilentFacade g_silent;
 CFacade* g_facade = &g_silent;
+int g_modalDepth = 0;
 
 } // namespace
 
@@ -38,6 +39,18 @@ CFacade* SetFacade(CFacade* facade) {
     CFacade* previous = g_facade;
     g_facade = facade != nullptr ? facade : &g_silent;
     return previous;
+}
+
+int ModalDepth() {
+    return g_modalDepth;
+}
+
+CModalScope::CModalScope() {
+    ++g_modalDepth;
+}
+
+CModalScope::~CModalScope() {
+    --g_modalDepth;
 }
 
 COLORREF PanelColor(int index) {

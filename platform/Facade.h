@@ -35,3 +35,16 @@ public:
 CFacade& Facade();
 // Installs a facade (not owned); null restores the default. Returns the previous one.
 CFacade* SetFacade(CFacade* facade);
+
+// How many modal windows (dialogs, message boxes, choices from a list) are open right now. Each runs a
+// nested message loop, in which other work must not start.
+int ModalDepth();
+
+// Counts one modal window for its lifetime: whatever shows a modal window holds one while it is open.
+class CModalScope {
+public:
+    CModalScope();
+    ~CModalScope();
+    CModalScope(const CModalScope&) = delete;
+    CModalScope& operator=(const CModalScope&) = delete;
+};

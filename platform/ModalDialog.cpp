@@ -2,11 +2,14 @@
 
 #include <wx/dialog.h>
 
+#include "platform/Facade.h"
+
 namespace {
 ModalDialogHandler g_handler;
 }
 
 int RunModal(wxDialog& dialog) {
+    const CModalScope modal;
     if (g_handler) {
         // The dialog is initialised as a shown one would be, then answered by the handler.
         dialog.InitDialog();

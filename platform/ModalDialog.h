@@ -1,6 +1,7 @@
 // Running a dialog modally. Every modal dialog of the program goes through RunModal, so that tests (and
 // unattended runs) can answer dialogs without a person: a handler installed with SetModalDialogHandler
-// gets the dialog instead of the operator and returns its result code.
+// gets the dialog instead of the operator and returns its result code. While a dialog is open it counts
+// in ModalDepth (platform/Facade.h).
 #pragma once
 
 #include <functional>

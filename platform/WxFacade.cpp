@@ -18,6 +18,7 @@ COLORREF FromWx(const wxColour& c) {
 } // namespace
 
 void CWxFacade::MessageBox(const std::string& text) {
+    const CModalScope modal;
     const std::string caption = LoadString(IDS_APP_NAME);
     if (m_unattended) {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
@@ -35,6 +36,7 @@ bool CWxFacade::ChooseFromList(const std::string& caption, const std::vector<std
     if (items.empty()) {
         return false;
     }
+    const CModalScope modal;
     int index = 0;
     if (m_unattended) {
         std::string line = caption + ":";

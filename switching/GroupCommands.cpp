@@ -62,12 +62,13 @@ void RedrawShownPanel() {
 
 enum class GroupCommand { Reset, Refresh };
 
-void RunGroupCommand(GroupCommand command) {
+bool RunGroupCommand(GroupCommand command) {
     CPan1Obj* panel = FindMainPanel();
     CInstrument* instrument = TheApp()->m_pInstrument.get();
     if (panel == nullptr || instrument == nullptr) {
-        return; // a broken lookup has ended the program already
+        return false; // a broken lookup has ended the program already
     }
+    bool done = false;
     const std::string identity = LoadString(IDS_CARD_ID);
     Facade().BeginWaitCursor();
     try {
@@ -92,20 +93,22 @@ void RunGroupCommand(GroupCommand command) {
             instrument->ReadGroupStates(panel);
         }
         RedrawShownPanel();
+        done = true;
     } catch (const CUserException&) {
         ReportDriverError(instrument->GetLastStatus());
     }
     Facade().EndWaitCursor();
+    return done;
 }
 
 } // namespace
 
-void OnReset() {
-    RunGroupCommand(GroupCommand::Reset);
+bool OnReset() {
+    return RunGroupCommand(GroupCommand::Reset);
 }
 
-void OnRefresh() {
-    RunGroupCommand(GroupCommand::Refresh);
+bool OnRefresh() {
+    return RunGroupCommand(GroupCommand::Refresh);
 }
 
 void OnSelfTest() {

@@ -8,10 +8,11 @@
 // instrument on a VXI interface (Refresh otherwise) and shows the main panel.
 void SetUpPanels();
 // Reads the card's device types, then sets every attenuator to 0 and opens every channel of every
-// switch group; stores the new positions and redraws the shown panel.
-void OnReset();
+// switch group; stores the new positions and redraws the shown panel. False when an instrument call
+// failed (and was reported) or there is no main-panel object or instrument to work on.
+bool OnReset();
 // Reads the card's device types, then reads every group's position back from the module and redraws
-// the shown panel.
-void OnRefresh();
+// the shown panel. False as for OnReset.
+bool OnRefresh();
 // Runs the module's self-test and shows its result text.
 void OnSelfTest();

@@ -2,7 +2,8 @@
 // frame measured in the same run, both saving their own picture as soon as it is painted. The time of
 // an iteration is the whole process, from just before it is started to its exit; the counter
 // painted_ms is the time to the moment it reported its window painted (SFP_STARTUP_CLOCK=1, on the
-// monotonic clock). Needs an X display: tests/support/own-display build/default/benchmarks/...
+// monotonic clock). Needs an X display: tests/support/own-display build/default/benchmarks/...; the
+// session-bus case also needs a session bus: dbus-run-session -- tests/support/own-display ...
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -85,26 +86,95 @@ void BM_BareFrame(benchmark::State& state) {
     Run(state, BARE_FRAME_PATH, "/tmp/sfp-bare-frame.png");
 }
 
+// A temporary state folder on the default bench with the simulated VISA library and the driver; the
+// current folder is the state folder while it lives (the example labels file lands there).
+struct DefaultBench {
+    DefaultBench() {
+        ok = mkdtemp(stateDir) != nullptr;
+        if (!ok) {
+            return;
+        }
+        setenv("VISA_SIM_STATE", stateDir, 1);
+        setenv("VISA_SIM_BENCH", DEFAULT_BENCH_PATH, 1);
+        setenv("RQK4712V_VISA_LIBRARY", SIM_VISA_PATH, 1);
+        setenv("RQK4712V_DRIVER_LIBRARY", DRIVER_PATH, 1);
+        std::filesystem::current_path(stateDir);
+    }
+    ~DefaultBench() {
+        if (ok) {
+            std::filesystem::current_path(cwd);
+            std::error_code ignored;
+            std::filesystem::remove_all(stateDir, ignored);
+        }
+    }
+    char stateDir[32] = "/tmp/sfp-startup-state-XXXXXX";
+    const std::filesystem::path cwd = std::filesystem::current_path();
+    bool ok = false;
+};
+
 void BM_ProgramOnDefaultBench(benchmark::State& state) {
-    char stateDir[] = "/tmp/sfp-startup-state-XXXXXX";
-    if (mkdtemp(stateDir) == nullptr) {
+    DefaultBench bench;
+    if (!bench.ok) {
         state.SkipWithError("no temporary folder");
         return;
     }
-    setenv("VISA_SIM_STATE", stateDir, 1);
-    setenv("VISA_SIM_BENCH", DEFAULT_BENCH_PATH, 1);
-    setenv("RQK4712V_VISA_LIBRARY", SIM_VISA_PATH, 1);
-    setenv("RQK4712V_DRIVER_LIBRARY", DRIVER_PATH, 1);
-    const std::string cwd = std::filesystem::current_path();
-    std::filesystem::current_path(stateDir); // the example labels file lands there
     Run(state, PROGRAM_PATH, "--screenshot=/tmp/sfp-startup.png");
-    std::filesystem::current_path(cwd);
-    std::error_code ignored;
-    std::filesystem::remove_all(stateDir, ignored);
+}
+
+// The session-bus endpoint's own share of start-up: in every iteration the program starts once joining
+// the session bus and once kept off it (SFP_SESSION_BUS=0), in alternating order, so that the load of the
+// machine falls on both alike. The time is the whole run with the endpoint; the counters give the mean
+// time to the painted window with and without it and the endpoint's mean share of each.
+void BM_SessionBusEndpoint(benchmark::State& state) {
+    if (std::getenv("DBUS_SESSION_BUS_ADDRESS") == nullptr) {
+        state.SkipWithError("no session bus: run under dbus-run-session");
+        return;
+    }
+    DefaultBench bench;
+    if (!bench.ok) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    setenv("SFP_STARTUP_CLOCK", "1", 1);
+    auto startUp = [](bool endpoint) {
+        setenv("SFP_SESSION_BUS", endpoint ? "1" : "0", 1);
+        return StartUp(PROGRAM_PATH, "--screenshot=/tmp/sfp-startup.png");
+    };
+    startUp(true); // untimed: what the first run starts on the bus is there for all the others
+    Timing with;
+    Timing without;
+    with.wholeSeconds = with.paintedSeconds = without.wholeSeconds = without.paintedSeconds = 0;
+    int count = 0;
+    for (auto _ : state) {
+        const bool onFirst = count % 2 == 0;
+        const Timing first = startUp(onFirst);
+        const Timing second = startUp(!onFirst);
+        if (first.paintedSeconds < 0 || second.paintedSeconds < 0) {
+            state.SkipWithError("the program did not report its start-up");
+            break;
+        }
+        const Timing& on = onFirst ? first : second;
+        const Timing& off = onFirst ? second : first;
+        with.wholeSeconds += on.wholeSeconds;
+        with.paintedSeconds += on.paintedSeconds;
+        without.wholeSeconds += off.wholeSeconds;
+        without.paintedSeconds += off.paintedSeconds;
+        ++count;
+        state.SetIterationTime(on.wholeSeconds);
+    }
+    unsetenv("SFP_SESSION_BUS");
+    if (count > 0) {
+        const double ms = 1000.0 / count;
+        state.counters["painted_ms"] = with.paintedSeconds * ms;
+        state.counters["painted_off_ms"] = without.paintedSeconds * ms;
+        state.counters["endpoint_painted_ms"] = (with.paintedSeconds - without.paintedSeconds) * ms;
+        state.counters["endpoint_whole_ms"] = (with.wholeSeconds - without.wholeSeconds) * ms;
+    }
 }
 
 BENCHMARK(BM_BareFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_ProgramOnDefaultBench)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_SessionBusEndpoint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 

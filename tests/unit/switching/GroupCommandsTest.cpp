@@ -188,7 +188,7 @@ TEST_F(GroupCommandsTest, FailureMidResetKeepsEarlierGroupsAndStoresNoPositions)
     SetPositions(7);
     ShowMainPanel();
     instrument->FailOn("OpenRouteList", kTimeOut);
-    OnReset();
+    EXPECT_FALSE(OnReset());
     // The time-out is reported after a device clear.
     EXPECT_EQ(CallsAfter(2),
               (std::vector<std::string>{"SetAttenuation 0 0", "SetAttenuation 1 0", "SetAttenuation 2 0",
@@ -222,7 +222,7 @@ TEST_F(GroupCommandsTest, RefreshStoresTheReadPositionsThenRedraws) {
     instrument->m_cardOptions = "QZATNA01,QZSWTB01,,,,";
     instrument->m_readPositions = {4, 5, -1, -1, 2, 0};
     ShowMainPanel();
-    OnRefresh();
+    EXPECT_TRUE(OnRefresh());
     EXPECT_EQ(instrument->m_calls,
               (std::vector<std::string>{"QueryCardType 1", "QueryCardOption 1", "ReadGroupStates"}));
     EXPECT_EQ(Types(), (std::vector<int>{0, 4, -3, -3, -3, -3}));

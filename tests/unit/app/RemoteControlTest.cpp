@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/RemoteControl.h"
+#include "app/SfpAppData.h"
+#include "instrument/DriverInstrument.h"
+#include "instrument/NonLiveInstrument.h"
+#include "panels/StatObj.h"
+#include "platform/RecordingFacade.h"
+#include "tests/support/ScriptedInstrument.h"
+
+namespace {
+
+using Kind = RemoteOutcome::Kind;
+
+class RemoteControlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto scripted = std::make_unique<CScriptedInstrument>();
+        instrument = scripted.get();
+        instrument->m_cardOptions = "QZATNA01,QZSWTA01,,,,";
+        app.m_pInstrument = std::move(scripted);
+        app.m_panels.push_back(std::make_unique<CPan1Obj>());
+        app.m_panels.push_back(std::make_unique<CStatObj>());
+        panel = static_cast<CPan1Obj*>(app.m_panels[0].get());
+    }
+
+    CRecordingFacade facade;
+    CSfpAppData app;
+    CScriptedInstrument* instrument = nullptr;
+    CPan1Obj* panel = nullptr;
+    CRemoteControl remote;
+};
+
+// Stands for a request that the bus delivers while an error report's message box is open.
+class ReenteringFacade : public CRecordingFacade {
+public:
+    explicit ReenteringFacade(CRemoteControl* remote) : m_remote(remote) {}
+    void MessageBox(const std::string& text) override {
+        CRecordingFacade::MessageBox(text);
+        m_inner.push_back(m_remote->Refresh().kind);
+    }
+    CRemoteControl* m_remote;
+    std::vector<Kind> m_inner;
+};
+
+} // namespace
+
+TEST_F(RemoteControlTest, RefusedWhileAModalWindowIsOpenOrAnotherOperationRuns) {
+    {
+        const CModalScope dialog;
+        EXPECT_EQ(remote.Reset().kind, Kind::Busy);
+        EXPECT_EQ(remote.Refresh().kind, Kind::Busy);
+    }
+    EXPECT_TRUE(instrument->m_calls.empty());
+
+    ReenteringFacade inner(&remote);
+    instrument->FailOn("OpenRouteList", -1);
+    EXPECT_EQ(remote.Reset().kind, Kind::Failed);
+    EXPECT_EQ(inner.m_inner, std::vector<Kind>{Kind::Busy});
+    EXPECT_EQ(instrument->m_calls.back(), "OpenRouteList 110:113"); // the inner request sent nothing
+
+    EXPECT_EQ(remote.Refresh().kind, Kind::Done);
+    EXPECT_EQ(instrument->m_calls.back(), "ReadGroupStates");
+
+    app.m_panels.clear(); // start-up or shutdown: nothing to work on
+    EXPECT_EQ(remote.Refresh().kind, Kind::Busy);
+}
+
+TEST_F(RemoteControlTest, AFailureAnswersWithEveryTextTheOperatorWasShown) {
+    instrument->FailOn("ReadGroupStates", kStatusInstrumentError);
+    instrument->m_errors = {{-240, "Relay driver fault"}, {201, "Relay K3 worn"}};
+    const RemoteOutcome outcome = remote.Refresh();
+    EXPECT_EQ(outcome.kind, Kind::Failed);
+    EXPECT_EQ(
+        outcome.message,
+        "Instrument reports error: -240  Relay driver fault\nInstrument reports error: 201  Relay K3 worn");
+    EXPECT_EQ(facade.m_messages.size(), 2u); // the operator saw them too
+    EXPECT_EQ(facade.m_waitDepth, 0);
+}
+
+TEST_F(RemoteControlTest, PropertiesOfTheConnectionAndTheMainPanel) {
+    app.m_resourceName = "VXI0::112::INSTR";
+    instrument->m_card = 7;
+    EXPECT_EQ(CRemoteControl::ResourceName(), "");
+    EXPECT_FALSE(CRemoteControl::Live());
+    instrument->m_bLive = 1;
+    EXPECT_EQ(CRemoteControl::ResourceName(), "VXI0::112::INSTR");
+    EXPECT_TRUE(CRemoteControl::Live());
+    EXPECT_EQ(CRemoteControl::CardNumber(), 7);
+
+    panel->m_nGroupType[1] = 3;
+    panel->m_nGroupPos[1] = 2;
+    EXPECT_EQ(CRemoteControl::Groups().types, (std::array<int, 6>{-3, 3, -3, -3, -3, -3}));
+    EXPECT_EQ(CRemoteControl::Groups().positions, (std::array<int, 6>{-1, 2, -1, -1, -1, -1}));
+    app.m_panels.clear();
+    EXPECT_EQ(CRemoteControl::Groups().positions, (std::array<int, 6>{-1, -1, -1, -1, -1, -1}));
+}
+
+TEST_F(RemoteControlTest, ChangesAreTakenOnceWhenTheOperationHasEnded) {
+    EXPECT_FALSE(remote.TakeChanges().Any()); // the first call takes the state it starts from
+    panel->m_nGroupPos[0] = 4;                // a click
+    CRemoteControl::Changes changes = remote.TakeChanges();
+    EXPECT_TRUE(changes.positions);
+    EXPECT_FALSE(changes.types);
+    EXPECT_FALSE(remote.TakeChanges().Any());
+    {
+        // The Configuration dialog stores new types, then its Reset's error report holds a message box open.
+        const CModalScope dialog;
+        panel->m_nGroupType[0] = 1;
+        panel->m_nGroupPos[0] = 0;
+        EXPECT_FALSE(remote.TakeChanges().Any());
+    }
+    changes = remote.TakeChanges();
+    EXPECT_TRUE(changes.types);
+    EXPECT_TRUE(changes.positions);
+    EXPECT_FALSE(remote.TakeChanges().Any());
+}
