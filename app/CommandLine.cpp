@@ -4,7 +4,28 @@
 #include <optional>
 #include <vector>
 
+#ifndef SFP_VERSION
+#error "SFP_VERSION (the package version) must be defined by the build"
+#endif
+
 namespace {
+
+const char* const kUsage =
+    "Usage: rqk4712v-sfp [/l FILE] [/a RESOURCE] [/n] [/r] [--screenshot=FILE]\n"
+    "       rqk4712v-sfp --version | --help\n"
+    "The soft front panel of the RQK4712V VXI switch module.\n"
+    "\n"
+    "  /l FILE            read the switch labels from FILE instead of rqk4712v.lbl\n"
+    "  /a RESOURCE        connect to this VISA resource without searching\n"
+    "  /n                 accept every instrument found without identifying it, and always ask\n"
+    "  /r                 reset the instrument when the driver session opens\n"
+    "  --screenshot=FILE  start unattended, save the main window as a PNG to FILE and exit\n"
+    "  --version          print the version and exit\n"
+    "  --help             print this summary and exit\n"
+    "\n"
+    "Switches may start with - instead of /, in either case.\n"
+    "Environment: RQK4712V_VISA_LIBRARY, RQK4712V_DRIVER_LIBRARY, VISA_SIM_BENCH, VISA_SIM_STATE.\n"
+    "See rqk4712v-sfp(1).\n";
 
 std::vector<std::string> SplitWords(const std::string& text) {
     std::vector<std::string> words;
@@ -47,6 +68,12 @@ CCommandLine ParseCommandLine(const std::string& text) {
     const std::vector<std::string> words = SplitWords(text);
     for (size_t i = 0; i < words.size(); ++i) {
         const std::string& w = words[i];
+        if (w == "--version" || w == "--help") {
+            if (result.info == CCommandLine::Info::None) {
+                result.info = w == "--version" ? CCommandLine::Info::Version : CCommandLine::Info::Help;
+            }
+            continue;
+        }
         if (w.size() < 2 || (w[0] != '/' && w[0] != '-')) {
             continue;
         }
@@ -75,4 +102,16 @@ CCommandLine ParseCommandLine(const std::string& text) {
         result.address = *name;
     }
     return result;
+}
+
+std::string InfoText(CCommandLine::Info info) {
+    switch (info) {
+    case CCommandLine::Info::Version:
+        return std::string("rqk4712v-sfp ") + SFP_VERSION + "\n";
+    case CCommandLine::Info::Help:
+        return kUsage;
+    case CCommandLine::Info::None:
+        break;
+    }
+    return {};
 }

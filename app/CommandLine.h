@@ -7,7 +7,8 @@
 //   /r        open the driver session with a reset of the instrument
 // "/l" and "/a" take the rest of their word when it is not empty ("/lbench.lbl"), else the next word,
 // else an empty argument. When a switch with an argument occurs in both forms, the first "/" form wins
-// over the first "-" form. Unknown words are ignored; there is no quoting.
+// over the first "-" form. The whole words "--version" and "--help" ask for the program's version or
+// this summary instead of a run (the first of them wins). Unknown words are ignored; there is no quoting.
 #pragma once
 
 #include <string>
@@ -21,6 +22,11 @@ struct CCommandLine {
     std::string address;     // upper-cased resource name
     bool noIdentify = false; // "/n"
     bool reset = false;      // "/r"
+    // "--version" or "--help": print and exit before any window opens.
+    enum class Info { None, Version, Help } info = Info::None;
 };
 
 CCommandLine ParseCommandLine(const std::string& text);
+
+// What "--version" and "--help" print (each ends with a line break); empty for Info::None.
+std::string InfoText(CCommandLine::Info info);

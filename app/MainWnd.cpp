@@ -16,6 +16,7 @@
 #include "platform/CommandIds.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/Facade.h"
+#include "platform/ProgramFiles.h"
 #include "platform/WindowEvents.h"
 #include "resources/Bitmaps.h"
 #include "resources/DialogTemplates.h"
@@ -25,6 +26,9 @@
 #include "switching/GroupCommands.h"
 
 namespace {
+
+// The help book, relative to the folder that holds it.
+const std::string kHelpBook = "help/rqk4712v.hhp";
 
 wxSize DesktopSize() {
     return wxGetDisplaySize();
@@ -172,7 +176,10 @@ void CMainWnd::OnStatusPanel() {
 }
 
 wxString CMainWnd::HelpBookFile() {
-    return wxString::FromUTF8(ProgramFolder()) + "help/rqk4712v.hhp";
+    // Beside the program in a build, in the data folder once installed; the build's place is named when
+    // the book is in neither.
+    const std::string installed = FindProgramData(kHelpBook);
+    return wxString::FromUTF8(installed.empty() ? ProgramFolder() + kHelpBook : installed);
 }
 
 void CMainWnd::OnHelpContents() {

@@ -41,7 +41,8 @@ public:
 
     // Opens the help book at its contents; false (after a message) when it cannot be read.
     bool OpenHelp(const wxString& bookFile);
-    // The help book beside the program: <program folder>/help/rqk4712v.hhp.
+    // The help book: <program folder>/help/rqk4712v.hhp in a build, help/rqk4712v.hhp in the data folder
+    // of an installation.
     static wxString HelpBookFile();
 
     // Timer handling: every panel's PeriodicUpdate, in list order, unless a timer is being handled

@@ -1,3 +1,22 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
 #include "app/SfpApp.h"
 
-wxIMPLEMENT_APP(CSfpApp);
+// "--version" and "--help" are answered here, before wx starts and opens the display, so that they work
+// on a machine without one.
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::string screenshotFile;
+    const CCommandLine line = ParseCommandLine(CSfpApp::JoinCommandLine(arguments, screenshotFile));
+    if (line.info != CCommandLine::Info::None) {
+        const std::string text = InfoText(line.info);
+        const bool written = std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
+        return written ? 0 : 1;
+    }
+    return wxEntry(argc, argv);
+}
+
+wxIMPLEMENT_APP_NO_MAIN(CSfpApp);

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 #include "app/SfpAppData.h"
 #include "instrument/DriverInstrument.h"
@@ -12,6 +11,7 @@
 #include "instrument/ReportDriverError.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/Facade.h"
+#include "platform/ProgramFiles.h"
 #include "platform/UserException.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
@@ -95,11 +95,8 @@ std::string DriverLibraryPath() {
     if (over != nullptr && over[0] != '\0') {
         return over;
     }
-    const std::string beside = ProgramFolder() + kDriverLibraryName;
-    if (!ProgramFolder().empty() && access(beside.c_str(), F_OK) == 0) {
-        return beside;
-    }
-    return kDriverLibraryName;
+    const std::string own = FindProgramLibrary(kDriverLibraryName);
+    return own.empty() ? kDriverLibraryName : own;
 }
 
 bool BeginsWith(const char* text, const std::string& prefix) {

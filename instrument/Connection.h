@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-// The driver library: RQK4712V_DRIVER_LIBRARY when set, else librqk4712v_32.so beside the program when
-// it is there, else librqk4712v_32.so from the system's library path.
+// The driver library: RQK4712V_DRIVER_LIBRARY when set, else librqk4712v_32.so beside the program or in
+// the library folder of its installation when it is there, else librqk4712v_32.so from the system's
+// library path.
 std::string DriverLibraryPath();
 
 // Among exactly two candidates, one whose name contains "GPIB-VXI" and one that contains "GPIB" but not

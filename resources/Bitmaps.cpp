@@ -1,7 +1,9 @@
 #include "resources/Bitmaps.h"
 
+#include <memory>
 #include <wx/dcmemory.h>
 #include <wx/font.h>
+#include <wx/graphics.h>
 
 #include "resources/ResourceIds.h"
 
@@ -81,22 +83,30 @@ wxBitmap LoadBitmapResource(int id) {
     }
 }
 
-wxIcon LoadProgramIcon() {
-    wxBitmap bmp(32, 32, 24);
+wxImage DrawProgramIcon(int size) {
+    wxImage image(size, size);
     {
-        wxMemoryDC dc(bmp);
-        dc.SetBackground(wxBrush(wxColour(0, 128, 128)));
-        dc.Clear();
-        dc.SetPen(wxPen(wxColour(255, 255, 0), 3));
-        dc.SetBrush(wxBrush(wxColour(255, 255, 0)));
-        dc.DrawCircle(7, 16, 4);
-        dc.DrawLine(7, 16, 24, 8);
-        dc.SetPen(wxPen(wxColour(0, 0, 255), 1));
-        dc.SetBrush(wxBrush(wxColour(0, 0, 255)));
-        dc.DrawCircle(26, 8, 3);
-        dc.DrawCircle(26, 24, 3);
-    }
+        // Drawn on a 32 x 32 grid and scaled, so every size shows the same picture. A graphics context
+        // on an image needs no display, so the build can make the desktop's icon files with it.
+        std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(image));
+        gc->Scale(size / 32.0, size / 32.0);
+        gc->SetPen(*wxTRANSPARENT_PEN);
+        gc->SetBrush(wxBrush(wxColour(0, 128, 128)));
+        gc->DrawRectangle(0, 0, 32, 32);
+        gc->SetPen(wxPen(wxColour(255, 255, 0), 3));
+        gc->SetBrush(wxBrush(wxColour(255, 255, 0)));
+        gc->DrawEllipse(3, 12, 8, 8);
+        gc->StrokeLine(7, 16, 24, 8);
+        gc->SetPen(wxPen(wxColour(0, 0, 255), 1));
+        gc->SetBrush(wxBrush(wxColour(0, 0, 255)));
+        gc->DrawEllipse(23, 5, 6, 6);
+        gc->DrawEllipse(23, 21, 6, 6);
+    } // the context writes its drawing into the image when it goes
+    return image;
+}
+
+wxIcon LoadProgramIcon() {
     wxIcon icon;
-    icon.CopyFromBitmap(bmp);
+    icon.CopyFromBitmap(wxBitmap(DrawProgramIcon(32)));
     return icon;
 }

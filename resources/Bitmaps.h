@@ -4,8 +4,12 @@
 
 #include <wx/bitmap.h>
 #include <wx/icon.h>
+#include <wx/image.h>
 
 // The bitmap of the given resource number; an invalid bitmap for a number the program has none of.
 wxBitmap LoadBitmapResource(int id);
 // The program icon (resource 2).
 wxIcon LoadProgramIcon();
+// The program icon drawn as a square image of the given side (the icon is its 32-pixel form); the
+// desktop's icon files are made with it at build time.
+wxImage DrawProgramIcon(int size);

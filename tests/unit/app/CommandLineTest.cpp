@@ -57,3 +57,12 @@ TEST(CommandLine, AddressIsUpperCasedAndFlagsAreFound) {
     EXPECT_TRUE(c.reset);
     EXPECT_FALSE(c.hasLabelsFile);
 }
+
+TEST(CommandLine, VersionAndHelpAreWholeWordsAndTheFirstWins) {
+    EXPECT_EQ(ParseCommandLine("/r --version").info, CCommandLine::Info::Version);
+    EXPECT_EQ(ParseCommandLine("--help /n --version").info, CCommandLine::Info::Help);
+    EXPECT_EQ(ParseCommandLine("/n --version --help").info, CCommandLine::Info::Version);
+    // A labels file may be called --help; near misses are unknown words.
+    EXPECT_EQ(ParseCommandLine("/l --help").info, CCommandLine::Info::None);
+    EXPECT_EQ(ParseCommandLine("-version -help --HELP --versions").info, CCommandLine::Info::None);
+}
