@@ -192,7 +192,7 @@ bool CMainWnd::OpenHelp(const wxString& bookFile) {
             Facade().MessageBox("Cannot open the help file " + std::string(bookFile.utf8_str()) + ".");
             return false;
         }
-        auto help = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE, this);
+        auto help = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE | wxHF_MERGE_BOOKS, this);
         if (!help->AddBook(wxFileName(bookFile), false)) {
             Facade().MessageBox("Cannot open the help file " + std::string(bookFile.utf8_str()) + ".");
             return false;
