@@ -11,6 +11,7 @@
 #include "panels/PanelLookup.h"
 #include "platform/Facade.h"
 #include "platform/UserException.h"
+#include "switching/GroupModel.h"
 
 namespace {
 
@@ -65,7 +66,11 @@ CGroupButton::CGroupButton(int type, const char* pole, const char* label0, const
 }
 
 int CGroupButton::PositionCount() const {
-    return m_nType >= 0 && m_nType <= 4 ? m_nPositions[m_nType] : 0;
+    return ::PositionCount(m_nType);
+}
+
+int CGroupButton::DialType() const {
+    return IsAttenuator(m_nType) ? m_nType : kDeviceAttenuatorA;
 }
 
 void CGroupButton::SetPosition(int pos) {
@@ -142,20 +147,12 @@ void CGroupButton::DrawItem(wxDC& dc, const wxRect& rect, int action, int state)
         return;
     }
     const bool full = action == ODA_DRAWENTIRE;
-    switch (m_nType) {
-    case 0:
-    case 1:
-    case 2:
+    if (IsAttenuator(m_nType)) {
         DrawAttenuator(dc, rect, full);
-        break;
-    case 3:
+    } else if (m_nType == kDeviceSwitch4) {
         DrawSwitch4(dc, rect, full);
-        break;
-    case 4:
+    } else if (m_nType == kDeviceSwitch6) {
         DrawSwitch6(dc, rect, full);
-        break;
-    default:
-        break;
     }
 }
 
@@ -175,7 +172,8 @@ void CGroupButton::DrawFrame(wxDC& dc, const wxRect& rect) {
 }
 
 SwitchGeometry CGroupButton::ComputeSwitchGeometry(wxDC& dc, const wxSize& client) const {
-    return SwitchLayout(dc, client, m_nType == 4 ? 6 : 4);
+    return SwitchLayout(dc, client,
+                        ::PositionCount(m_nType == kDeviceSwitch6 ? kDeviceSwitch6 : kDeviceSwitch4));
 }
 
 SwitchGeometry CGroupButton::SwitchLayout(wxDC& dc, const wxSize& client, int count) const {
@@ -189,11 +187,11 @@ SwitchGeometry CGroupButton::SwitchLayout(wxDC& dc, const wxSize& client, int co
 }
 
 void CGroupButton::DrawSwitch4(wxDC& dc, const wxRect& rect, bool full) {
-    DrawSwitch(dc, rect, 4, full);
+    DrawSwitch(dc, rect, ::PositionCount(kDeviceSwitch4), full);
 }
 
 void CGroupButton::DrawSwitch6(wxDC& dc, const wxRect& rect, bool full) {
-    DrawSwitch(dc, rect, 6, full);
+    DrawSwitch(dc, rect, ::PositionCount(kDeviceSwitch6), full);
 }
 
 bool CGroupButton::CFixedKey::operator==(const CFixedKey& o) const {
@@ -312,7 +310,7 @@ void CGroupButton::DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeo
 }
 
 DialGeometry CGroupButton::ComputeDialGeometry(wxDC& dc, const wxSize& client) const {
-    const AttenuatorScaleRow& scale = AttenuatorScale[m_nType >= 0 && m_nType <= 2 ? m_nType : 0];
+    const AttenuatorScaleRow& scale = AttenuatorScale[DialType()];
     return DialLayout(dc, client, scale, DialFont());
 }
 
@@ -328,7 +326,8 @@ DialGeometry CGroupButton::DialLayout(wxDC& dc, const wxSize& client, const Atte
 
 void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
     CSavedObjects saved(dc);
-    const AttenuatorScaleRow& scale = AttenuatorScale[m_nType >= 0 && m_nType <= 2 ? m_nType : 0];
+    const AttenuatorScaleRow& scale = AttenuatorScale[DialType()];
+    const int count = ::PositionCount(DialType());
     for (int k = 0; k < 12; ++k) {
         m_strLabel[k] = scale.labels[k];
     }
@@ -345,8 +344,8 @@ void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
     }
 
     if (m_bKeepFixedPicture) {
-        const wxBitmap& fixed = FixedPicture(
-            dc, rect, [&](wxDC& layer) { DrawAttenuatorFixed(layer, rect, g, scale.count, true); });
+        const wxBitmap& fixed =
+            FixedPicture(dc, rect, [&](wxDC& layer) { DrawAttenuatorFixed(layer, rect, g, count, true); });
         if (full) {
             dc.DrawBitmap(fixed, 0, 0);
         } else {
@@ -354,7 +353,7 @@ void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
             dc.DrawBitmap(fixed, 0, 0);
         }
     } else {
-        DrawAttenuatorFixed(dc, rect, g, scale.count, full);
+        DrawAttenuatorFixed(dc, rect, g, count, full);
     }
 
     // The moving parts. An attenuator whose position is not known has no pointer and no selected
@@ -426,9 +425,8 @@ void CGroupButton::OnLButtonUp(wxMouseEvent& event) {
         // Every element is tested; a later hit overrides an earlier one.
         for (int k = 0; k < n; ++k) {
             if (m_rcElem[k].Contains(p)) {
-                const bool isSwitch = m_nType == 3 || m_nType == 4;
                 // The selected channel of a switch clicked again is opened.
-                m_nPos = (k == m_nPos && isSwitch) ? -1 : k;
+                m_nPos = (k == m_nPos && IsSwitch(m_nType)) ? -1 : k;
                 hit = true;
             }
         }
@@ -471,26 +469,16 @@ bool CGroupButton::SendCommand(int old, bool waitCursor) {
         return true;
     }
     try {
-        switch (m_nType) {
-        case 0:
-            instrument->SetAttenuation(static_cast<short>(m_nGroupIndex), static_cast<short>(m_nPos));
-            break;
-        case 1:
-        case 2:
-            instrument->SetAttenuation(static_cast<short>(m_nGroupIndex), static_cast<short>(m_nPos * 10));
-            break;
-        case 3:
-        case 4: {
+        if (IsAttenuator(m_nType)) {
+            instrument->SetAttenuation(static_cast<short>(m_nGroupIndex),
+                                       static_cast<short>(AttenuationFromPosition(m_nType, m_nPos)));
+        } else if (IsSwitch(m_nType)) {
             const int card = instrument->GetCardNumber();
             if (m_nPos == -1) {
-                instrument->OpenRoute(card * 100 + m_nGroupIndex * 10 + old);
+                instrument->OpenRoute(ChannelNumber(card, m_nGroupIndex, old));
             } else {
-                instrument->CloseRoute(card * 100 + m_nGroupIndex * 10 + m_nPos);
+                instrument->CloseRoute(ChannelNumber(card, m_nGroupIndex, m_nPos));
             }
-            break;
-        }
-        default:
-            break;
         }
     } catch (const CUserException&) {
         const std::int32_t status = instrument->GetLastStatus();

@@ -10,10 +10,9 @@
 // The angle between two dial positions, in radians (a twelfth of 6.28).
 constexpr double kDialStep = 3.14 / 6.0;
 
-// One row of the attenuator scale: the position count of the type and the labels of the twelve dial
-// positions (empty where the dial shows no label).
+// One row of the attenuator scale: the labels of the twelve dial positions (empty where the dial shows
+// no label).
 struct AttenuatorScaleRow {
-    int count;
     const char* labels[12];
 };
 // The scale of the attenuator types 0, 1 and 2.

@@ -228,7 +228,8 @@ TEST(GroupControl, SetPositionRefusesValuesBeyondTheType) {
     b.SetPosition(40);
     EXPECT_EQ(b.m_nPos, 40);
     EXPECT_EQ(b.m_strLabel[0], "");
-    EXPECT_EQ(b.m_nPositions[2], 8);
+    b.SetType(2);
+    EXPECT_EQ(b.PositionCount(), 8);
 }
 
 TEST(GroupControl, SetLabelsTakesSevenFields) {
