@@ -7,6 +7,7 @@
 #include <wx/font.h>
 
 #include "app/SfpAppData.h"
+#include "instrument/Instrument.h"
 #include "instrument/ReportDriverError.h"
 #include "panels/PanelLookup.h"
 #include "platform/Facade.h"
@@ -482,7 +483,7 @@ bool CGroupButton::SendCommand(int old, bool waitCursor) {
         }
     } catch (const CUserException&) {
         const std::int32_t status = instrument->GetLastStatus();
-        if (status == kTimeOutStatus) {
+        if (status == kStatusTimeOut) {
             m_nPos = old;
         }
         m_bDblClk = 0;

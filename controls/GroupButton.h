@@ -16,9 +16,6 @@
 #include "panels/Pan1Obj.h"
 #include "platform/OwnerDrawButton.h"
 
-// The status of a driver call that timed out.
-constexpr std::int32_t kTimeOutStatus = static_cast<std::int32_t>(0xBFFF0015u);
-
 class CGroupButton : public COwnerDrawButton {
 public:
     // Device type; pole label; channel labels 0 to 5; group index; first-on-top flag. A null label

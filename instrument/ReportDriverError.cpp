@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/SfpAppData.h"
-#include "instrument/DriverInstrument.h"
+#include "instrument/Instrument.h"
 #include "platform/Facade.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr std::int32_t kTimeOut = static_cast<std::int32_t>(0xBFFF0015);
-
 // Panel windows that only record what they are told, in one shared log.
 class FakeMainView : public CMainPanelView {
 public:
@@ -187,7 +185,7 @@ TEST_F(GroupCommandsTest, FailureMidResetKeepsEarlierGroupsAndStoresNoPositions)
     SetTypes({0, 1, 2, 3, 4, 4});
     SetPositions(7);
     ShowMainPanel();
-    instrument->FailOn("OpenRouteList", kTimeOut);
+    instrument->FailOn("OpenRouteList", kStatusTimeOut);
     EXPECT_FALSE(OnReset());
     // The time-out is reported after a device clear.
     EXPECT_EQ(CallsAfter(2),
