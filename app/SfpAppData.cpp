@@ -28,7 +28,7 @@ void CSfpAppData::TakeCommandLine(const std::string& text) {
 }
 
 void CSfpAppData::CreateNonLivePanel() {
-    m_indicatorColor = PanelColor(4);
+    m_indicatorColor = PanelColor(kPanelDarkGrey);
     m_pInstrument = std::make_unique<CNonLiveInstrument>();
     Facade().EndWaitCursor();
 }

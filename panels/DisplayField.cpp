@@ -16,6 +16,14 @@ wxFont StockSystemFont() {
     return wxSystemSettings::GetFont(wxSYS_SYSTEM_FONT);
 }
 
+CDisplayField* NewPanelField(COLORREF fill, FieldEdge edge) {
+    const COLORREF shadow = PanelColor(kPanelShadow);
+    const COLORREF highlight = PanelColor(kPanelHighlight);
+    return edge == FieldEdge::Raised
+               ? new CDisplayField(fill, PanelColor(kPanelBlack), highlight, shadow, nullptr)
+               : new CDisplayField(fill, PanelColor(kPanelBlack), shadow, highlight, nullptr);
+}
+
 CDisplayField::CDisplayField(COLORREF back, COLORREF text, COLORREF edge1, COLORREF edge2, const wxFont* font)
     : m_crBack(back), m_crText(text), m_crEdge1(edge1), m_crEdge2(edge2), m_pFont(font) {}
 

@@ -45,6 +45,12 @@ private:
     bool m_textPending = false;
 };
 
+// The edge of a panel field: sunken (button shadow on the left and top, button highlight on the right
+// and bottom) or raised (the two exchanged).
+enum class FieldEdge { Sunken, Raised };
+// A field as the panels make them: the given fill, black text, the given edge, the stock system font.
+CDisplayField* NewPanelField(COLORREF fill, FieldEdge edge = FieldEdge::Sunken);
+
 // The place of a text of the given extent in a box: centred (integer halves) on each axis where the
 // box is larger than the text, at 0 on an axis where it is not.
 wxPoint CentredTextPlace(const wxRect& box, const wxSize& text);

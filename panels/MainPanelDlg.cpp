@@ -1,7 +1,6 @@
 #include "panels/MainPanelDlg.h"
 
 #include <cstdio>
-#include <utility>
 #include <wx/dcclient.h>
 
 #include "app/SfpAppData.h"
@@ -18,33 +17,6 @@
 
 namespace {
 
-// The colours of the panel, by their PanelColor index.
-COLORREF White() {
-    return PanelColor(0);
-}
-COLORREF Black() {
-    return PanelColor(1);
-}
-COLORREF Shadow() {
-    return PanelColor(2);
-}
-COLORREF Highlight() {
-    return PanelColor(3);
-}
-COLORREF DarkGrey() {
-    return PanelColor(4);
-}
-COLORREF LightGrey() {
-    return PanelColor(6);
-}
-
-// Exchanges the edge colours of a field: a sunken field becomes raised.
-void RaiseField(CDisplayField* field) {
-    if (field != nullptr) {
-        std::swap(field->m_crEdge1, field->m_crEdge2);
-    }
-}
-
 // The pole labels the group controls are created with; the labels of the main-panel object replace them
 // before the first drawing.
 const char* const kPoleLabels[6] = {"Com 0", "Com 1", "Com 2", "Com 3", "Com 4", "Com 5"};
@@ -53,8 +25,8 @@ const char* const kPoleLabels[6] = {"Com 0", "Com 1", "Com 2", "Com 3", "Com 4",
 
 CMainPanelDlg::CMainPanelDlg(wxWindow* parent, CPan1Obj* panel)
     : wxPanel(parent, wxID_ANY, wxPoint(0, 0), wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
-      m_pPanel(panel), m_crHeader(PanelColor(8)) {
-    SetBackgroundColour(ToWxColour(DarkGrey()));
+      m_pPanel(panel), m_crHeader(PanelColor(kPanelTeal)) {
+    SetBackgroundColour(ToWxColour(PanelColor(kPanelDarkGrey)));
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     Bind(wxEVT_PAINT, &CMainPanelDlg::OnPaint, this);
     Bind(wxEVT_BUTTON, &CMainPanelDlg::OnOK, this, wxID_OK);
@@ -94,27 +66,22 @@ bool CMainPanelDlg::OnInitDialog() {
     UpdateWindowUI(wxUPDATE_UI_RECURSE);
 
     FitTopLevelToChild(this);
-    m_crHeader = PanelColor(8);
+    m_crHeader = PanelColor(kPanelTeal);
 
     // The lamp colour is taken once; the lamp does not follow later changes.
     const CSfpAppData* app = TheApp();
-    const COLORREF lamp = app != nullptr ? app->m_indicatorColor : DarkGrey();
-    m_pLamp = AttachToItem(this, IDC_LAMP, new CLampButton(lamp, LightGrey()));
+    const COLORREF lamp = app != nullptr ? app->m_indicatorColor : PanelColor(kPanelDarkGrey);
+    m_pLamp = AttachToItem(this, IDC_LAMP, new CLampButton(lamp, PanelColor(kPanelLightGrey)));
 
-    m_pHeader = AttachToItem(this, IDC_HEADER,
-                             new CDisplayField(m_crHeader, Black(), Shadow(), Highlight(), nullptr));
-    RaiseField(m_pHeader);
-    m_pInfoStrip = AttachToItem(this, IDC_INFO_STRIP,
-                                new CDisplayField(LightGrey(), Black(), Shadow(), Highlight(), nullptr));
+    m_pHeader = AttachToItem(this, IDC_HEADER, NewPanelField(m_crHeader, FieldEdge::Raised));
+    m_pInfoStrip = AttachToItem(this, IDC_INFO_STRIP, NewPanelField(PanelColor(kPanelLightGrey)));
 
     m_pLogo = AttachToItem(this, IDC_LOGO, new CBitmapStatic(IDB_LOGO));
     m_pPnpLogo = AttachToItem(this, IDC_PNP_LOGO, new CBitmapStatic(IDB_PNP_LOGO));
 
     ShowIdentification();
 
-    m_pBody =
-        AttachToItem(this, IDC_BODY, new CDisplayField(LightGrey(), Black(), Shadow(), Highlight(), nullptr));
-    RaiseField(m_pBody);
+    m_pBody = AttachToItem(this, IDC_BODY, NewPanelField(PanelColor(kPanelLightGrey), FieldEdge::Raised));
 
     for (int g = 0; g < kGroupCount; ++g) {
         // Default channel labels; LoadGroupControls gives the main-panel object's labels.
@@ -133,8 +100,7 @@ void CMainPanelDlg::ShowIdentification() {
         return; // nothing to identify; the template's frames stay
     }
     try {
-        m_pSlotField =
-            AttachToItem(this, IDC_SLOT, new CDisplayField(White(), Black(), Shadow(), Highlight(), nullptr));
+        m_pSlotField = AttachToItem(this, IDC_SLOT, NewPanelField(PanelColor(kPanelWhite)));
         char text[kMaxFieldText + 1] = "Slot: U";
         const int slot = instrument->GetSlot();
         if (slot >= 0) {
@@ -148,8 +114,7 @@ void CMainPanelDlg::ShowIdentification() {
             m_pSlotField->SetText(text);
         }
 
-        m_pAddrField = AttachToItem(this, IDC_ADDRESS,
-                                    new CDisplayField(White(), Black(), Shadow(), Highlight(), nullptr));
+        m_pAddrField = AttachToItem(this, IDC_ADDRESS, NewPanelField(PanelColor(kPanelWhite)));
         const std::string address = AddressText(instrument->GetAddress());
         if (m_pAddrField != nullptr) {
             m_pAddrField->SetText(address);
@@ -214,7 +179,7 @@ void CMainPanelDlg::ShowGroupTypes(const int types[6]) {
 
 void CMainPanelDlg::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
-    const wxColour ground = ToWxColour(DarkGrey());
+    const wxColour ground = ToWxColour(PanelColor(kPanelDarkGrey));
     dc.SetBrush(wxBrush(ground));
     dc.SetPen(wxPen(ground));
     const wxSize size = GetClientSize();

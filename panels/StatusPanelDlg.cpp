@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <utility>
 
 #include <wx/button.h>
 #include <wx/dcclient.h>
@@ -22,25 +21,9 @@
 
 namespace {
 
-constexpr int kWhite = 0;
-constexpr int kBlack = 1;
-constexpr int kShadow = 2;
-constexpr int kHighlight = 3;
-constexpr int kGround = 4;
-constexpr int kGrey = 6;
-constexpr int kTeal = 8;
-
-// A display field with the given fill and black text, sunken (edges shadow and highlight).
-CDisplayField* NewSunkenField(int fill) {
-    return new CDisplayField(PanelColor(fill), PanelColor(kBlack), PanelColor(kShadow),
-                             PanelColor(kHighlight), nullptr);
-}
-
-// A grey frame with its edge colours exchanged, so that it stands raised.
+// A grey frame that stands raised.
 CDisplayField* NewRaisedFrame() {
-    CDisplayField* frame = NewSunkenField(kGrey);
-    std::swap(frame->m_crEdge1, frame->m_crEdge2);
-    return frame;
+    return NewPanelField(PanelColor(kPanelLightGrey), FieldEdge::Raised);
 }
 
 } // namespace
@@ -49,7 +32,7 @@ CStatusPanelDlg::CStatusPanelDlg(wxWindow* parent, CStatObj* panel)
     : wxPanel(parent, wxID_ANY, wxPoint(0, 0), wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
       m_pPanel(panel), m_pTitle(nullptr), m_pErrorBox(nullptr), m_pLowerBox(nullptr), m_pNumberField(nullptr),
       m_pMessageField(nullptr), m_pStatusByte(nullptr) {
-    SetBackgroundColour(ToWxColour(PanelColor(kGround)));
+    SetBackgroundColour(ToWxColour(PanelColor(kPanelDarkGrey)));
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     Bind(wxEVT_PAINT, &CStatusPanelDlg::OnPaint, this);
     Bind(wxEVT_CHAR_HOOK, &CStatusPanelDlg::OnCharHook, this);
@@ -76,17 +59,18 @@ CStatusPanelDlg::~CStatusPanelDlg() {
 bool CStatusPanelDlg::OnInitDialog() {
     FitTopLevelToChild(this);
 
-    m_pTitle = AttachToItem(this, IDC_STATUS_TITLE, NewSunkenField(kTeal));
+    m_pTitle = AttachToItem(this, IDC_STATUS_TITLE, NewPanelField(PanelColor(kPanelTeal)));
     if (m_pTitle != nullptr) {
         m_pTitle->SetText(LoadString(IDS_STATUS_PANEL));
     }
     m_pErrorBox = AttachToItem(this, IDC_ERROR_BOX, NewRaisedFrame());
     m_pLowerBox = AttachToItem(this, IDC_LOWER_BOX, NewRaisedFrame());
-    m_pNumberField = AttachToItem(this, IDC_ERROR_NUMBER, NewSunkenField(kWhite));
-    m_pMessageField = AttachToItem(this, IDC_ERROR_MESSAGE, NewSunkenField(kWhite));
-    m_pStatusByte = AttachToItem(this, IDC_STATUS_BYTE,
-                                 new CReadoutButton(PanelColor(kWhite), PanelColor(kBlack),
-                                                    PanelColor(kShadow), PanelColor(kHighlight), nullptr));
+    m_pNumberField = AttachToItem(this, IDC_ERROR_NUMBER, NewPanelField(PanelColor(kPanelWhite)));
+    m_pMessageField = AttachToItem(this, IDC_ERROR_MESSAGE, NewPanelField(PanelColor(kPanelWhite)));
+    m_pStatusByte =
+        AttachToItem(this, IDC_STATUS_BYTE,
+                     new CReadoutButton(PanelColor(kPanelWhite), PanelColor(kPanelBlack),
+                                        PanelColor(kPanelShadow), PanelColor(kPanelHighlight), nullptr));
     if (m_pStatusByte != nullptr) {
         m_pStatusByte->SetText("*");
     }
@@ -183,7 +167,7 @@ void CStatusPanelDlg::OnCharHook(wxKeyEvent& event) {
 
 void CStatusPanelDlg::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
-    const wxColour ground = ToWxColour(PanelColor(kGround));
+    const wxColour ground = ToWxColour(PanelColor(kPanelDarkGrey));
     dc.SetBrush(wxBrush(ground));
     dc.SetPen(wxPen(ground));
     const wxSize size = GetClientSize();

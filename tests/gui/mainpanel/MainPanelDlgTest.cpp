@@ -177,8 +177,8 @@ TEST_F(MainPanelTest, LiveLampIsGreenAndTakenOnceWhenThePanelIsBuilt) {
 TEST_F(MainPanelTest, EveryItemGetsItsControlWithItsColours) {
     CMainPanelDlg* dlg = Open();
     ASSERT_NE(dlg, nullptr);
-    const COLORREF shadow = PanelColor(2);
-    const COLORREF highlight = PanelColor(3);
+    const COLORREF shadow = PanelColor(kPanelShadow);
+    const COLORREF highlight = PanelColor(kPanelHighlight);
     struct Field {
         CDisplayField* field;
         int item;
@@ -187,9 +187,9 @@ TEST_F(MainPanelTest, EveryItemGetsItsControlWithItsColours) {
     };
     const Field fields[] = {
         {dlg->m_pHeader, IDC_HEADER, RGB(0, 128, 128), true},
-        {dlg->m_pInfoStrip, IDC_INFO_STRIP, PanelColor(6), false},
-        {dlg->m_pSlotField, IDC_SLOT, PanelColor(0), false},
-        {dlg->m_pAddrField, IDC_ADDRESS, PanelColor(0), false},
+        {dlg->m_pInfoStrip, IDC_INFO_STRIP, PanelColor(kPanelLightGrey), false},
+        {dlg->m_pSlotField, IDC_SLOT, PanelColor(kPanelWhite), false},
+        {dlg->m_pAddrField, IDC_ADDRESS, PanelColor(kPanelWhite), false},
         {dlg->m_pBody, IDC_BODY, RGB(192, 192, 192), true},
     };
     for (const Field& f : fields) {
@@ -199,7 +199,7 @@ TEST_F(MainPanelTest, EveryItemGetsItsControlWithItsColours) {
         EXPECT_EQ(f.field->GetId(), WxId(f.item));
         EXPECT_EQ(f.field->GetRect(), TemplateItemRect(dlg, f.item));
         EXPECT_EQ(f.field->m_crBack, f.back);
-        EXPECT_EQ(f.field->m_crText, PanelColor(1));
+        EXPECT_EQ(f.field->m_crText, PanelColor(kPanelBlack));
         EXPECT_EQ(f.field->m_crEdge1, f.raised ? highlight : shadow);
         EXPECT_EQ(f.field->m_crEdge2, f.raised ? shadow : highlight);
         EXPECT_TRUE(f.field->m_strText.empty() == (f.item != IDC_SLOT && f.item != IDC_ADDRESS));

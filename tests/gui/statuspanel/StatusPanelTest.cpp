@@ -106,8 +106,8 @@ TEST_F(StatusPanelTest, BuildsItsControlsInTheirColoursAndFitsTheMainWindow) {
         EXPECT_EQ(control->GetParent(), dlg) << item;
     }
 
-    const COLORREF shadow = PanelColor(2);
-    const COLORREF highlight = PanelColor(3);
+    const COLORREF shadow = PanelColor(kPanelShadow);
+    const COLORREF highlight = PanelColor(kPanelHighlight);
     ASSERT_NE(shadow, highlight) << "sunken and raised must be told apart";
     EXPECT_EQ(dlg->m_pTitle->m_crBack, RGB(0, 128, 128));
     EXPECT_EQ(dlg->m_pTitle->m_crText, RGB(0, 0, 0));

@@ -142,7 +142,7 @@ TEST_F(PanelsTest, ReleaseResourcesDeletesPanelsAndInstrument) {
     app.m_labelsFileName = "x.lbl";
     app.ConnectInstrument();
     EXPECT_EQ(facade.m_waitDepth, 0);
-    EXPECT_EQ(app.m_indicatorColor, PanelColor(4));
+    EXPECT_EQ(app.m_indicatorColor, PanelColor(kPanelDarkGrey));
     ASSERT_TRUE(app.m_pInstrument);
     EXPECT_FALSE(app.ConnectInstrument()); // an instrument exists already
     app.ReleaseResources();
