@@ -11,7 +11,6 @@
 #include "instrument/ReportDriverError.h"
 #include "panels/PanelLookup.h"
 #include "platform/Facade.h"
-#include "platform/UserException.h"
 #include "switching/GroupModel.h"
 
 namespace {
@@ -469,31 +468,30 @@ bool CGroupButton::SendCommand(int old, bool waitCursor) {
     if (instrument == nullptr) {
         return true;
     }
-    try {
-        if (IsAttenuator(m_nType)) {
-            instrument->SetAttenuation(static_cast<short>(m_nGroupIndex),
-                                       static_cast<short>(AttenuationFromPosition(m_nType, m_nPos)));
-        } else if (IsSwitch(m_nType)) {
-            const int card = instrument->GetCardNumber();
-            if (m_nPos == -1) {
-                instrument->OpenRoute(ChannelNumber(card, m_nGroupIndex, old));
-            } else {
-                instrument->CloseRoute(ChannelNumber(card, m_nGroupIndex, m_nPos));
+    // On a failure, before the report is shown: a time-out takes the position back, and a pending double
+    // click is dropped.
+    return CallInstrument(
+        *instrument,
+        [&] {
+            if (IsAttenuator(m_nType)) {
+                instrument->SetAttenuation(static_cast<short>(m_nGroupIndex),
+                                           static_cast<short>(AttenuationFromPosition(m_nType, m_nPos)));
+            } else if (IsSwitch(m_nType)) {
+                const int card = instrument->GetCardNumber();
+                if (m_nPos == -1) {
+                    instrument->OpenRoute(ChannelNumber(card, m_nGroupIndex, old));
+                } else {
+                    instrument->CloseRoute(ChannelNumber(card, m_nGroupIndex, m_nPos));
+                }
             }
-        }
-    } catch (const CUserException&) {
-        const std::int32_t status = instrument->GetLastStatus();
-        if (status == kStatusTimeOut) {
-            m_nPos = old;
-        }
-        m_bDblClk = 0;
-        ReportDriverError(status);
-        if (waitCursor) {
-            Facade().EndWaitCursor();
-        }
-        return false;
-    }
-    return true;
+        },
+        waitCursor ? WaitCursor::EndOnFailure : WaitCursor::Untouched,
+        [&](std::int32_t status) {
+            if (status == kStatusTimeOut) {
+                m_nPos = old;
+            }
+            m_bDblClk = 0;
+        });
 }
 
 void CGroupButton::OnLButtonDblClk(wxMouseEvent& event) {

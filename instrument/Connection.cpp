@@ -12,7 +12,6 @@
 #include "platform/DynamicLibrary.h"
 #include "platform/Facade.h"
 #include "platform/ProgramFiles.h"
-#include "platform/UserException.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "visa/VisaLoader.h"
@@ -290,14 +289,11 @@ void CSfpAppData::SelectCard() {
     // Asks a card's type; on a failure the report is shown. Returns false when the failure was not the
     // module's own error report (a time-out or an API failure).
     auto queryType = [&](int card, char* reply) {
-        try {
-            m_pInstrument->QueryCardType(static_cast<short>(card), reply);
-        } catch (const CUserException&) {
-            const std::int32_t status = m_pInstrument->GetLastStatus();
-            ReportDriverError(status);
-            return status == kStatusInstrumentError;
-        }
-        return true;
+        std::int32_t status = 0;
+        return CallInstrument(
+                   *m_pInstrument, [&] { m_pInstrument->QueryCardType(static_cast<short>(card), reply); },
+                   WaitCursor::Untouched, [&](std::int32_t failed) { status = failed; }) ||
+               status == kStatusInstrumentError;
     };
     char reply[kTextBufferSize];
     if (m_interfaceType == VI_INTF_GPIB_VXI) {

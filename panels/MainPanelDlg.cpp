@@ -12,7 +12,6 @@
 #include "panels/Pan1Obj.h"
 #include "platform/OwnerDrawButton.h"
 #include "platform/TemplateBuilder.h"
-#include "platform/UserException.h"
 #include "switching/GroupCommands.h"
 
 namespace {
@@ -99,7 +98,7 @@ void CMainPanelDlg::ShowIdentification() {
     if (instrument == nullptr) {
         return; // nothing to identify; the template's frames stay
     }
-    try {
+    CallInstrument(*instrument, [&] {
         m_pSlotField = AttachToItem(this, IDC_SLOT, NewPanelField(PanelColor(kPanelWhite)));
         char text[kMaxFieldText + 1] = "Slot: U";
         const int slot = instrument->GetSlot();
@@ -119,9 +118,7 @@ void CMainPanelDlg::ShowIdentification() {
         if (m_pAddrField != nullptr) {
             m_pAddrField->SetText(address);
         }
-    } catch (const CUserException&) {
-        ReportDriverError(instrument->GetLastStatus());
-    }
+    });
 }
 
 std::string CMainPanelDlg::AddressText(const std::string& address) {

@@ -15,7 +15,6 @@
 #include "platform/Colour.h"
 #include "platform/CommandIds.h"
 #include "platform/TemplateBuilder.h"
-#include "platform/UserException.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 
@@ -116,11 +115,7 @@ void CStatusPanelDlg::OnOpcQuery() {
     if (instrument == nullptr) {
         return;
     }
-    try {
-        instrument->QueryOpc();
-    } catch (const CUserException&) {
-        ReportDriverError(instrument->GetLastStatus());
-    }
+    CallInstrument(*instrument, [&] { instrument->QueryOpc(); });
 }
 
 void CStatusPanelDlg::OnStatusByte() {
@@ -128,17 +123,15 @@ void CStatusPanelDlg::OnStatusByte() {
     if (instrument == nullptr) {
         return;
     }
-    try {
+    // On a failure the read-out keeps the value it showed.
+    CallInstrument(*instrument, [&] {
         const short value = instrument->ReadStatusByte();
         char text[16];
         std::snprintf(text, sizeof(text), "%d", static_cast<int>(value));
         if (m_pStatusByte != nullptr) {
             m_pStatusByte->SetText(text);
         }
-    } catch (const CUserException&) {
-        // The read-out keeps the value it showed.
-        ReportDriverError(instrument->GetLastStatus());
-    }
+    });
 }
 
 void CStatusPanelDlg::OnOK() {
