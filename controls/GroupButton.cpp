@@ -10,6 +10,7 @@
 #include "instrument/Instrument.h"
 #include "instrument/ReportDriverError.h"
 #include "panels/PanelLookup.h"
+#include "platform/Drawing.h"
 #include "platform/Facade.h"
 #include "switching/GroupModel.h"
 
@@ -177,13 +178,13 @@ SwitchGeometry CGroupButton::ComputeSwitchGeometry(wxDC& dc, const wxSize& clien
 }
 
 SwitchGeometry CGroupButton::SwitchLayout(wxDC& dc, const wxSize& client, int count) const {
-    wxSize labelText[6];
+    PixelSize labelText[6];
     for (int i = 0; i < count; ++i) {
-        labelText[i] = Extent(dc, m_strLabel[i]);
+        labelText[i] = FromWx(Extent(dc, m_strLabel[i]));
     }
     const bool hasPole = !m_strPole.empty();
-    const wxSize poleText = Extent(dc, m_strPole);
-    return LayoutSwitch(count, client, m_nPos, m_bFirstOnTop != 0, hasPole, poleText, labelText);
+    const PixelSize poleText = FromWx(Extent(dc, m_strPole));
+    return LayoutSwitch(count, FromWx(client), m_nPos, m_bFirstOnTop != 0, hasPole, poleText, labelText);
 }
 
 void CGroupButton::DrawSwitch4(wxDC& dc, const wxRect& rect, bool full) {
@@ -239,12 +240,12 @@ void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full
     CSavedObjects saved(dc);
     const SwitchGeometry g = SwitchLayout(dc, rect.GetSize(), count);
     m_dUnit = g.r;
-    m_rcPole = g.pole;
+    m_rcPole = ToWx(g.pole);
     for (int i = 0; i < count; ++i) {
-        m_rcElem[i] = g.contact[i];
+        m_rcElem[i] = ToWx(g.contact[i]);
     }
     for (int k = 0; k < 9; ++k) {
-        m_ptArm[k] = g.arm[k];
+        m_ptArm[k] = ToWx(g.arm[k]);
     }
 
     if (m_bKeepFixedPicture) {
@@ -253,7 +254,7 @@ void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full
         if (full) {
             dc.DrawBitmap(fixed, 0, 0);
         } else {
-            wxDCClipper clip(dc, g.band);
+            wxDCClipper clip(dc, ToWx(g.band));
             dc.DrawBitmap(fixed, 0, 0);
         }
     } else {
@@ -278,8 +279,8 @@ void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full
         dc.DrawLines(3, &m_ptArm[0]);
         dc.SetPen(saved.Pen());
         dc.SetBrush(yellow);
-        DrawEllipseIn(dc, g.contact[m_nPos]);
-        DrawEllipseIn(dc, g.pole);
+        DrawEllipseIn(dc, ToWx(g.contact[m_nPos]));
+        DrawEllipseIn(dc, ToWx(g.pole));
     }
 }
 
@@ -290,23 +291,23 @@ void CGroupButton::DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeo
         DrawFrame(dc, rect);
         dc.SetPen(defaultPen);
         if (!m_strPole.empty()) {
-            dc.DrawText(Wx(m_strPole), g.poleLabel);
+            dc.DrawText(Wx(m_strPole), ToWx(g.poleLabel));
         }
     } else {
         dc.SetPen(*wxTRANSPARENT_PEN);
         dc.SetBrush(*wxLIGHT_GREY_BRUSH);
-        dc.DrawRectangle(g.band);
+        dc.DrawRectangle(ToWx(g.band));
         dc.SetPen(defaultPen);
     }
     const wxBrush blue(kBlue);
     dc.SetBrush(blue);
     for (int i = 0; i < count; ++i) {
-        DrawEllipseIn(dc, g.contact[i]);
+        DrawEllipseIn(dc, ToWx(g.contact[i]));
         if (full && !m_strLabel[i].empty()) {
-            dc.DrawText(Wx(m_strLabel[i]), g.label[i]);
+            dc.DrawText(Wx(m_strLabel[i]), ToWx(g.label[i]));
         }
     }
-    DrawEllipseIn(dc, g.pole);
+    DrawEllipseIn(dc, ToWx(g.pole));
 }
 
 DialGeometry CGroupButton::ComputeDialGeometry(wxDC& dc, const wxSize& client) const {
@@ -316,12 +317,12 @@ DialGeometry CGroupButton::ComputeDialGeometry(wxDC& dc, const wxSize& client) c
 
 DialGeometry CGroupButton::DialLayout(wxDC& dc, const wxSize& client, const AttenuatorScaleRow& scale,
                                       const wxFont& font) const {
-    wxSize labelText[12];
+    PixelSize labelText[12];
     for (int k = 0; k < 12; ++k) {
-        labelText[k] = Extent(dc, scale.labels[k]);
+        labelText[k] = FromWx(Extent(dc, scale.labels[k]));
     }
-    const wxSize dBText = Extent(dc, "dB", font);
-    return LayoutAttenuator(client, m_nPos, labelText, dBText);
+    const PixelSize dBText = FromWx(Extent(dc, "dB", font));
+    return LayoutAttenuator(FromWx(client), m_nPos, labelText, dBText);
 }
 
 void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
@@ -333,13 +334,13 @@ void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
     }
     const DialGeometry g = DialLayout(dc, rect.GetSize(), scale, DialFont());
     m_dUnit = g.r;
-    m_rcPole = g.hub;
+    m_rcPole = ToWx(g.hub);
     for (int k = 0; k < 12; ++k) {
-        m_rcElem[k] = g.circle[k];
+        m_rcElem[k] = ToWx(g.circle[k]);
     }
     if (g.hasNeedle) {
         for (int i = 0; i < 3; ++i) {
-            m_ptNeedle[i] = g.needle[i];
+            m_ptNeedle[i] = ToWx(g.needle[i]);
         }
     }
 
@@ -349,7 +350,7 @@ void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
         if (full) {
             dc.DrawBitmap(fixed, 0, 0);
         } else {
-            wxDCClipper clip(dc, g.fill);
+            wxDCClipper clip(dc, ToWx(g.fill));
             dc.DrawBitmap(fixed, 0, 0);
         }
     } else {
@@ -363,8 +364,8 @@ void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
         dc.SetPen(saved.Pen());
         dc.SetBrush(yellow);
         dc.DrawPolygon(3, m_ptNeedle);
-        DrawEllipseIn(dc, g.circle[m_nPos]);
-        DrawEllipseIn(dc, g.hub);
+        DrawEllipseIn(dc, ToWx(g.circle[m_nPos]));
+        DrawEllipseIn(dc, ToWx(g.hub));
     }
 }
 
@@ -376,11 +377,11 @@ void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialG
     } else {
         dc.SetPen(*wxTRANSPARENT_PEN);
         dc.SetBrush(*wxLIGHT_GREY_BRUSH);
-        dc.DrawRectangle(g.fill);
+        dc.DrawRectangle(ToWx(g.fill));
     }
     dc.SetPen(defaultPen);
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
-    DrawEllipseIn(dc, g.ring);
+    DrawEllipseIn(dc, ToWx(g.ring));
 
     const wxBrush blue(kBlue);
     const wxBrush darkGrey(kDarkGrey);
@@ -391,22 +392,22 @@ void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialG
         if (k >= 8 && count <= k) {
             dc.SetBrush(darkGrey);
         }
-        DrawEllipseIn(dc, g.circle[k]);
+        DrawEllipseIn(dc, ToWx(g.circle[k]));
         if (!m_strLabel[k].empty()) {
-            dc.DrawText(Wx(m_strLabel[k]), g.label[k]);
+            dc.DrawText(Wx(m_strLabel[k]), ToWx(g.label[k]));
         }
     }
     {
         const wxFont previous = dc.GetFont();
         dc.SetFont(DialFont());
-        dc.DrawText("dB", g.dB);
+        dc.DrawText("dB", ToWx(g.dB));
         if (!m_strPole.empty()) {
-            dc.DrawText(Wx(m_strPole.substr(m_strPole.size() - 1)), g.digit);
+            dc.DrawText(Wx(m_strPole.substr(m_strPole.size() - 1)), ToWx(g.digit));
         }
         dc.SetFont(previous);
     }
     dc.SetBrush(yellow);
-    DrawEllipseIn(dc, g.hub);
+    DrawEllipseIn(dc, ToWx(g.hub));
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -1,20 +1,8 @@
 #include "controls/LampButton.h"
 
+#include "controls/LampGeometry.h"
+#include "platform/Drawing.h"
 #include "platform/Facade.h"
-
-wxRect LampSquare(const wxRect& rect) {
-    if (rect.width > rect.height) {
-        return wxRect(rect.x + (rect.width - rect.height) / 2, rect.y, rect.height, rect.height);
-    }
-    return wxRect(rect.x, rect.y + (rect.height - rect.width) / 2, rect.width, rect.width);
-}
-
-wxRect LampDisc(const wxRect& square) {
-    const int inset = static_cast<int>(0.2 * square.width);
-    wxRect disc = square;
-    disc.Deflate(inset);
-    return disc;
-}
 
 CLampButton::CLampButton(COLORREF lamp, COLORREF back) : m_crLamp(lamp), m_crBack(back) {}
 
@@ -34,7 +22,7 @@ void CLampButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
     dc.SetBrush(backBrush);
     dc.DrawRectangle(rect);
 
-    const wxRect square = LampSquare(rect);
+    const wxRect square = ToWx(LampSquare(FromWx(rect)));
     dc.SetPen(highlightPen);
     dc.SetBrush(faceBrush);
     DrawEllipseIn(dc, square);
@@ -49,7 +37,7 @@ void CLampButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
 
     dc.SetPen(facePen);
     dc.SetBrush(lampBrush);
-    DrawEllipseIn(dc, LampDisc(square));
+    DrawEllipseIn(dc, ToWx(LampDisc(FromWx(square))));
 
     dc.SetPen(previous);
     dc.SetBrush(previousBrush);

@@ -15,6 +15,7 @@
 #include "controls/BitmapStatic.h"
 #include "controls/GroupButton.h"
 #include "controls/LampButton.h"
+#include "controls/LampGeometry.h"
 #include "instrument/DriverInstrument.h"
 #include "instrument/NonLiveInstrument.h"
 #include "panels/DisplayField.h"
@@ -23,6 +24,7 @@
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
 #include "platform/CommandIds.h"
+#include "platform/Drawing.h"
 #include "platform/TemplateBuilder.h"
 #include "platform/UserException.h"
 #include "platform/WindowCapture.h"
@@ -155,7 +157,7 @@ TEST_F(MainPanelTest, NonLivePanelShowsUnknownSlotAndAddressAndADarkLamp) {
     EXPECT_EQ(dlg->m_pSlotField->m_strText, "Slot: U");
     EXPECT_EQ(dlg->m_pAddrField->m_strText, "Addr Unknown");
     ASSERT_TRUE(WaitUntilShown(dlg));
-    const wxRect disc = LampDisc(LampSquare(wxRect(dlg->m_pLamp->GetClientSize())));
+    const wxRect disc = ToWx(LampDisc(LampSquare(FromWx(wxRect(dlg->m_pLamp->GetClientSize())))));
     const wxImage lamp = dlg->m_pLamp->Picture().ConvertToImage();
     ASSERT_TRUE(lamp.IsOk());
     EXPECT_EQ(PixelAt(lamp, disc.x + disc.width / 2, disc.y + disc.height / 2), kDarkGrey);
@@ -168,7 +170,7 @@ TEST_F(MainPanelTest, LiveLampIsGreenAndTakenOnceWhenThePanelIsBuilt) {
     ASSERT_TRUE(WaitUntilShown(dlg));
     EXPECT_EQ(dlg->m_pLamp->m_crLamp, RGB(0, 255, 0));
     EXPECT_EQ(dlg->m_pLamp->m_crBack, RGB(192, 192, 192));
-    const wxRect disc = LampDisc(LampSquare(wxRect(dlg->m_pLamp->GetClientSize())));
+    const wxRect disc = ToWx(LampDisc(LampSquare(FromWx(wxRect(dlg->m_pLamp->GetClientSize())))));
     const wxImage lamp = dlg->m_pLamp->Picture().ConvertToImage();
     ASSERT_TRUE(lamp.IsOk());
     EXPECT_EQ(PixelAt(lamp, disc.x + disc.width / 2, disc.y + disc.height / 2), kGreen);
