@@ -1,6 +1,5 @@
 #include "panels/MainPanelDlg.h"
 
-#include <cstdio>
 #include <wx/dcclient.h>
 
 #include "app/SfpAppData.h"
@@ -9,6 +8,7 @@
 #include "controls/LampButton.h"
 #include "instrument/ReportDriverError.h"
 #include "panels/DisplayField.h"
+#include "panels/Identification.h"
 #include "panels/Pan1Obj.h"
 #include "platform/OwnerDrawButton.h"
 #include "platform/TemplateBuilder.h"
@@ -100,15 +100,7 @@ void CMainPanelDlg::ShowIdentification() {
     }
     CallInstrument(*instrument, [&] {
         m_pSlotField = AttachToItem(this, IDC_SLOT, NewPanelField(PanelColor(kPanelWhite)));
-        char text[kMaxFieldText + 1] = "Slot: U";
-        const int slot = instrument->GetSlot();
-        if (slot >= 0) {
-            std::snprintf(text, sizeof text, "Slot: %d", slot);
-        }
-        // A GPIB connection (logical address 10000 and up) is known by its card, not its slot.
-        if (instrument->GetLogicalAddress() >= 10000) {
-            std::snprintf(text, sizeof text, "Card: %d", static_cast<int>(instrument->GetCardNumber()));
-        }
+        const std::string text = SlotText(*instrument);
         if (m_pSlotField != nullptr) {
             m_pSlotField->SetText(text);
         }
@@ -119,15 +111,6 @@ void CMainPanelDlg::ShowIdentification() {
             m_pAddrField->SetText(address);
         }
     });
-}
-
-std::string CMainPanelDlg::AddressText(const std::string& address) {
-    const std::size_t at = address.find("::INST");
-    std::string text = at != std::string::npos && at >= 5 ? address.substr(0, at) : address;
-    if (text.size() > kMaxFieldText) {
-        text.resize(kMaxFieldText);
-    }
-    return text;
 }
 
 void CMainPanelDlg::LoadGroupControls() {

@@ -12,8 +12,6 @@
 // the pointers are cleared as each goes, so nothing is deleted twice.
 #pragma once
 
-#include <cstddef>
-#include <string>
 #include <wx/panel.h>
 
 #include "panels/PanelWindow.h"
@@ -31,8 +29,6 @@ public:
     // The template items of the group controls of groups 0 to 5.
     static constexpr int kGroupItems[6] = {IDC_GROUP0, IDC_GROUP1, IDC_GROUP2,
                                            IDC_GROUP3, IDC_GROUP4, IDC_GROUP5};
-    // The longest identification text shown, in characters.
-    static constexpr std::size_t kMaxFieldText = 255;
 
     // Creates the window at once in the parent (the main window) and builds the panel.
     CMainPanelDlg(wxWindow* parent, CPan1Obj* panel);
@@ -49,10 +45,6 @@ public:
 
     // Gives each group control the position and the labels of its group from the main-panel object.
     void LoadGroupControls();
-
-    // The address field's text for an address: the part before the first "::INST" when that starts at
-    // index 5 or later, else the whole address; at most kMaxFieldText characters.
-    static std::string AddressText(const std::string& address);
 
     CPan1Obj* m_pPanel;                    // the main-panel object that opened this window; not owned
     CDisplayField* m_pHeader = nullptr;    // title band, item 1000
