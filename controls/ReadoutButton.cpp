@@ -1,6 +1,6 @@
 #include "controls/ReadoutButton.h"
 
-#include "panels/DisplayField.h"
+#include "platform/Drawing.h"
 
 CReadoutButton::CReadoutButton(COLORREF back, COLORREF text, COLORREF edge1, COLORREF edge2,
                                const wxFont* font)

@@ -2,19 +2,8 @@
 
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
-#include <wx/settings.h>
 
-#include "platform/OwnerDrawButton.h"
-
-wxPoint CentredTextPlace(const wxRect& box, const wxSize& text) {
-    const int y = box.height > text.y ? box.y + (box.height - text.y) / 2 : 0;
-    const int x = box.width > text.x ? box.x + (box.width - text.x) / 2 : 0;
-    return wxPoint(x, y);
-}
-
-wxFont StockSystemFont() {
-    return wxSystemSettings::GetFont(wxSYS_SYSTEM_FONT);
-}
+#include "platform/Drawing.h"
 
 CDisplayField* NewPanelField(COLORREF fill, FieldEdge edge) {
     const COLORREF shadow = PanelColor(kPanelShadow);
@@ -118,17 +107,4 @@ void CDisplayField::OnPaint(wxPaintEvent&) {
     }
     m_textPending = false;
     screen.DrawBitmap(m_picture, 0, 0);
-}
-
-void DrawTwoColourEdge(wxDC& dc, const wxRect& box, COLORREF first, COLORREF second) {
-    const int left = box.x;
-    const int top = box.y;
-    const int right = box.x + box.width;
-    const int bottom = box.y + box.height;
-    dc.SetPen(wxPen(ToWxColour(first), 2, wxPENSTYLE_SOLID));
-    dc.DrawLine(left, bottom, left, top);
-    dc.DrawLine(left, top, right, top);
-    dc.SetPen(wxPen(ToWxColour(second), 2, wxPENSTYLE_SOLID));
-    dc.DrawLine(right, top, right, bottom);
-    dc.DrawLine(right, bottom, left, bottom);
 }

@@ -10,7 +10,7 @@
 #include "panels/DisplayField.h"
 #include "panels/Identification.h"
 #include "panels/Pan1Obj.h"
-#include "platform/OwnerDrawButton.h"
+#include "platform/Drawing.h"
 #include "platform/TemplateBuilder.h"
 #include "switching/GroupCommands.h"
 

@@ -14,6 +14,7 @@
 #include "panels/StatObj.h"
 #include "platform/Colour.h"
 #include "platform/CommandIds.h"
+#include "platform/Drawing.h"
 #include "platform/TemplateBuilder.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
