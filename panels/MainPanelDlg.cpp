@@ -1,7 +1,5 @@
 #include "panels/MainPanelDlg.h"
 
-#include <wx/dcclient.h>
-
 #include "app/SfpAppData.h"
 #include "controls/BitmapStatic.h"
 #include "controls/GroupButton.h"
@@ -10,7 +8,6 @@
 #include "panels/DisplayField.h"
 #include "panels/Identification.h"
 #include "panels/Pan1Obj.h"
-#include "platform/Drawing.h"
 #include "platform/TemplateBuilder.h"
 #include "switching/GroupCommands.h"
 
@@ -23,14 +20,7 @@ const char* const kPoleLabels[6] = {"Com 0", "Com 1", "Com 2", "Com 3", "Com 4",
 } // namespace
 
 CMainPanelDlg::CMainPanelDlg(wxWindow* parent, CPan1Obj* panel)
-    : wxPanel(parent, wxID_ANY, wxPoint(0, 0), wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
-      m_pPanel(panel), m_crHeader(PanelColor(kPanelTeal)) {
-    SetBackgroundColour(ToWxColour(PanelColor(kPanelDarkGrey)));
-    SetBackgroundStyle(wxBG_STYLE_PAINT);
-    Bind(wxEVT_PAINT, &CMainPanelDlg::OnPaint, this);
-    Bind(wxEVT_BUTTON, &CMainPanelDlg::OnOK, this, wxID_OK);
-    Bind(wxEVT_BUTTON, &CMainPanelDlg::OnCancel, this, wxID_CANCEL);
-    Bind(wxEVT_CHAR_HOOK, &CMainPanelDlg::OnCharHook, this);
+    : CPanelDlg(parent, panel), m_pPanel(panel), m_crHeader(PanelColor(kPanelTeal)) {
     Bind(wxEVT_LEFT_DCLICK, &CMainPanelDlg::OnLeftDoubleClick, this);
     BuildFromTemplate(this, IDD_MAIN_PANEL);
     OnInitDialog();
@@ -53,9 +43,6 @@ CMainPanelDlg::~CMainPanelDlg() {
     release(m_pBody);
     for (CGroupButton*& group : m_pGroup) {
         release(group);
-    }
-    if (m_pPanel != nullptr && m_pPanel->m_pDlg == static_cast<CPanelWindow*>(this)) {
-        m_pPanel->m_pDlg = nullptr;
     }
 }
 
@@ -129,17 +116,6 @@ void CMainPanelDlg::LoadGroupControls() {
     }
 }
 
-void CMainPanelDlg::DestroyPanelWindow() {
-    Destroy();
-}
-
-void CMainPanelDlg::RedrawNow() {
-    // The whole client area with its controls (invalidating the panel invalidates its children, and
-    // each control then draws itself entirely again).
-    Refresh(true);
-    Update();
-}
-
 void CMainPanelDlg::ShowGroupPositions(const int positions[6]) {
     for (int g = 0; g < kGroupCount; ++g) {
         if (m_pGroup[g] != nullptr) {
@@ -155,43 +131,6 @@ void CMainPanelDlg::ShowGroupTypes(const int types[6]) {
         }
     }
     OnReset();
-}
-
-void CMainPanelDlg::OnPaint(wxPaintEvent&) {
-    wxPaintDC dc(this);
-    const wxColour ground = ToWxColour(PanelColor(kPanelDarkGrey));
-    dc.SetBrush(wxBrush(ground));
-    dc.SetPen(wxPen(ground));
-    const wxSize size = GetClientSize();
-    dc.DrawRectangle(0, 0, size.x, size.y);
-}
-
-void CMainPanelDlg::OnOK(wxCommandEvent&) {
-    // Enter does not close the panel.
-}
-
-void CMainPanelDlg::OnCancel(wxCommandEvent&) {
-    // Escape does not close the panel.
-}
-
-void CMainPanelDlg::OnCharHook(wxKeyEvent& event) {
-    // Enter and Escape become the OK and Cancel commands, as in a dialog; the panel ignores both.
-    int command = wxID_NONE;
-    switch (event.GetKeyCode()) {
-    case WXK_RETURN:
-    case WXK_NUMPAD_ENTER:
-        command = wxID_OK;
-        break;
-    case WXK_ESCAPE:
-        command = wxID_CANCEL;
-        break;
-    default:
-        event.Skip();
-        return;
-    }
-    wxCommandEvent click(wxEVT_BUTTON, command);
-    click.SetEventObject(this);
-    ProcessWindowEvent(click);
 }
 
 void CMainPanelDlg::OnLeftDoubleClick(wxMouseEvent&) {

@@ -12,9 +12,7 @@
 // the pointers are cleared as each goes, so nothing is deleted twice.
 #pragma once
 
-#include <wx/panel.h>
-
-#include "panels/PanelWindow.h"
+#include "panels/PanelDlg.h"
 #include "platform/Colour.h"
 #include "resources/ResourceIds.h"
 
@@ -24,7 +22,7 @@ class CLampButton;
 class CBitmapStatic;
 class CGroupButton;
 
-class CMainPanelDlg : public wxPanel, public CMainPanelView {
+class CMainPanelDlg : public CPanelDlg<CMainPanelView> {
 public:
     // The template items of the group controls of groups 0 to 5.
     static constexpr int kGroupItems[6] = {IDC_GROUP0, IDC_GROUP1, IDC_GROUP2,
@@ -35,8 +33,6 @@ public:
     // Deletes the controls in the order of the fields, then the window goes.
     ~CMainPanelDlg() override;
 
-    void DestroyPanelWindow() override;
-    void RedrawNow() override;
     // Gives group controls 0 to 5 the positions; nothing is repainted (the caller repaints).
     void ShowGroupPositions(const int positions[6]) override;
     // Gives group controls 0 to 5 the types, then runs the main window's Reset command, which reads the
@@ -63,10 +59,5 @@ private:
     bool OnInitDialog();
     // Fills the slot and address fields; an instrument failure is reported and ends the filling.
     void ShowIdentification();
-    void OnPaint(wxPaintEvent& event);
-    // The OK and Cancel commands (Enter and Escape): nothing happens.
-    void OnOK(wxCommandEvent& event);
-    void OnCancel(wxCommandEvent& event);
-    void OnCharHook(wxKeyEvent& event);
     void OnLeftDoubleClick(wxMouseEvent& event);
 };

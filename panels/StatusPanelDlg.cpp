@@ -3,9 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 
-#include <wx/button.h>
-#include <wx/dcclient.h>
-
 #include "app/SfpAppData.h"
 #include "controls/ReadoutButton.h"
 #include "instrument/Instrument.h"
@@ -14,7 +11,6 @@
 #include "panels/StatObj.h"
 #include "platform/Colour.h"
 #include "platform/CommandIds.h"
-#include "platform/Drawing.h"
 #include "platform/TemplateBuilder.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
@@ -29,31 +25,16 @@ CDisplayField* NewRaisedFrame() {
 } // namespace
 
 CStatusPanelDlg::CStatusPanelDlg(wxWindow* parent, CStatObj* panel)
-    : wxPanel(parent, wxID_ANY, wxPoint(0, 0), wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
-      m_pPanel(panel), m_pTitle(nullptr), m_pErrorBox(nullptr), m_pLowerBox(nullptr), m_pNumberField(nullptr),
-      m_pMessageField(nullptr), m_pStatusByte(nullptr) {
-    SetBackgroundColour(ToWxColour(PanelColor(kPanelDarkGrey)));
-    SetBackgroundStyle(wxBG_STYLE_PAINT);
-    Bind(wxEVT_PAINT, &CStatusPanelDlg::OnPaint, this);
-    Bind(wxEVT_CHAR_HOOK, &CStatusPanelDlg::OnCharHook, this);
+    : CPanelDlg(parent, panel), m_pPanel(panel), m_pTitle(nullptr), m_pErrorBox(nullptr),
+      m_pLowerBox(nullptr), m_pNumberField(nullptr), m_pMessageField(nullptr), m_pStatusByte(nullptr) {
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { OnReadErrorQueue(); }, WxId(IDC_READ_ERROR_QUEUE));
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { OnOpcQuery(); }, WxId(IDC_OPC));
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { OnStatusByte(); }, WxId(IDC_STATUS_BYTE));
-    Bind(
-        wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, wxID_OK);
-    Bind(
-        wxEVT_BUTTON, [this](wxCommandEvent&) { OnCancel(); }, wxID_CANCEL);
     BuildFromTemplate(this, IDD_STATUS_PANEL);
     OnInitDialog();
-}
-
-CStatusPanelDlg::~CStatusPanelDlg() {
-    if (m_pPanel != nullptr && m_pPanel->m_pDlg == static_cast<CPanelWindow*>(this)) {
-        m_pPanel->m_pDlg = nullptr;
-    }
 }
 
 bool CStatusPanelDlg::OnInitDialog() {
@@ -80,15 +61,6 @@ bool CStatusPanelDlg::OnInitDialog() {
         first->SetFocus();
     }
     return true;
-}
-
-void CStatusPanelDlg::DestroyPanelWindow() {
-    Destroy();
-}
-
-void CStatusPanelDlg::RedrawNow() {
-    Refresh(true);
-    Update();
 }
 
 void CStatusPanelDlg::OnReadErrorQueue() {
@@ -141,29 +113,4 @@ void CStatusPanelDlg::OnOK() {
 
 void CStatusPanelDlg::OnCancel() {
     Hide();
-}
-
-void CStatusPanelDlg::OnCharHook(wxKeyEvent& event) {
-    const int key = event.GetKeyCode();
-    if (key == WXK_ESCAPE) {
-        OnCancel();
-        return;
-    }
-    if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
-        // Enter on a push button presses that button; elsewhere it is the panel's OK.
-        if (dynamic_cast<wxButton*>(FindFocus()) == nullptr) {
-            OnOK();
-            return;
-        }
-    }
-    event.Skip();
-}
-
-void CStatusPanelDlg::OnPaint(wxPaintEvent&) {
-    wxPaintDC dc(this);
-    const wxColour ground = ToWxColour(PanelColor(kPanelDarkGrey));
-    dc.SetBrush(wxBrush(ground));
-    dc.SetPen(wxPen(ground));
-    const wxSize size = GetClientSize();
-    dc.DrawRectangle(0, 0, size.x, size.y);
 }
