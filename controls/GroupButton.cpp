@@ -33,27 +33,6 @@ wxString Wx(const std::string& text) {
     return wxString::FromUTF8(text);
 }
 
-// Restores the context's pen, brush and font when a drawing ends.
-class CSavedObjects {
-public:
-    explicit CSavedObjects(wxDC& dc)
-        : m_dc(dc), m_pen(dc.GetPen()), m_brush(dc.GetBrush()), m_font(dc.GetFont()) {}
-    ~CSavedObjects() {
-        m_dc.SetPen(m_pen);
-        m_dc.SetBrush(m_brush);
-        m_dc.SetFont(m_font);
-    }
-    CSavedObjects(const CSavedObjects&) = delete;
-    CSavedObjects& operator=(const CSavedObjects&) = delete;
-    const wxPen& Pen() const { return m_pen; }
-
-private:
-    wxDC& m_dc;
-    wxPen m_pen;
-    wxBrush m_brush;
-    wxFont m_font;
-};
-
 } // namespace
 
 CGroupButton::CGroupButton(int type, const char* pole, const char* label0, const char* label1,
@@ -237,7 +216,11 @@ const wxBitmap& CGroupButton::FixedPicture(wxDC& dc, const wxRect& rect,
 }
 
 void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full) {
-    CSavedObjects saved(dc);
+    // The context's pen, brush and font are the caller's again when the drawing ends.
+    const wxPen defaultPen = dc.GetPen();
+    const wxDCPenChanger pen(dc, defaultPen);
+    const wxDCBrushChanger brush(dc, dc.GetBrush());
+    const wxDCFontChanger font(dc, dc.GetFont());
     const SwitchGeometry g = SwitchLayout(dc, rect.GetSize(), count);
     m_dUnit = g.r;
     m_rcPole = ToWx(g.pole);
@@ -277,7 +260,7 @@ void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full
         dc.DrawLines(3, &m_ptArm[0]);
         dc.SetPen(inner);
         dc.DrawLines(3, &m_ptArm[0]);
-        dc.SetPen(saved.Pen());
+        dc.SetPen(defaultPen);
         dc.SetBrush(yellow);
         DrawEllipseIn(dc, ToWx(g.contact[m_nPos]));
         DrawEllipseIn(dc, ToWx(g.pole));
@@ -326,7 +309,11 @@ DialGeometry CGroupButton::DialLayout(wxDC& dc, const wxSize& client, const Atte
 }
 
 void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
-    CSavedObjects saved(dc);
+    // The context's pen, brush and font are the caller's again when the drawing ends.
+    const wxPen defaultPen = dc.GetPen();
+    const wxDCPenChanger pen(dc, defaultPen);
+    const wxDCBrushChanger brush(dc, dc.GetBrush());
+    const wxDCFontChanger font(dc, dc.GetFont());
     const AttenuatorScaleRow& scale = AttenuatorScale[DialType()];
     const int count = ::PositionCount(DialType());
     for (int k = 0; k < 12; ++k) {
@@ -361,7 +348,7 @@ void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
     // circle; the hub is drawn again over the pointer's base.
     if (g.hasNeedle) {
         const wxBrush yellow(kYellow);
-        dc.SetPen(saved.Pen());
+        dc.SetPen(defaultPen);
         dc.SetBrush(yellow);
         dc.DrawPolygon(3, m_ptNeedle);
         DrawEllipseIn(dc, ToWx(g.circle[m_nPos]));
@@ -398,13 +385,11 @@ void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialG
         }
     }
     {
-        const wxFont previous = dc.GetFont();
-        dc.SetFont(DialFont());
+        const wxDCFontChanger font(dc, DialFont());
         dc.DrawText("dB", ToWx(g.dB));
         if (!m_strPole.empty()) {
             dc.DrawText(Wx(m_strPole.substr(m_strPole.size() - 1)), ToWx(g.digit));
         }
-        dc.SetFont(previous);
     }
     dc.SetBrush(yellow);
     DrawEllipseIn(dc, ToWx(g.hub));

@@ -7,8 +7,6 @@
 CLampButton::CLampButton(COLORREF lamp, COLORREF back) : m_crLamp(lamp), m_crBack(back) {}
 
 void CLampButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
-    const wxPen previous = dc.GetPen();
-    const wxBrush previousBrush = dc.GetBrush();
     const wxColour face = ToWxColour(Facade().SystemColour(SysColour::ButtonFace));
     const wxPen highlightPen(ToWxColour(Facade().SystemColour(SysColour::ButtonHighlight)), 1);
     const wxPen shadowPen(ToWxColour(Facade().SystemColour(SysColour::ButtonShadow)), 1);
@@ -18,8 +16,9 @@ void CLampButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
     const wxBrush backBrush(ToWxColour(m_crBack));
     const wxBrush faceBrush(face);
 
-    dc.SetPen(backPen);
-    dc.SetBrush(backBrush);
+    // The context's pen and brush are the caller's again when the drawing ends.
+    const wxDCPenChanger pen(dc, backPen);
+    const wxDCBrushChanger brush(dc, backBrush);
     dc.DrawRectangle(rect);
 
     const wxRect square = ToWx(LampSquare(FromWx(rect)));
@@ -38,7 +37,4 @@ void CLampButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
     dc.SetPen(facePen);
     dc.SetBrush(lampBrush);
     DrawEllipseIn(dc, ToWx(LampDisc(FromWx(square))));
-
-    dc.SetPen(previous);
-    dc.SetBrush(previousBrush);
 }

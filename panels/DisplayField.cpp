@@ -36,15 +36,15 @@ void CDisplayField::SetText(const std::string& text) {
 }
 
 void CDisplayField::PaintField(wxDC& dc, const wxRect& client) const {
-    const wxPen previous = dc.GetPen();
-    const wxBrush previousBrush = dc.GetBrush();
+    // The context's pen and brush are the caller's again when the drawing ends; the font stays.
+    const wxDCPenChanger pen(dc, dc.GetPen());
     dc.SetFont(StockSystemFont());
     DrawTwoColourEdge(dc, client, m_crEdge1, m_crEdge2);
 
     wxRect box = client;
     box.Deflate(1);
     dc.SetPen(*wxTRANSPARENT_PEN);
-    dc.SetBrush(wxBrush(ToWxColour(m_crBack)));
+    const wxDCBrushChanger brush(dc, wxBrush(ToWxColour(m_crBack)));
     dc.DrawRectangle(box);
 
     const wxSize extent = dc.GetTextExtent(wxString::FromUTF8(m_strText));
@@ -56,19 +56,16 @@ void CDisplayField::PaintField(wxDC& dc, const wxRect& client) const {
         wxDCClipper clip(dc, box);
         dc.DrawText(wxString::FromUTF8(m_strText), at);
     }
-    dc.SetPen(previous);
-    dc.SetBrush(previousBrush);
 }
 
 void CDisplayField::PaintText(wxDC& dc, const wxRect& client) const {
-    const wxBrush previous = dc.GetBrush();
-    const wxPen previousPen = dc.GetPen();
+    // The context's pen and brush are the caller's again when the drawing ends; the font stays.
     wxRect box = client;
     if (m_crEdge1 != m_crEdge2) {
         box.Deflate(1);
     }
-    dc.SetPen(*wxTRANSPARENT_PEN);
-    dc.SetBrush(wxBrush(ToWxColour(m_crBack)));
+    const wxDCPenChanger pen(dc, *wxTRANSPARENT_PEN);
+    const wxDCBrushChanger brush(dc, wxBrush(ToWxColour(m_crBack)));
     dc.DrawRectangle(box);
     dc.SetTextBackground(ToWxColour(m_crBack));
     dc.SetTextForeground(ToWxColour(m_crText));
@@ -81,8 +78,6 @@ void CDisplayField::PaintText(wxDC& dc, const wxRect& client) const {
         wxDCClipper clip(dc, box);
         dc.DrawText(wxString::FromUTF8(m_strText), at);
     }
-    dc.SetBrush(previous);
-    dc.SetPen(previousPen);
 }
 
 void CDisplayField::OnPaint(wxPaintEvent&) {
