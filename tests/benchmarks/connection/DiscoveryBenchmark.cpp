@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "app/SfpAppData.h"
-#include "platform/RecordingFacade.h"
+#include "tests/support/RecordingFacade.h"
 
 namespace fs = std::filesystem;
 

@@ -11,7 +11,7 @@
 #include "app/SfpAppData.h"
 #include "panels/MainPanelDlg.h"
 #include "panels/Pan1Obj.h"
-#include "platform/RecordingFacade.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {

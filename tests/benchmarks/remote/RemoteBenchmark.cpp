@@ -16,8 +16,8 @@
 #include "app/SfpAppData.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
-#include "platform/RecordingFacade.h"
 #include "switching/GroupCommands.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <wx/colour.h>
 #include <wx/image.h>
 
-#include "platform/RecordingFacade.h"
+#include "tests/support/RecordingFacade.h"
 
 class wxWindow;
 

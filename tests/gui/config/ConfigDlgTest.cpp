@@ -17,11 +17,11 @@
 #include "panels/Pan1Obj.h"
 #include "panels/StatObj.h"
 #include "platform/ModalDialog.h"
-#include "platform/RecordingFacade.h"
 #include "platform/TemplateBuilder.h"
 #include "platform/WindowCapture.h"
 #include "resources/ResourceIds.h"
 #include "switching/ConfigDlg.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "ControlsTestSupport.h"
 #include "controls/GroupButton.h"
 #include "platform/Drawing.h"
-#include "platform/RecordingFacade.h"
+#include "tests/support/RecordingFacade.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "controls/ReadoutButton.h"
 #include "panels/DisplayField.h"
 #include "platform/Drawing.h"
-#include "platform/RecordingFacade.h"
 #include "resources/Bitmaps.h"
+#include "tests/support/RecordingFacade.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
-#include "platform/RecordingFacade.h"
 #include "platform/UserException.h"
 #include "switching/GroupCommands.h"
 #include "tests/integration/connection/SimulatedBench.h"
+#include "tests/support/RecordingFacade.h"
 
 namespace fs = std::filesystem;
 

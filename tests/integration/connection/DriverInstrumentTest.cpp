@@ -9,9 +9,9 @@
 #include "instrument/DriverInstrument.h"
 #include "instrument/ReportDriverError.h"
 #include "panels/Pan1Obj.h"
-#include "platform/RecordingFacade.h"
 #include "platform/UserException.h"
 #include "tests/integration/connection/SimulatedBench.h"
+#include "tests/support/RecordingFacade.h"
 
 namespace fs = std::filesystem;
 

@@ -7,8 +7,8 @@
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
-#include "platform/RecordingFacade.h"
 #include "resources/ResourceIds.h"
+#include "tests/support/RecordingFacade.h"
 
 namespace {
 

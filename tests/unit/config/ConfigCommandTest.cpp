@@ -8,9 +8,9 @@
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
-#include "platform/RecordingFacade.h"
 #include "resources/ResourceIds.h"
 #include "switching/ConfigCommand.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "instrument/Connection.h"
 #include "instrument/DriverInstrument.h"
 #include "instrument/NonLiveInstrument.h"
-#include "platform/RecordingFacade.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "app/SfpAppData.h"
 #include "instrument/ReportDriverError.h"
-#include "platform/RecordingFacade.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include "app/SfpAppData.h"
 #include "instrument/Instrument.h"
 #include "panels/Pan1Obj.h"
-#include "platform/RecordingFacade.h"
 #include "platform/UserException.h"
 #include "switching/GroupModel.h"
 #include "switching/GroupStateReading.h"
+#include "tests/support/RecordingFacade.h"
 
 namespace {
 

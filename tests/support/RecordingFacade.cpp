@@ -1,4 +1,4 @@
-#include "platform/RecordingFacade.h"
+#include "tests/support/RecordingFacade.h"
 
 CRecordingFacade::CRecordingFacade() : m_previous(SetFacade(this)) {}
 
