@@ -17,7 +17,7 @@
 #include "panels/StatObj.h"
 #include "platform/UserException.h"
 #include "switching/GroupCommands.h"
-#include "tests/integration/connection/SimulatedBench.h"
+#include "tests/integration/instrument/SimulatedBench.h"
 #include "tests/support/RecordingFacade.h"
 
 namespace fs = std::filesystem;

@@ -30,7 +30,7 @@
 #include "platform/WindowCapture.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
-#include "tests/gui/app/GuiTestHelpers.h"
+#include "tests/support/GuiTestHelpers.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "GuiTestHelpers.h"
+#include "tests/support/GuiTestHelpers.h"
 
 #include <wx/app.h>
 #include <wx/stopwatch.h>

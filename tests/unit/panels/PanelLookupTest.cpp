@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "app/SfpAppData.h"
-#include "instrument/NonLiveInstrument.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
@@ -135,44 +134,4 @@ TEST_F(PanelsTest, MainPanelObjectStartsWithDefaults) {
     }
     EXPECT_STREQ(main->m_szTypeName[0], "QZATNA01");
     EXPECT_STREQ(main->m_szTypeName[4], "QZSWTB01");
-}
-
-TEST_F(PanelsTest, ReleaseResourcesDeletesPanelsAndInstrument) {
-    app.m_resourceName = "VXI0::112::INSTR";
-    app.m_labelsFileName = "x.lbl";
-    app.ConnectInstrument();
-    EXPECT_EQ(facade.m_waitDepth, 0);
-    EXPECT_EQ(app.m_indicatorColor, PanelColor(kPanelDarkGrey));
-    ASSERT_TRUE(app.m_pInstrument);
-    EXPECT_FALSE(app.ConnectInstrument()); // an instrument exists already
-    app.ReleaseResources();
-    EXPECT_TRUE(app.m_panels.empty());
-    EXPECT_FALSE(app.m_pInstrument);
-    EXPECT_EQ(app.m_resourceName, "");
-    EXPECT_EQ(app.m_labelsFileName, "");
-}
-
-TEST(NonLiveInstrument, AnswersWithFixedValues) {
-    CNonLiveInstrument nl;
-    char text[kSelfTestBufferSize] = "old";
-    nl.SelfTest(text);
-    EXPECT_STREQ(text, "Self Test Passed.");
-    std::int32_t code = 5;
-    nl.ErrorQuery(&code, text);
-    EXPECT_EQ(code, 0);
-    EXPECT_STREQ(text, "None");
-    nl.QueryCardType(42, text);
-    EXPECT_STREQ(text, "QUILLON-VANTERA,K4712V,0,A.01.00");
-    nl.QueryCardOption(1, text);
-    EXPECT_STREQ(text, "");
-    char list[] = "120:123";
-    nl.OpenRouteList(list);
-    EXPECT_STREQ(list, "120:123");
-    EXPECT_EQ(nl.GetLabelsFileName(), "rqk4712v.lbl");
-    EXPECT_EQ(nl.GetAddress(), "Addr Unknown");
-    EXPECT_EQ(nl.GetCardNumber(), 1);
-    EXPECT_EQ(nl.GetInterfaceType(), 0);
-    EXPECT_EQ(nl.GetSlot(), -1);
-    EXPECT_EQ(nl.GetLogicalAddress(), -1);
-    EXPECT_EQ(nl.m_bLive, 0);
 }

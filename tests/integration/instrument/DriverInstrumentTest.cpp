@@ -10,7 +10,7 @@
 #include "instrument/ReportDriverError.h"
 #include "panels/Pan1Obj.h"
 #include "platform/UserException.h"
-#include "tests/integration/connection/SimulatedBench.h"
+#include "tests/integration/instrument/SimulatedBench.h"
 #include "tests/support/RecordingFacade.h"
 
 namespace fs = std::filesystem;

@@ -15,7 +15,6 @@
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
 
-#include "../app/GuiTestHelpers.h"
 #include "app/MainWnd.h"
 #include "app/SfpAppData.h"
 #include "controls/ReadoutButton.h"
@@ -30,6 +29,7 @@
 #include "platform/WindowEvents.h"
 #include "resources/ResourceIds.h"
 #include "switching/GroupCommands.h"
+#include "tests/support/GuiTestHelpers.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {

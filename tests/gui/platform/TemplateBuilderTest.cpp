@@ -10,12 +10,12 @@
 #include <wx/stattext.h>
 #include <wx/weakref.h>
 
-#include "GuiTestHelpers.h"
 #include "platform/CommandIds.h"
 #include "platform/TemplateBuilder.h"
 #include "platform/WindowCapture.h"
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
+#include "tests/support/GuiTestHelpers.h"
 
 namespace {
 
