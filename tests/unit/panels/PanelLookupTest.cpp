@@ -7,36 +7,10 @@
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
 #include "resources/ResourceIds.h"
+#include "tests/support/FakePanelViews.h"
 #include "tests/support/RecordingFacade.h"
 
 namespace {
-
-// A main panel window that only records what it is told.
-class FakeMainView : public CMainPanelView {
-public:
-    explicit FakeMainView(std::vector<std::string>* log) : m_log(log) {}
-    void DestroyPanelWindow() override {
-        m_log->push_back("destroy main");
-        delete this;
-    }
-    void RedrawNow() override { m_log->push_back("redraw main"); }
-    void ShowGroupPositions(const int p[6]) override {
-        m_log->push_back("positions " + std::to_string(p[0]));
-    }
-    void ShowGroupTypes(const int t[6]) override { m_log->push_back("types " + std::to_string(t[0])); }
-    std::vector<std::string>* m_log;
-};
-
-class FakeStatusView : public CPanelWindow {
-public:
-    explicit FakeStatusView(std::vector<std::string>* log) : m_log(log) {}
-    void DestroyPanelWindow() override {
-        m_log->push_back("destroy status");
-        delete this;
-    }
-    void RedrawNow() override {}
-    std::vector<std::string>* m_log;
-};
 
 class PanelsTest : public ::testing::Test {
 protected:
@@ -44,11 +18,11 @@ protected:
         SetPanelWindowFactories(
             [this](CPan1Obj*) {
                 log.push_back("open main");
-                return new FakeMainView(&log);
+                return new CFakeMainView(&log);
             },
             [this](CStatObj*) {
                 log.push_back("open status");
-                return new FakeStatusView(&log);
+                return new CFakeStatusView(&log);
             });
         app.m_panels.push_back(std::make_unique<CPan1Obj>());
         app.m_panels.push_back(std::make_unique<CStatObj>());
@@ -119,7 +93,8 @@ TEST_F(PanelsTest, ShownMainPanelIsToldOfTypesEvenWhenNoneChanged) {
     EXPECT_EQ(main->m_nGroupType[2], 0);
     main->SetGroupPositions(-1, 2, -1, -1, -1, 7);
     EXPECT_EQ(main->m_nGroupPos[5], 7);
-    EXPECT_EQ(log, (std::vector<std::string>{"open main", "types -3", "types 4", "positions -1"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"open main", "types -3 -3 -3 -3 -3 -3", "types 4 -3 0 -3 -3 -3",
+                                             "positions -1 2 -1 -1 -1 7"}));
 }
 
 TEST_F(PanelsTest, MainPanelObjectStartsWithDefaults) {

@@ -10,6 +10,7 @@
 #include "panels/StatObj.h"
 #include "resources/ResourceIds.h"
 #include "switching/ConfigCommand.h"
+#include "tests/support/FakePanelViews.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
@@ -17,33 +18,11 @@ namespace {
 
 constexpr std::int32_t kApiFailure = -1073807343; // 0xBFFF0011, neither module error nor time-out
 
-class FakeMainView : public CMainPanelView {
-public:
-    explicit FakeMainView(std::vector<std::string>* log) : m_log(log) {}
-    void DestroyPanelWindow() override { delete this; }
-    void RedrawNow() override {}
-    void ShowGroupPositions(const int[6]) override {}
-    void ShowGroupTypes(const int t[6]) override {
-        std::string text = "types";
-        for (int g = 0; g < 6; ++g) {
-            text += " " + std::to_string(t[g]);
-        }
-        m_log->push_back(text);
-    }
-    std::vector<std::string>* m_log;
-};
-
-class FakeStatusView : public CPanelWindow {
-public:
-    void DestroyPanelWindow() override { delete this; }
-    void RedrawNow() override {}
-};
-
 class ConfigCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetPanelWindowFactories([this](CPan1Obj*) { return new FakeMainView(&views); },
-                                [](CStatObj*) { return new FakeStatusView(); });
+        SetPanelWindowFactories([this](CPan1Obj*) { return new CFakeMainView(&views); },
+                                [this](CStatObj*) { return new CFakeStatusView(&views); });
         auto owned = std::make_unique<CScriptedInstrument>();
         owned->m_card = 3;
         instrument = owned.get();
@@ -150,6 +129,7 @@ TEST_F(ConfigCommandTest, RefusedOptionListIsReportedOnceAndKeepsTheModel) {
 TEST_F(ConfigCommandTest, StatusPanelShownStoresTypesWithoutReset) {
     ShowPanel(IDS_MAIN_PANEL);
     ShowPanel(IDS_STATUS_PANEL);
+    views.clear();
     const int chosen[6] = {0, 1, 2, 3, 4, -1};
     EXPECT_TRUE(ApplyConfiguration(chosen));
     EXPECT_EQ(instrument->m_calls,
