@@ -165,6 +165,8 @@ TEST(LabelsReaderTags, SpacesDroppedAndOnlyThirtyCharactersCount) {
     EXPECT_EQ(ChangesFrom("[TCPIP0::192.168.100.200::inst0XXXX]\nBANK01[t]\n", address),
               (Changed{{"1.6", "t"}}));
     EXPECT_EQ(ChangesFrom("[TCPIP0::192.168.100.200::ins_]\nBANK01[t]\n", address), Changed{});
+    // The thirtieth character still counts: here it alone differs from the address.
+    EXPECT_EQ(ChangesFrom("[TCPIP0::192.168.100.200::instX]\nBANK01[t]\n", address), Changed{});
 }
 
 TEST(LabelsReaderTags, UnclosedTagChangesNothing) {
