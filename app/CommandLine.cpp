@@ -26,6 +26,7 @@ const char* const kUsage =
     "Switches may start with - instead of /, in either case.\n"
     "Environment: RQK4712V_VISA_LIBRARY, RQK4712V_DRIVER_LIBRARY, VISA_SIM_BENCH, VISA_SIM_STATE.\n"
     "See rqk4712v-sfp(1).\n";
+const char* const kScreenshotSwitch = "--screenshot=";
 
 std::vector<std::string> SplitWords(const std::string& text) {
     std::vector<std::string> words;
@@ -114,4 +115,20 @@ std::string InfoText(CCommandLine::Info info) {
         break;
     }
     return {};
+}
+
+std::string JoinCommandLine(const std::vector<std::string>& arguments, std::string& screenshotFile) {
+    std::string line;
+    screenshotFile.clear();
+    for (const std::string& argument : arguments) {
+        if (argument.rfind(kScreenshotSwitch, 0) == 0) {
+            screenshotFile = argument.substr(std::char_traits<char>::length(kScreenshotSwitch));
+            continue;
+        }
+        if (!line.empty()) {
+            line += ' ';
+        }
+        line += argument;
+    }
+    return line;
 }

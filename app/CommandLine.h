@@ -12,6 +12,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 constexpr const char* kDefaultLabelsFile = "rqk4712v.lbl";
 
@@ -30,3 +31,8 @@ CCommandLine ParseCommandLine(const std::string& text);
 
 // What "--version" and "--help" print (each ends with a line break); empty for Info::None.
 std::string InfoText(CCommandLine::Info info);
+
+// Splits the program's arguments into the command line (the words joined by spaces) and the file of
+// --screenshot=FILE (empty when not given). The token is taken out before the command line is read, so
+// its path never looks like a switch.
+std::string JoinCommandLine(const std::vector<std::string>& arguments, std::string& screenshotFile);

@@ -14,26 +14,6 @@
 #include "resources/StringTable.h"
 #include "switching/GroupCommands.h"
 
-namespace {
-const char* const kScreenshotSwitch = "--screenshot=";
-} // namespace
-
-std::string CSfpApp::JoinCommandLine(const std::vector<std::string>& arguments, std::string& screenshotFile) {
-    std::string line;
-    screenshotFile.clear();
-    for (const std::string& argument : arguments) {
-        if (argument.rfind(kScreenshotSwitch, 0) == 0) {
-            screenshotFile = argument.substr(std::char_traits<char>::length(kScreenshotSwitch));
-            continue;
-        }
-        if (!line.empty()) {
-            line += ' ';
-        }
-        line += argument;
-    }
-    return line;
-}
-
 bool CSfpApp::OnInit() {
     // The program's own command line is read below; wx's parser is not run, as it would reject the
     // program's switches.

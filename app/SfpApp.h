@@ -26,11 +26,6 @@ public:
     int OnRun() override;
     int OnExit() override;
 
-    // Splits the program's arguments into the command line (the words joined by spaces) and the file of
-    // --screenshot=FILE (empty when not given).
-    static std::string JoinCommandLine(const std::vector<std::string>& arguments,
-                                       std::string& screenshotFile);
-
 private:
     void OnScreenshotTaken(bool saved);
 

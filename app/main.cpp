@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     std::string screenshotFile;
-    const CCommandLine line = ParseCommandLine(CSfpApp::JoinCommandLine(arguments, screenshotFile));
+    const CCommandLine line = ParseCommandLine(JoinCommandLine(arguments, screenshotFile));
     if (line.info != CCommandLine::Info::None) {
         const std::string text = InfoText(line.info);
         const bool written = std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;

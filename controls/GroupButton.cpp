@@ -7,10 +7,12 @@
 #include <wx/font.h>
 
 #include "app/SfpAppData.h"
+#include "instrument/Instrument.h"
 #include "instrument/ReportDriverError.h"
 #include "panels/PanelLookup.h"
+#include "platform/Drawing.h"
 #include "platform/Facade.h"
-#include "platform/UserException.h"
+#include "switching/GroupModel.h"
 
 namespace {
 
@@ -31,27 +33,6 @@ wxString Wx(const std::string& text) {
     return wxString::FromUTF8(text);
 }
 
-// Restores the context's pen, brush and font when a drawing ends.
-class CSavedObjects {
-public:
-    explicit CSavedObjects(wxDC& dc)
-        : m_dc(dc), m_pen(dc.GetPen()), m_brush(dc.GetBrush()), m_font(dc.GetFont()) {}
-    ~CSavedObjects() {
-        m_dc.SetPen(m_pen);
-        m_dc.SetBrush(m_brush);
-        m_dc.SetFont(m_font);
-    }
-    CSavedObjects(const CSavedObjects&) = delete;
-    CSavedObjects& operator=(const CSavedObjects&) = delete;
-    const wxPen& Pen() const { return m_pen; }
-
-private:
-    wxDC& m_dc;
-    wxPen m_pen;
-    wxBrush m_brush;
-    wxFont m_font;
-};
-
 } // namespace
 
 CGroupButton::CGroupButton(int type, const char* pole, const char* label0, const char* label1,
@@ -65,7 +46,11 @@ CGroupButton::CGroupButton(int type, const char* pole, const char* label0, const
 }
 
 int CGroupButton::PositionCount() const {
-    return m_nType >= 0 && m_nType <= 4 ? m_nPositions[m_nType] : 0;
+    return ::PositionCount(m_nType);
+}
+
+int CGroupButton::DialType() const {
+    return IsAttenuator(m_nType) ? m_nType : kDeviceAttenuatorA;
 }
 
 void CGroupButton::SetPosition(int pos) {
@@ -142,20 +127,12 @@ void CGroupButton::DrawItem(wxDC& dc, const wxRect& rect, int action, int state)
         return;
     }
     const bool full = action == ODA_DRAWENTIRE;
-    switch (m_nType) {
-    case 0:
-    case 1:
-    case 2:
+    if (IsAttenuator(m_nType)) {
         DrawAttenuator(dc, rect, full);
-        break;
-    case 3:
+    } else if (m_nType == kDeviceSwitch4) {
         DrawSwitch4(dc, rect, full);
-        break;
-    case 4:
+    } else if (m_nType == kDeviceSwitch6) {
         DrawSwitch6(dc, rect, full);
-        break;
-    default:
-        break;
     }
 }
 
@@ -175,25 +152,26 @@ void CGroupButton::DrawFrame(wxDC& dc, const wxRect& rect) {
 }
 
 SwitchGeometry CGroupButton::ComputeSwitchGeometry(wxDC& dc, const wxSize& client) const {
-    return SwitchLayout(dc, client, m_nType == 4 ? 6 : 4);
+    return SwitchLayout(dc, client,
+                        ::PositionCount(m_nType == kDeviceSwitch6 ? kDeviceSwitch6 : kDeviceSwitch4));
 }
 
 SwitchGeometry CGroupButton::SwitchLayout(wxDC& dc, const wxSize& client, int count) const {
-    wxSize labelText[6];
+    PixelSize labelText[6];
     for (int i = 0; i < count; ++i) {
-        labelText[i] = Extent(dc, m_strLabel[i]);
+        labelText[i] = FromWx(Extent(dc, m_strLabel[i]));
     }
     const bool hasPole = !m_strPole.empty();
-    const wxSize poleText = Extent(dc, m_strPole);
-    return LayoutSwitch(count, client, m_nPos, m_bFirstOnTop != 0, hasPole, poleText, labelText);
+    const PixelSize poleText = FromWx(Extent(dc, m_strPole));
+    return LayoutSwitch(count, FromWx(client), m_nPos, m_bFirstOnTop != 0, hasPole, poleText, labelText);
 }
 
 void CGroupButton::DrawSwitch4(wxDC& dc, const wxRect& rect, bool full) {
-    DrawSwitch(dc, rect, 4, full);
+    DrawSwitch(dc, rect, ::PositionCount(kDeviceSwitch4), full);
 }
 
 void CGroupButton::DrawSwitch6(wxDC& dc, const wxRect& rect, bool full) {
-    DrawSwitch(dc, rect, 6, full);
+    DrawSwitch(dc, rect, ::PositionCount(kDeviceSwitch6), full);
 }
 
 bool CGroupButton::CFixedKey::operator==(const CFixedKey& o) const {
@@ -238,15 +216,19 @@ const wxBitmap& CGroupButton::FixedPicture(wxDC& dc, const wxRect& rect,
 }
 
 void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full) {
-    CSavedObjects saved(dc);
+    // The context's pen, brush and font are the caller's again when the drawing ends.
+    const wxPen defaultPen = dc.GetPen();
+    const wxDCPenChanger pen(dc, defaultPen);
+    const wxDCBrushChanger brush(dc, dc.GetBrush());
+    const wxDCFontChanger font(dc, dc.GetFont());
     const SwitchGeometry g = SwitchLayout(dc, rect.GetSize(), count);
     m_dUnit = g.r;
-    m_rcPole = g.pole;
+    m_rcPole = ToWx(g.pole);
     for (int i = 0; i < count; ++i) {
-        m_rcElem[i] = g.contact[i];
+        m_rcElem[i] = ToWx(g.contact[i]);
     }
     for (int k = 0; k < 9; ++k) {
-        m_ptArm[k] = g.arm[k];
+        m_ptArm[k] = ToWx(g.arm[k]);
     }
 
     if (m_bKeepFixedPicture) {
@@ -255,7 +237,7 @@ void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full
         if (full) {
             dc.DrawBitmap(fixed, 0, 0);
         } else {
-            wxDCClipper clip(dc, g.band);
+            wxDCClipper clip(dc, ToWx(g.band));
             dc.DrawBitmap(fixed, 0, 0);
         }
     } else {
@@ -278,10 +260,10 @@ void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full
         dc.DrawLines(3, &m_ptArm[0]);
         dc.SetPen(inner);
         dc.DrawLines(3, &m_ptArm[0]);
-        dc.SetPen(saved.Pen());
+        dc.SetPen(defaultPen);
         dc.SetBrush(yellow);
-        DrawEllipseIn(dc, g.contact[m_nPos]);
-        DrawEllipseIn(dc, g.pole);
+        DrawEllipseIn(dc, ToWx(g.contact[m_nPos]));
+        DrawEllipseIn(dc, ToWx(g.pole));
     }
 }
 
@@ -292,80 +274,85 @@ void CGroupButton::DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeo
         DrawFrame(dc, rect);
         dc.SetPen(defaultPen);
         if (!m_strPole.empty()) {
-            dc.DrawText(Wx(m_strPole), g.poleLabel);
+            dc.DrawText(Wx(m_strPole), ToWx(g.poleLabel));
         }
     } else {
         dc.SetPen(*wxTRANSPARENT_PEN);
         dc.SetBrush(*wxLIGHT_GREY_BRUSH);
-        dc.DrawRectangle(g.band);
+        dc.DrawRectangle(ToWx(g.band));
         dc.SetPen(defaultPen);
     }
     const wxBrush blue(kBlue);
     dc.SetBrush(blue);
     for (int i = 0; i < count; ++i) {
-        DrawEllipseIn(dc, g.contact[i]);
+        DrawEllipseIn(dc, ToWx(g.contact[i]));
         if (full && !m_strLabel[i].empty()) {
-            dc.DrawText(Wx(m_strLabel[i]), g.label[i]);
+            dc.DrawText(Wx(m_strLabel[i]), ToWx(g.label[i]));
         }
     }
-    DrawEllipseIn(dc, g.pole);
+    DrawEllipseIn(dc, ToWx(g.pole));
 }
 
 DialGeometry CGroupButton::ComputeDialGeometry(wxDC& dc, const wxSize& client) const {
-    const AttenuatorScaleRow& scale = AttenuatorScale[m_nType >= 0 && m_nType <= 2 ? m_nType : 0];
+    const AttenuatorScaleRow& scale = AttenuatorScale[DialType()];
     return DialLayout(dc, client, scale, DialFont());
 }
 
 DialGeometry CGroupButton::DialLayout(wxDC& dc, const wxSize& client, const AttenuatorScaleRow& scale,
                                       const wxFont& font) const {
-    wxSize labelText[12];
+    PixelSize labelText[12];
     for (int k = 0; k < 12; ++k) {
-        labelText[k] = Extent(dc, scale.labels[k]);
+        labelText[k] = FromWx(Extent(dc, scale.labels[k]));
     }
-    const wxSize dBText = Extent(dc, "dB", font);
-    return LayoutAttenuator(client, m_nPos, labelText, dBText);
+    const PixelSize dBText = FromWx(Extent(dc, "dB", font));
+    return LayoutAttenuator(FromWx(client), m_nPos, labelText, dBText);
 }
 
 void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
-    CSavedObjects saved(dc);
-    const AttenuatorScaleRow& scale = AttenuatorScale[m_nType >= 0 && m_nType <= 2 ? m_nType : 0];
+    // The context's pen, brush and font are the caller's again when the drawing ends.
+    const wxPen defaultPen = dc.GetPen();
+    const wxDCPenChanger pen(dc, defaultPen);
+    const wxDCBrushChanger brush(dc, dc.GetBrush());
+    const wxDCFontChanger font(dc, dc.GetFont());
+    const AttenuatorScaleRow& scale = AttenuatorScale[DialType()];
+    const int count = ::PositionCount(DialType());
     for (int k = 0; k < 12; ++k) {
         m_strLabel[k] = scale.labels[k];
     }
     const DialGeometry g = DialLayout(dc, rect.GetSize(), scale, DialFont());
     m_dUnit = g.r;
-    m_rcPole = g.hub;
+    m_rcPole = ToWx(g.hub);
     for (int k = 0; k < 12; ++k) {
-        m_rcElem[k] = g.circle[k];
+        m_rcElem[k] = ToWx(g.circle[k]);
     }
     if (g.hasNeedle) {
         for (int i = 0; i < 3; ++i) {
-            m_ptNeedle[i] = g.needle[i];
+            m_ptNeedle[i] = ToWx(g.needle[i]);
         }
     }
 
     if (m_bKeepFixedPicture) {
-        const wxBitmap& fixed = FixedPicture(
-            dc, rect, [&](wxDC& layer) { DrawAttenuatorFixed(layer, rect, g, scale.count, true); });
+        const wxBitmap& fixed =
+            FixedPicture(dc, rect, [&](wxDC& layer) { DrawAttenuatorFixed(layer, rect, g, count, true); });
         if (full) {
             dc.DrawBitmap(fixed, 0, 0);
         } else {
-            wxDCClipper clip(dc, g.fill);
+            wxDCClipper clip(dc, ToWx(g.fill));
             dc.DrawBitmap(fixed, 0, 0);
         }
     } else {
-        DrawAttenuatorFixed(dc, rect, g, scale.count, full);
+        DrawAttenuatorFixed(dc, rect, g, count, full);
     }
 
     // The moving parts. An attenuator whose position is not known has no pointer and no selected
     // circle; the hub is drawn again over the pointer's base.
     if (g.hasNeedle) {
         const wxBrush yellow(kYellow);
-        dc.SetPen(saved.Pen());
+        dc.SetPen(defaultPen);
         dc.SetBrush(yellow);
         dc.DrawPolygon(3, m_ptNeedle);
-        DrawEllipseIn(dc, g.circle[m_nPos]);
-        DrawEllipseIn(dc, g.hub);
+        DrawEllipseIn(dc, ToWx(g.circle[m_nPos]));
+        DrawEllipseIn(dc, ToWx(g.hub));
     }
 }
 
@@ -377,11 +364,11 @@ void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialG
     } else {
         dc.SetPen(*wxTRANSPARENT_PEN);
         dc.SetBrush(*wxLIGHT_GREY_BRUSH);
-        dc.DrawRectangle(g.fill);
+        dc.DrawRectangle(ToWx(g.fill));
     }
     dc.SetPen(defaultPen);
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
-    DrawEllipseIn(dc, g.ring);
+    DrawEllipseIn(dc, ToWx(g.ring));
 
     const wxBrush blue(kBlue);
     const wxBrush darkGrey(kDarkGrey);
@@ -392,22 +379,20 @@ void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialG
         if (k >= 8 && count <= k) {
             dc.SetBrush(darkGrey);
         }
-        DrawEllipseIn(dc, g.circle[k]);
+        DrawEllipseIn(dc, ToWx(g.circle[k]));
         if (!m_strLabel[k].empty()) {
-            dc.DrawText(Wx(m_strLabel[k]), g.label[k]);
+            dc.DrawText(Wx(m_strLabel[k]), ToWx(g.label[k]));
         }
     }
     {
-        const wxFont previous = dc.GetFont();
-        dc.SetFont(DialFont());
-        dc.DrawText("dB", g.dB);
+        const wxDCFontChanger font(dc, DialFont());
+        dc.DrawText("dB", ToWx(g.dB));
         if (!m_strPole.empty()) {
-            dc.DrawText(Wx(m_strPole.substr(m_strPole.size() - 1)), g.digit);
+            dc.DrawText(Wx(m_strPole.substr(m_strPole.size() - 1)), ToWx(g.digit));
         }
-        dc.SetFont(previous);
     }
     dc.SetBrush(yellow);
-    DrawEllipseIn(dc, g.hub);
+    DrawEllipseIn(dc, ToWx(g.hub));
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -426,9 +411,8 @@ void CGroupButton::OnLButtonUp(wxMouseEvent& event) {
         // Every element is tested; a later hit overrides an earlier one.
         for (int k = 0; k < n; ++k) {
             if (m_rcElem[k].Contains(p)) {
-                const bool isSwitch = m_nType == 3 || m_nType == 4;
                 // The selected channel of a switch clicked again is opened.
-                m_nPos = (k == m_nPos && isSwitch) ? -1 : k;
+                m_nPos = (k == m_nPos && IsSwitch(m_nType)) ? -1 : k;
                 hit = true;
             }
         }
@@ -470,41 +454,30 @@ bool CGroupButton::SendCommand(int old, bool waitCursor) {
     if (instrument == nullptr) {
         return true;
     }
-    try {
-        switch (m_nType) {
-        case 0:
-            instrument->SetAttenuation(static_cast<short>(m_nGroupIndex), static_cast<short>(m_nPos));
-            break;
-        case 1:
-        case 2:
-            instrument->SetAttenuation(static_cast<short>(m_nGroupIndex), static_cast<short>(m_nPos * 10));
-            break;
-        case 3:
-        case 4: {
-            const int card = instrument->GetCardNumber();
-            if (m_nPos == -1) {
-                instrument->OpenRoute(card * 100 + m_nGroupIndex * 10 + old);
-            } else {
-                instrument->CloseRoute(card * 100 + m_nGroupIndex * 10 + m_nPos);
+    // On a failure, before the report is shown: a time-out takes the position back, and a pending double
+    // click is dropped.
+    return CallInstrument(
+        *instrument,
+        [&] {
+            if (IsAttenuator(m_nType)) {
+                instrument->SetAttenuation(static_cast<short>(m_nGroupIndex),
+                                           static_cast<short>(AttenuationFromPosition(m_nType, m_nPos)));
+            } else if (IsSwitch(m_nType)) {
+                const int card = instrument->GetCardNumber();
+                if (m_nPos == -1) {
+                    instrument->OpenRoute(ChannelNumber(card, m_nGroupIndex, old));
+                } else {
+                    instrument->CloseRoute(ChannelNumber(card, m_nGroupIndex, m_nPos));
+                }
             }
-            break;
-        }
-        default:
-            break;
-        }
-    } catch (const CUserException&) {
-        const std::int32_t status = instrument->GetLastStatus();
-        if (status == kTimeOutStatus) {
-            m_nPos = old;
-        }
-        m_bDblClk = 0;
-        ReportDriverError(status);
-        if (waitCursor) {
-            Facade().EndWaitCursor();
-        }
-        return false;
-    }
-    return true;
+        },
+        waitCursor ? WaitCursor::EndOnFailure : WaitCursor::Untouched,
+        [&](std::int32_t status) {
+            if (status == kStatusTimeOut) {
+                m_nPos = old;
+            }
+            m_bDblClk = 0;
+        });
 }
 
 void CGroupButton::OnLButtonDblClk(wxMouseEvent& event) {

@@ -16,9 +16,6 @@
 #include "panels/Pan1Obj.h"
 #include "platform/OwnerDrawButton.h"
 
-// The status of a driver call that timed out.
-constexpr std::int32_t kTimeOutStatus = static_cast<std::int32_t>(0xBFFF0015u);
-
 class CGroupButton : public COwnerDrawButton {
 public:
     // Device type; pole label; channel labels 0 to 5; group index; first-on-top flag. A null label
@@ -64,7 +61,6 @@ public:
     int m_bFirstOnTop; // 1: switch position 0 at the top
     int m_bDblClk = 0; // a double click on the common element awaits its release
     int m_nType;
-    int m_nPositions[5] = {12, 10, 8, 4, 6};
 
     // The parts of a picture that do not move with the position (frame, labels, contacts or dial
     // positions, ring) are kept as a bitmap and redrawn only when what they show changes; a drawing then
@@ -76,6 +72,8 @@ protected:
     void OnLButtonDblClk(wxMouseEvent& event) override;
 
 private:
+    // The attenuator type whose dial is drawn: the own type, or type 0 for a type that is no attenuator.
+    int DialType() const;
     void DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full);
     void DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeometry& g, int count, bool full);
     void DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialGeometry& g, int count, bool full);

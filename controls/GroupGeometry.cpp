@@ -4,9 +4,9 @@
 #include <cmath>
 
 const AttenuatorScaleRow AttenuatorScale[3] = {
-    {12, {"0", "", "2", "", "4", "", "6", "", "8", "", "10", ""}},
-    {10, {"0", "", "20", "", "40", "", "60", "", "80", "90", "", ""}},
-    {8, {"0", "", "20", "", "40", "", "60", "70", "", "", "", ""}},
+    {{"0", "", "2", "", "4", "", "6", "", "8", "", "10", ""}},
+    {{"0", "", "20", "", "40", "", "60", "", "80", "90", "", ""}},
+    {{"0", "", "20", "", "40", "", "60", "70", "", "", "", ""}},
 };
 
 namespace {
@@ -38,17 +38,17 @@ constexpr DialPlace kDial[12] = {{1, +1, 0.5}, {2, +1, 0.5}, {3, +1, 1.0}, {4, +
 
 } // namespace
 
-wxRect TruncatedRect(double left, double top, double right, double bottom) {
+PixelRect TruncatedRect(double left, double top, double right, double bottom) {
     const int l = T(left);
     const int t = T(top);
-    return wxRect(l, t, T(right) - l, T(bottom) - t);
+    return PixelRect{l, t, T(right) - l, T(bottom) - t};
 }
 
-SwitchGeometry LayoutSwitch(int count, const wxSize& client, int pos, bool firstOnTop, bool hasPoleText,
-                            const wxSize& poleText, const wxSize* labelText) {
+SwitchGeometry LayoutSwitch(int count, const PixelSize& client, int pos, bool firstOnTop, bool hasPoleText,
+                            const PixelSize& poleText, const PixelSize* labelText) {
     SwitchGeometry g;
-    const int W = client.x;
-    const int H = client.y;
+    const int W = client.width;
+    const int H = client.height;
     const double h = H - 4;
     const bool six = count == 6;
     if (six) {
@@ -65,15 +65,15 @@ SwitchGeometry LayoutSwitch(int count, const wxSize& client, int pos, bool first
     const double t = H / 2 - r;
     double x0 = g.m;
     if (hasPoleText) {
-        g.poleLabel = wxPoint(T(g.m), T(t - poleText.y / 2 + r));
-        x0 = g.m + poleText.x + 2;
+        g.poleLabel = PixelPoint{T(g.m), T(t - poleText.height / 2 + r)};
+        x0 = g.m + poleText.width + 2;
     }
     g.pole = TruncatedRect(x0, t, x0 + 2 * r, t + 2 * r);
-    g.poleCentre = wxPoint(T(x0 + r), T(t + r));
+    g.poleCentre = PixelPoint{T(x0 + r), T(t + r)};
 
     int widest = 0;
     for (int i = 0; i < count; ++i) {
-        widest = std::max(widest, labelText[i].x);
+        widest = std::max(widest, labelText[i].width);
     }
     const double xc = W - g.m - widest - 2 - 2 * r;
     g.left = T(xc);
@@ -85,26 +85,27 @@ SwitchGeometry LayoutSwitch(int count, const wxSize& client, int pos, bool first
         const Row row = rows[firstOnTop ? i : count - 1 - i];
         const double y = 2 + row.s * s + row.r * r;
         g.contact[i] = TruncatedRect(g.left, y, xc + 2 * r, y + 2 * r);
-        g.label[i] = wxPoint(T(xc + 2 * r + 2), T(y + r - labelText[i].y / 2));
+        g.label[i] = PixelPoint{T(xc + 2 * r + 2), T(y + r - labelText[i].height / 2)};
         if (i == pos) {
             g.arm[0] = g.poleCentre;
-            g.arm[1] = wxPoint(T(x0 + r), T(y + r));
-            g.arm[2] = wxPoint(g.left, T(y + r));
+            g.arm[1] = PixelPoint{T(x0 + r), T(y + r)};
+            g.arm[2] = PixelPoint{g.left, T(y + r)};
         }
     }
     if (g.hasArm) {
         for (int k = 0; k < 3; ++k) {
-            g.arm[3 + k] = g.arm[k] + wxPoint(-1, -1);
-            g.arm[6 + k] = g.arm[k] + wxPoint(1, 1);
+            g.arm[3 + k] = PixelPoint{g.arm[k].x - 1, g.arm[k].y - 1};
+            g.arm[6 + k] = PixelPoint{g.arm[k].x + 1, g.arm[k].y + 1};
         }
     }
     return g;
 }
 
-DialGeometry LayoutAttenuator(const wxSize& client, int pos, const wxSize* labelText, const wxSize& dBText) {
+DialGeometry LayoutAttenuator(const PixelSize& client, int pos, const PixelSize* labelText,
+                              const PixelSize& dBText) {
     DialGeometry g;
-    const int W = client.x;
-    const int H = client.y;
+    const int W = client.width;
+    const int H = client.height;
     const double h = H - 4;
     g.r = h * kFifteenth;
     g.s = (h - 8 * g.r) * kSeventh;
@@ -121,7 +122,7 @@ DialGeometry LayoutAttenuator(const wxSize& client, int pos, const wxSize* label
 
     int wmax = 0;
     for (int k = 1; k <= 4; ++k) {
-        wmax = std::max(wmax, labelText[k].x);
+        wmax = std::max(wmax, labelText[k].width);
     }
     double y11 = 0;
     for (int k = 0; k < 12; ++k) {
@@ -133,8 +134,8 @@ DialGeometry LayoutAttenuator(const wxSize& client, int pos, const wxSize* label
         if (k == 11) {
             y11 = y;
         }
-        const int w = labelText[k].x;
-        const int hh = labelText[k].y / 2;
+        const int w = labelText[k].width;
+        const int hh = labelText[k].height / 2;
         double lx = 0;
         double ly = 0;
         switch (k) {
@@ -167,19 +168,19 @@ DialGeometry LayoutAttenuator(const wxSize& client, int pos, const wxSize* label
             lx = x - wmax - r, ly = y + r - hh;
             break;
         }
-        g.label[k] = wxPoint(T(lx), T(ly));
+        g.label[k] = PixelPoint{T(lx), T(ly)};
         if (k == pos) {
             // The base corners straddle the direction of the position, two steps apart; the tip lies
             // half-way between the dial centre and the circle's centre.
             const double b1 = k * kDialStep;
             const double b2 = (k + 2 == 12 ? 12 : (k + 2) % 12) * kDialStep;
-            g.needle[0] = wxPoint(T(cx + 2 * r * std::sin(b1)), T(cy - 2 * r * std::cos(b1)));
-            g.needle[1] = wxPoint(T(cx + 2 * r * std::sin(b2)), T(cy - 2 * r * std::cos(b2)));
-            g.needle[2] = wxPoint(T((cx + x + r) / 2), T((cy + y + r) / 2));
+            g.needle[0] = PixelPoint{T(cx + 2 * r * std::sin(b1)), T(cy - 2 * r * std::cos(b1))};
+            g.needle[1] = PixelPoint{T(cx + 2 * r * std::sin(b2)), T(cy - 2 * r * std::cos(b2))};
+            g.needle[2] = PixelPoint{T((cx + x + r) / 2), T((cy + y + r) / 2)};
             g.hasNeedle = true;
         }
     }
-    g.dB = wxPoint(T(W - dBText.x - r), T(y11));
-    g.digit = wxPoint(T(g.s), T(H - dBText.y - 0.5 * r));
+    g.dB = PixelPoint{T(W - dBText.width - r), T(y11)};
+    g.digit = PixelPoint{T(g.s), T(H - dBText.height - 0.5 * r)};
     return g;
 }

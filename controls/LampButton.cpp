@@ -1,26 +1,12 @@
 #include "controls/LampButton.h"
 
+#include "controls/LampGeometry.h"
+#include "platform/Drawing.h"
 #include "platform/Facade.h"
-
-wxRect LampSquare(const wxRect& rect) {
-    if (rect.width > rect.height) {
-        return wxRect(rect.x + (rect.width - rect.height) / 2, rect.y, rect.height, rect.height);
-    }
-    return wxRect(rect.x, rect.y + (rect.height - rect.width) / 2, rect.width, rect.width);
-}
-
-wxRect LampDisc(const wxRect& square) {
-    const int inset = static_cast<int>(0.2 * square.width);
-    wxRect disc = square;
-    disc.Deflate(inset);
-    return disc;
-}
 
 CLampButton::CLampButton(COLORREF lamp, COLORREF back) : m_crLamp(lamp), m_crBack(back) {}
 
 void CLampButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
-    const wxPen previous = dc.GetPen();
-    const wxBrush previousBrush = dc.GetBrush();
     const wxColour face = ToWxColour(Facade().SystemColour(SysColour::ButtonFace));
     const wxPen highlightPen(ToWxColour(Facade().SystemColour(SysColour::ButtonHighlight)), 1);
     const wxPen shadowPen(ToWxColour(Facade().SystemColour(SysColour::ButtonShadow)), 1);
@@ -30,11 +16,12 @@ void CLampButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
     const wxBrush backBrush(ToWxColour(m_crBack));
     const wxBrush faceBrush(face);
 
-    dc.SetPen(backPen);
-    dc.SetBrush(backBrush);
+    // The context's pen and brush are the caller's again when the drawing ends.
+    const wxDCPenChanger pen(dc, backPen);
+    const wxDCBrushChanger brush(dc, backBrush);
     dc.DrawRectangle(rect);
 
-    const wxRect square = LampSquare(rect);
+    const wxRect square = ToWx(LampSquare(FromWx(rect)));
     dc.SetPen(highlightPen);
     dc.SetBrush(faceBrush);
     DrawEllipseIn(dc, square);
@@ -49,8 +36,5 @@ void CLampButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
 
     dc.SetPen(facePen);
     dc.SetBrush(lampBrush);
-    DrawEllipseIn(dc, LampDisc(square));
-
-    dc.SetPen(previous);
-    dc.SetBrush(previousBrush);
+    DrawEllipseIn(dc, ToWx(LampDisc(FromWx(square))));
 }

@@ -1,6 +1,6 @@
 #include "controls/ReadoutButton.h"
 
-#include "panels/DisplayField.h"
+#include "platform/Drawing.h"
 
 CReadoutButton::CReadoutButton(COLORREF back, COLORREF text, COLORREF edge1, COLORREF edge2,
                                const wxFont* font)
@@ -15,10 +15,9 @@ void CReadoutButton::SetText(const char* text) {
 }
 
 void CReadoutButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
-    const wxPen previous = dc.GetPen();
-    const wxBrush previousBrush = dc.GetBrush();
-    const wxFont previousFont = dc.GetFont();
-    dc.SetFont(m_pFont != nullptr ? *m_pFont : StockSystemFont());
+    // The context's pen, brush and font are the caller's again when the drawing ends.
+    const wxDCPenChanger pen(dc, dc.GetPen());
+    const wxDCFontChanger font(dc, m_pFont != nullptr ? *m_pFont : StockSystemFont());
 
     wxRect box = rect;
     box.Deflate(1);
@@ -26,7 +25,7 @@ void CReadoutButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
 
     box.Deflate(1);
     dc.SetPen(*wxTRANSPARENT_PEN);
-    dc.SetBrush(wxBrush(ToWxColour(m_crBack)));
+    const wxDCBrushChanger brush(dc, wxBrush(ToWxColour(m_crBack)));
     dc.DrawRectangle(box);
 
     const wxString text = wxString::FromUTF8(m_strText);
@@ -38,33 +37,25 @@ void CReadoutButton::DrawItem(wxDC& dc, const wxRect& rect, int, int) {
         wxDCClipper clip(dc, box);
         dc.DrawText(text, at);
     }
-    dc.SetPen(previous);
-    dc.SetBrush(previousBrush);
-    dc.SetFont(previousFont);
 }
 
 void CReadoutButton::DrawText(wxDC& dc, const wxRect& rect) const {
-    const wxPen previousPen = dc.GetPen();
-    const wxBrush previous = dc.GetBrush();
-    const wxFont previousFont = dc.GetFont();
+    // The context's pen, brush and font are the caller's again when the drawing ends.
     wxRect box = rect;
     box.Deflate(2);
-    dc.SetPen(*wxTRANSPARENT_PEN);
-    dc.SetBrush(wxBrush(ToWxColour(m_crBack)));
+    const wxDCPenChanger pen(dc, *wxTRANSPARENT_PEN);
+    const wxDCBrushChanger brush(dc, wxBrush(ToWxColour(m_crBack)));
     dc.DrawRectangle(box);
     dc.SetTextBackground(ToWxColour(m_crBack));
     dc.SetTextForeground(ToWxColour(m_crText));
     dc.SetBackgroundMode(wxTRANSPARENT);
-    dc.SetFont(StockSystemFont());
+    const wxDCFontChanger font(dc, StockSystemFont());
     const wxString text = wxString::FromUTF8(m_strText);
     const wxPoint at = CentredTextPlace(box, dc.GetTextExtent(text));
     if (!m_strText.empty()) {
         wxDCClipper clip(dc, box);
         dc.DrawText(text, at);
     }
-    dc.SetPen(previousPen);
-    dc.SetBrush(previous);
-    dc.SetFont(previousFont);
 }
 
 void CReadoutButton::OnLButtonDblClk(wxMouseEvent& event) {

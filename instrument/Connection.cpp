@@ -5,14 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/SfpAppData.h"
 #include "instrument/DriverInstrument.h"
-#include "instrument/NonLiveInstrument.h"
 #include "instrument/ReportDriverError.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/Facade.h"
 #include "platform/ProgramFiles.h"
-#include "platform/UserException.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "visa/VisaLoader.h"
@@ -141,72 +138,68 @@ int GpibLogicalAddress(unsigned primary, unsigned secondary) {
     return static_cast<int>(10000 + 100 * primary + secondary);
 }
 
-bool CSfpAppData::ConnectInstrument() {
-    m_cardNumber = 1;
-    if (m_pInstrument) {
-        return false;
-    }
-    Facade().BeginWaitCursor();
-    auto fallBack = [this](int message) {
-        Facade().MessageBox(LoadString(message));
-        CreateNonLivePanel();
-        return true;
+InstrumentSearch FindInstrument(const std::optional<std::string>& address, bool noIdentify) {
+    InstrumentSearch search;
+    auto failed = [&search](int message) {
+        search.failure = message;
+        return search;
     };
 
     VisaApi api;
     if (!VisaLoad(&api)) {
-        return fallBack(IDS_NO_VISA);
+        return failed(IDS_NO_VISA);
     }
     if (!g_driverLibrary.IsLoaded() && !g_driverLibrary.Load(DriverLibraryPath())) {
-        return fallBack(IDS_NO_DRIVER);
+        return failed(IDS_NO_DRIVER);
     }
     if (!HasAllFunctions(api)) {
-        return fallBack(IDS_NO_VISA); // a library without the VISA calls is no VISA library
+        return failed(IDS_NO_VISA); // a library without the VISA calls is no VISA library
     }
     ViSession rm = 0;
     if (api.viOpenDefaultRM(&rm) < 0) {
-        return fallBack(IDS_NO_DEFAULT_RM);
+        return failed(IDS_NO_DEFAULT_RM);
     }
 
-    // Connects to a chosen name: records the facts of the connection, opens the driver session.
-    auto connectTo = [&](const std::string& name) {
+    // Takes a chosen name: opens it long enough to read where the instrument sits and how it is reached.
+    auto choose = [&](const std::string& name) {
         ViSession vi = 0;
         api.viOpen(rm, name.c_str(), VI_NULL, VI_NULL, &vi);
-        m_resourceName = name;
+        search.resource = name;
+        search.driverLibrary = &g_driverLibrary;
         ViInt16 slot = -1;
         ViInt16 la = -1;
-        m_slot = api.viGetAttribute(vi, VI_ATTR_SLOT, &slot) >= 0 ? slot : -1;
-        m_logicalAddress = api.viGetAttribute(vi, VI_ATTR_VXI_LA, &la) >= 0 ? la : -1;
-        if (m_slot == -1 && m_logicalAddress == -1) {
+        search.slot = api.viGetAttribute(vi, VI_ATTR_SLOT, &slot) >= 0 ? slot : -1;
+        search.logicalAddress = api.viGetAttribute(vi, VI_ATTR_VXI_LA, &la) >= 0 ? la : -1;
+        if (search.slot == -1 && search.logicalAddress == -1) {
             ViUInt16 primary = 0;
             ViUInt16 secondary = 0;
             const bool hasPrimary = api.viGetAttribute(vi, VI_ATTR_GPIB_PRIMARY_ADDR, &primary) == VI_SUCCESS;
             const bool hasSecondary =
                 api.viGetAttribute(vi, VI_ATTR_GPIB_SECONDARY_ADDR, &secondary) == VI_SUCCESS;
             if (hasPrimary && hasSecondary) {
-                m_logicalAddress = GpibLogicalAddress(primary, secondary);
+                search.logicalAddress = GpibLogicalAddress(primary, secondary);
             }
         }
         ViUInt16 type = 0;
         if (api.viGetAttribute(vi, VI_ATTR_INTF_TYPE, &type) == VI_SUCCESS) {
-            m_interfaceType = type;
+            search.interfaceType = type;
         }
         api.viClose(vi);
-        OpenDriverSession(name, g_driverLibrary);
+        return search;
     };
 
-    if (m_commandLine.hasAddress) {
-        connectTo(m_commandLine.address);
-        return true;
+    if (address) {
+        search.explicitAddress = true;
+        return choose(*address);
     }
 
     ViFindList list = 0;
     ViUInt32 found = 0;
     char name[VI_FIND_BUFLEN + 1] = "";
     if (api.viFindRsrc(rm, "?*INSTR", &list, &found, name) < 0) {
-        return fallBack(IDS_NO_INSTRUMENT);
+        return failed(IDS_NO_INSTRUMENT);
     }
-    std::vector<std::string> candidates;
+    std::vector<std::string>& candidates = search.candidates;
     candidates.reserve(10);
     bool highCard = false;
     ViSession vi = 0;
@@ -229,7 +222,7 @@ bool CSfpAppData::ConnectInstrument() {
             continue;
         }
         bool accepted = false;
-        if (m_commandLine.noIdentify) {
+        if (noIdentify) {
             accepted = true;
         } else if (type == VI_INTF_GPIB) {
             accepted = IdentifyGpib(api, vi, highCard);
@@ -244,72 +237,62 @@ bool CSfpAppData::ConnectInstrument() {
         api.viClose(vi);
     }
     if (candidates.empty()) {
-        return fallBack(IDS_NO_INSTRUMENT);
+        return failed(IDS_NO_INSTRUMENT);
     }
 
     std::string chosen;
-    if (candidates.size() == 1 && !m_commandLine.noIdentify) {
+    if (candidates.size() == 1 && !noIdentify) {
         chosen = candidates[0];
-    } else if (!highCard && !m_commandLine.noIdentify) {
+    } else if (!highCard && !noIdentify) {
         chosen = PreferredOfPair(candidates);
     }
     if (chosen.empty() && !Facade().ChooseFromList(kSelectCaption, candidates, chosen)) {
-        return fallBack(IDS_CANCEL_NON_LIVE);
+        return failed(IDS_CANCEL_NON_LIVE);
     }
-    connectTo(chosen);
-    SelectCard();
-    return true;
+    return choose(chosen);
 }
 
-void CSfpAppData::OpenDriverSession(const std::string& name, const CDynamicLibrary& library) {
+std::unique_ptr<CInstrument> OpenDriverInstrument(const std::string& name, const CDynamicLibrary& library,
+                                                  std::uint16_t interfaceType, bool resetSwitch) {
     auto init = library.Function<DriverInitFn>("rqk4712v_init");
     auto timeOut = library.Function<DriverTimeOutFn>("rqk4712v_timeOut");
     auto errorQueryDetect = library.Function<DriverErrorQueryDetectFn>("rqk4712v_errorQueryDetect");
-    const std::uint16_t reset = (m_interfaceType == VI_INTF_VXI || m_commandLine.reset) ? 1 : 0;
+    const std::uint16_t reset = (interfaceType == VI_INTF_VXI || resetSwitch) ? 1 : 0;
     DriverSession session = 0;
     std::vector<char> resource(name.begin(), name.end());
     resource.push_back('\0');
     if (init == nullptr || init(resource.data(), 0, reset, &session) != 0) {
-        Facade().MessageBox(LoadString(IDS_INIT_FAILED));
-        CreateNonLivePanel();
-        return;
+        return nullptr;
     }
-    m_indicatorColor = RGB(0, 255, 0);
     if (timeOut != nullptr) {
         timeOut(session, 2000);
     }
     if (errorQueryDetect != nullptr) {
         errorQueryDetect(session, 1);
     }
-    m_pInstrument = std::make_unique<CDriverInstrument>(session, library);
-    Facade().EndWaitCursor();
+    return std::make_unique<CDriverInstrument>(session, library);
 }
 
-void CSfpAppData::SelectCard() {
+short ChooseCard(CInstrument& instrument, std::uint16_t interfaceType, int logicalAddress) {
     const std::string cardId = LoadString(IDS_CARD_ID);
     // Asks a card's type; on a failure the report is shown. Returns false when the failure was not the
     // module's own error report (a time-out or an API failure).
     auto queryType = [&](int card, char* reply) {
-        try {
-            m_pInstrument->QueryCardType(static_cast<short>(card), reply);
-        } catch (const CUserException&) {
-            const std::int32_t status = m_pInstrument->GetLastStatus();
-            ReportDriverError(status);
-            return status == kStatusInstrumentError;
-        }
-        return true;
+        std::int32_t status = 0;
+        return CallInstrument(
+                   instrument, [&] { instrument.QueryCardType(static_cast<short>(card), reply); },
+                   WaitCursor::Untouched, [&](std::int32_t failed) { status = failed; }) ||
+               status == kStatusInstrumentError;
     };
     char reply[kTextBufferSize];
-    if (m_interfaceType == VI_INTF_GPIB_VXI) {
-        const int card = m_logicalAddress % 8 + 1;
+    if (interfaceType == VI_INTF_GPIB_VXI) {
+        const int card = logicalAddress % 8 + 1;
         const bool ok = queryType(card, reply);
         if (ok && !BeginsWith(reply, "NONE") && BeginsWith(reply, cardId)) {
-            m_cardNumber = static_cast<std::int16_t>(card);
-            return;
+            return static_cast<short>(card);
         }
-    } else if (m_interfaceType == VI_INTF_VXI) {
-        m_cardNumber = 1;
-        return;
+    } else if (interfaceType == VI_INTF_VXI) {
+        return 1;
     }
     int first = 1;
     std::vector<std::string> cards;
@@ -331,9 +314,9 @@ void CSfpAppData::SelectCard() {
             break;
         }
     }
-    m_cardNumber = static_cast<std::int16_t>(first);
     std::string chosen;
     if (cards.size() > 1 && Facade().ChooseFromList(kSelectCaption, cards, chosen)) {
-        m_cardNumber = static_cast<std::int16_t>(CardFromChoice(chosen, first));
+        return static_cast<short>(CardFromChoice(chosen, first));
     }
+    return static_cast<short>(first);
 }

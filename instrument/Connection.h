@@ -1,10 +1,52 @@
-// Finding the module through VISA: the rules that decide which resources are candidates and which one
-// is connected to without asking. The steps that talk to VISA and the driver are operations of the
-// application object (CSfpAppData::ConnectInstrument, OpenDriverSession, SelectCard).
+// Finding the module through VISA and opening it: the search, identification and choice of a
+// resource, the rules that decide which resources are candidates and which one is connected to without
+// asking, the opening of the driver session and the choice of the card. Each step returns what it found;
+// the application object's ConnectInstrument, OpenDriverSession and SelectCard apply it.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+class CDynamicLibrary;
+class CInstrument;
+
+// What the search for the module found.
+struct InstrumentSearch {
+    // 0 when a resource was chosen; else the string of the message that ends the search in the non-live
+    // panel: no VISA, no driver library, no default resource manager, no instrument, or the operator
+    // cancelled the choice.
+    int failure = 0;
+    std::string resource;    // the chosen resource
+    int slot = -1;           // its VXI slot, -1 when unknown
+    int logicalAddress = -1; // its VXI logical address or 10000 + 100 x primary + secondary
+    std::optional<std::uint16_t> interfaceType;     // 1 GPIB, 2 VXI, 3 GPIB-VXI; empty when it did not say
+    std::vector<std::string> candidates;            // the resources that qualified, in the order found
+    bool explicitAddress = false;                   // the resource was given, not searched for
+    const CDynamicLibrary* driverLibrary = nullptr; // the driver library, loaded for the whole process
+};
+
+// Finds the module: loads VISA and the driver library and opens the default resource manager; with an
+// address, takes it as it is; else lists every instrument resource, identifies each (a switchbox with one
+// of our cards over GPIB, our manufacturer and model over VXI; every one with noIdentify) and chooses:
+// the only candidate, the GPIB-VXI one of a pair, or the operator's choice from the list. The chosen
+// resource is opened just long enough to read its slot, logical address and interface type. The
+// driver session is not opened.
+InstrumentSearch FindInstrument(const std::optional<std::string>& address, bool noIdentify);
+
+// Opens the driver session on the resource (with a reset of the instrument over VXI, or when the reset
+// switch asks), sets the driver's time-out to 2 s and its error-query detection on, and returns the
+// driver-backed instrument; null when the driver cannot open the session.
+std::unique_ptr<CInstrument> OpenDriverInstrument(const std::string& name, const CDynamicLibrary& library,
+                                                  std::uint16_t interfaceType, bool resetSwitch);
+
+// The card the panels address: card 1 over VXI; over GPIB-VXI the card of the logical address (its
+// remainder by 8, plus 1) when it is ours; else the cards are scanned from 1 until one answers "NONE"
+// or a query fails other than with the module's error report, and the operator chooses when more than
+// one is ours (the first of ours, or 1, otherwise). Failed queries are reported.
+short ChooseCard(CInstrument& instrument, std::uint16_t interfaceType, int logicalAddress);
 
 // The driver library: RQK4712V_DRIVER_LIBRARY when set, else librqk4712v_32.so beside the program or in
 // the library folder of its installation when it is there, else librqk4712v_32.so from the system's

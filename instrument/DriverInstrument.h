@@ -27,11 +27,6 @@ using DriverSessionFn = decltype(&rqk4712v_close);
 using DriverAttenFn = decltype(&rqk4712v_atten);
 using DriverAttenQueryFn = decltype(&rqk4712v_atten_Q);
 
-// Statuses the program tells apart.
-constexpr std::int32_t kStatusTimeOut = static_cast<std::int32_t>(0xBFFF0015u);         // VISA time-out
-constexpr std::int32_t kStatusInstrumentError = static_cast<std::int32_t>(0xBFFC0D07u); // error queue to read
-constexpr std::int32_t kStatusNotSupported = static_cast<std::int32_t>(0xBFFF0067u);    // entry point missing
-
 class CDriverInstrument : public CInstrument {
 public:
     // Takes over the session that rqk4712v_init opened and looks up the driver's entry points.

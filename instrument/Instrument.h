@@ -10,7 +10,14 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/rqk4712v.h"
+
 class CPan1Obj;
+
+// The driver statuses the program tells apart.
+constexpr std::int32_t kStatusTimeOut = VI_ERROR_TMO;                          // VISA time-out
+constexpr std::int32_t kStatusInstrumentError = RQK4712V_INSTR_ERROR_DETECTED; // error queue to read
+constexpr std::int32_t kStatusNotSupported = VI_ERROR_NSUP_OPER;               // entry point missing
 
 // Sizes of the callers' text buffers.
 constexpr int kSelfTestBufferSize = 264;   // a 16-bit code, ", " and a message of up to 255 characters

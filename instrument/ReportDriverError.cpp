@@ -3,8 +3,9 @@
 #include <cstdio>
 
 #include "app/SfpAppData.h"
-#include "instrument/DriverInstrument.h"
+#include "instrument/Instrument.h"
 #include "platform/Facade.h"
+#include "platform/UserException.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 
@@ -31,4 +32,29 @@ void ReportDriverError(std::int32_t status) {
     } else {
         Facade().MessageBox(LoadString(IDS_API_FAILURE));
     }
+}
+
+bool CallInstrument(CInstrument& instrument, const std::function<void()>& operations, WaitCursor waitCursor,
+                    const std::function<void(std::int32_t status)>& onFailure) {
+    if (waitCursor == WaitCursor::Around) {
+        Facade().BeginWaitCursor();
+    }
+    bool succeeded = true;
+    try {
+        operations();
+    } catch (const CUserException&) {
+        succeeded = false;
+        const std::int32_t status = instrument.GetLastStatus();
+        if (onFailure) {
+            onFailure(status);
+        }
+        ReportDriverError(status);
+        if (waitCursor == WaitCursor::EndOnFailure) {
+            Facade().EndWaitCursor();
+        }
+    }
+    if (waitCursor == WaitCursor::Around) {
+        Facade().EndWaitCursor();
+    }
+    return succeeded;
 }

@@ -2,18 +2,15 @@
 
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
-#include <wx/settings.h>
 
-#include "platform/OwnerDrawButton.h"
+#include "platform/Drawing.h"
 
-wxPoint CentredTextPlace(const wxRect& box, const wxSize& text) {
-    const int y = box.height > text.y ? box.y + (box.height - text.y) / 2 : 0;
-    const int x = box.width > text.x ? box.x + (box.width - text.x) / 2 : 0;
-    return wxPoint(x, y);
-}
-
-wxFont StockSystemFont() {
-    return wxSystemSettings::GetFont(wxSYS_SYSTEM_FONT);
+CDisplayField* NewPanelField(COLORREF fill, FieldEdge edge) {
+    const COLORREF shadow = PanelColor(kPanelShadow);
+    const COLORREF highlight = PanelColor(kPanelHighlight);
+    return edge == FieldEdge::Raised
+               ? new CDisplayField(fill, PanelColor(kPanelBlack), highlight, shadow, nullptr)
+               : new CDisplayField(fill, PanelColor(kPanelBlack), shadow, highlight, nullptr);
 }
 
 CDisplayField::CDisplayField(COLORREF back, COLORREF text, COLORREF edge1, COLORREF edge2, const wxFont* font)
@@ -39,15 +36,15 @@ void CDisplayField::SetText(const std::string& text) {
 }
 
 void CDisplayField::PaintField(wxDC& dc, const wxRect& client) const {
-    const wxPen previous = dc.GetPen();
-    const wxBrush previousBrush = dc.GetBrush();
+    // The context's pen and brush are the caller's again when the drawing ends; the font stays.
+    const wxDCPenChanger pen(dc, dc.GetPen());
     dc.SetFont(StockSystemFont());
     DrawTwoColourEdge(dc, client, m_crEdge1, m_crEdge2);
 
     wxRect box = client;
     box.Deflate(1);
     dc.SetPen(*wxTRANSPARENT_PEN);
-    dc.SetBrush(wxBrush(ToWxColour(m_crBack)));
+    const wxDCBrushChanger brush(dc, wxBrush(ToWxColour(m_crBack)));
     dc.DrawRectangle(box);
 
     const wxSize extent = dc.GetTextExtent(wxString::FromUTF8(m_strText));
@@ -59,19 +56,16 @@ void CDisplayField::PaintField(wxDC& dc, const wxRect& client) const {
         wxDCClipper clip(dc, box);
         dc.DrawText(wxString::FromUTF8(m_strText), at);
     }
-    dc.SetPen(previous);
-    dc.SetBrush(previousBrush);
 }
 
 void CDisplayField::PaintText(wxDC& dc, const wxRect& client) const {
-    const wxBrush previous = dc.GetBrush();
-    const wxPen previousPen = dc.GetPen();
+    // The context's pen and brush are the caller's again when the drawing ends; the font stays.
     wxRect box = client;
     if (m_crEdge1 != m_crEdge2) {
         box.Deflate(1);
     }
-    dc.SetPen(*wxTRANSPARENT_PEN);
-    dc.SetBrush(wxBrush(ToWxColour(m_crBack)));
+    const wxDCPenChanger pen(dc, *wxTRANSPARENT_PEN);
+    const wxDCBrushChanger brush(dc, wxBrush(ToWxColour(m_crBack)));
     dc.DrawRectangle(box);
     dc.SetTextBackground(ToWxColour(m_crBack));
     dc.SetTextForeground(ToWxColour(m_crText));
@@ -84,8 +78,6 @@ void CDisplayField::PaintText(wxDC& dc, const wxRect& client) const {
         wxDCClipper clip(dc, box);
         dc.DrawText(wxString::FromUTF8(m_strText), at);
     }
-    dc.SetBrush(previous);
-    dc.SetPen(previousPen);
 }
 
 void CDisplayField::OnPaint(wxPaintEvent&) {
@@ -110,17 +102,4 @@ void CDisplayField::OnPaint(wxPaintEvent&) {
     }
     m_textPending = false;
     screen.DrawBitmap(m_picture, 0, 0);
-}
-
-void DrawTwoColourEdge(wxDC& dc, const wxRect& box, COLORREF first, COLORREF second) {
-    const int left = box.x;
-    const int top = box.y;
-    const int right = box.x + box.width;
-    const int bottom = box.y + box.height;
-    dc.SetPen(wxPen(ToWxColour(first), 2, wxPENSTYLE_SOLID));
-    dc.DrawLine(left, bottom, left, top);
-    dc.DrawLine(left, top, right, top);
-    dc.SetPen(wxPen(ToWxColour(second), 2, wxPENSTYLE_SOLID));
-    dc.DrawLine(right, top, right, bottom);
-    dc.DrawLine(right, bottom, left, bottom);
 }

@@ -45,13 +45,8 @@ private:
     bool m_textPending = false;
 };
 
-// The place of a text of the given extent in a box: centred (integer halves) on each axis where the
-// box is larger than the text, at 0 on an axis where it is not.
-wxPoint CentredTextPlace(const wxRect& box, const wxSize& text);
-
-// The stock system font.
-wxFont StockSystemFont();
-// The edge of a box in two colours, each line 2 pixels wide: the first from the bottom-left corner up to
-// the top-left and on to the top-right corner, the second on down to the bottom-right and back to the
-// bottom-left corner. Leaves the second pen selected.
-void DrawTwoColourEdge(wxDC& dc, const wxRect& box, COLORREF first, COLORREF second);
+// The edge of a panel field: sunken (button shadow on the left and top, button highlight on the right
+// and bottom) or raised (the two exchanged).
+enum class FieldEdge { Sunken, Raised };
+// A field as the panels make them: the given fill, black text, the given edge, the stock system font.
+CDisplayField* NewPanelField(COLORREF fill, FieldEdge edge = FieldEdge::Sunken);

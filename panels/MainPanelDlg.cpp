@@ -1,49 +1,17 @@
 #include "panels/MainPanelDlg.h"
 
-#include <cstdio>
-#include <utility>
-#include <wx/dcclient.h>
-
 #include "app/SfpAppData.h"
 #include "controls/BitmapStatic.h"
 #include "controls/GroupButton.h"
 #include "controls/LampButton.h"
 #include "instrument/ReportDriverError.h"
 #include "panels/DisplayField.h"
+#include "panels/Identification.h"
 #include "panels/Pan1Obj.h"
-#include "platform/OwnerDrawButton.h"
 #include "platform/TemplateBuilder.h"
-#include "platform/UserException.h"
 #include "switching/GroupCommands.h"
 
 namespace {
-
-// The colours of the panel, by their PanelColor index.
-COLORREF White() {
-    return PanelColor(0);
-}
-COLORREF Black() {
-    return PanelColor(1);
-}
-COLORREF Shadow() {
-    return PanelColor(2);
-}
-COLORREF Highlight() {
-    return PanelColor(3);
-}
-COLORREF DarkGrey() {
-    return PanelColor(4);
-}
-COLORREF LightGrey() {
-    return PanelColor(6);
-}
-
-// Exchanges the edge colours of a field: a sunken field becomes raised.
-void RaiseField(CDisplayField* field) {
-    if (field != nullptr) {
-        std::swap(field->m_crEdge1, field->m_crEdge2);
-    }
-}
 
 // The pole labels the group controls are created with; the labels of the main-panel object replace them
 // before the first drawing.
@@ -52,14 +20,7 @@ const char* const kPoleLabels[6] = {"Com 0", "Com 1", "Com 2", "Com 3", "Com 4",
 } // namespace
 
 CMainPanelDlg::CMainPanelDlg(wxWindow* parent, CPan1Obj* panel)
-    : wxPanel(parent, wxID_ANY, wxPoint(0, 0), wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
-      m_pPanel(panel), m_crHeader(PanelColor(8)) {
-    SetBackgroundColour(ToWxColour(DarkGrey()));
-    SetBackgroundStyle(wxBG_STYLE_PAINT);
-    Bind(wxEVT_PAINT, &CMainPanelDlg::OnPaint, this);
-    Bind(wxEVT_BUTTON, &CMainPanelDlg::OnOK, this, wxID_OK);
-    Bind(wxEVT_BUTTON, &CMainPanelDlg::OnCancel, this, wxID_CANCEL);
-    Bind(wxEVT_CHAR_HOOK, &CMainPanelDlg::OnCharHook, this);
+    : CPanelDlg(parent, panel), m_pPanel(panel), m_crHeader(PanelColor(kPanelTeal)) {
     Bind(wxEVT_LEFT_DCLICK, &CMainPanelDlg::OnLeftDoubleClick, this);
     BuildFromTemplate(this, IDD_MAIN_PANEL);
     OnInitDialog();
@@ -83,9 +44,6 @@ CMainPanelDlg::~CMainPanelDlg() {
     for (CGroupButton*& group : m_pGroup) {
         release(group);
     }
-    if (m_pPanel != nullptr && m_pPanel->m_pDlg == static_cast<CPanelWindow*>(this)) {
-        m_pPanel->m_pDlg = nullptr;
-    }
 }
 
 bool CMainPanelDlg::OnInitDialog() {
@@ -94,27 +52,22 @@ bool CMainPanelDlg::OnInitDialog() {
     UpdateWindowUI(wxUPDATE_UI_RECURSE);
 
     FitTopLevelToChild(this);
-    m_crHeader = PanelColor(8);
+    m_crHeader = PanelColor(kPanelTeal);
 
     // The lamp colour is taken once; the lamp does not follow later changes.
     const CSfpAppData* app = TheApp();
-    const COLORREF lamp = app != nullptr ? app->m_indicatorColor : DarkGrey();
-    m_pLamp = AttachToItem(this, IDC_LAMP, new CLampButton(lamp, LightGrey()));
+    const COLORREF lamp = app != nullptr ? app->m_indicatorColor : PanelColor(kPanelDarkGrey);
+    m_pLamp = AttachToItem(this, IDC_LAMP, new CLampButton(lamp, PanelColor(kPanelLightGrey)));
 
-    m_pHeader = AttachToItem(this, IDC_HEADER,
-                             new CDisplayField(m_crHeader, Black(), Shadow(), Highlight(), nullptr));
-    RaiseField(m_pHeader);
-    m_pInfoStrip = AttachToItem(this, IDC_INFO_STRIP,
-                                new CDisplayField(LightGrey(), Black(), Shadow(), Highlight(), nullptr));
+    m_pHeader = AttachToItem(this, IDC_HEADER, NewPanelField(m_crHeader, FieldEdge::Raised));
+    m_pInfoStrip = AttachToItem(this, IDC_INFO_STRIP, NewPanelField(PanelColor(kPanelLightGrey)));
 
     m_pLogo = AttachToItem(this, IDC_LOGO, new CBitmapStatic(IDB_LOGO));
     m_pPnpLogo = AttachToItem(this, IDC_PNP_LOGO, new CBitmapStatic(IDB_PNP_LOGO));
 
     ShowIdentification();
 
-    m_pBody =
-        AttachToItem(this, IDC_BODY, new CDisplayField(LightGrey(), Black(), Shadow(), Highlight(), nullptr));
-    RaiseField(m_pBody);
+    m_pBody = AttachToItem(this, IDC_BODY, NewPanelField(PanelColor(kPanelLightGrey), FieldEdge::Raised));
 
     for (int g = 0; g < kGroupCount; ++g) {
         // Default channel labels; LoadGroupControls gives the main-panel object's labels.
@@ -132,40 +85,19 @@ void CMainPanelDlg::ShowIdentification() {
     if (instrument == nullptr) {
         return; // nothing to identify; the template's frames stay
     }
-    try {
-        m_pSlotField =
-            AttachToItem(this, IDC_SLOT, new CDisplayField(White(), Black(), Shadow(), Highlight(), nullptr));
-        char text[kMaxFieldText + 1] = "Slot: U";
-        const int slot = instrument->GetSlot();
-        if (slot >= 0) {
-            std::snprintf(text, sizeof text, "Slot: %d", slot);
-        }
-        // A GPIB connection (logical address 10000 and up) is known by its card, not its slot.
-        if (instrument->GetLogicalAddress() >= 10000) {
-            std::snprintf(text, sizeof text, "Card: %d", static_cast<int>(instrument->GetCardNumber()));
-        }
+    CallInstrument(*instrument, [&] {
+        m_pSlotField = AttachToItem(this, IDC_SLOT, NewPanelField(PanelColor(kPanelWhite)));
+        const std::string text = SlotText(*instrument);
         if (m_pSlotField != nullptr) {
             m_pSlotField->SetText(text);
         }
 
-        m_pAddrField = AttachToItem(this, IDC_ADDRESS,
-                                    new CDisplayField(White(), Black(), Shadow(), Highlight(), nullptr));
+        m_pAddrField = AttachToItem(this, IDC_ADDRESS, NewPanelField(PanelColor(kPanelWhite)));
         const std::string address = AddressText(instrument->GetAddress());
         if (m_pAddrField != nullptr) {
             m_pAddrField->SetText(address);
         }
-    } catch (const CUserException&) {
-        ReportDriverError(instrument->GetLastStatus());
-    }
-}
-
-std::string CMainPanelDlg::AddressText(const std::string& address) {
-    const std::size_t at = address.find("::INST");
-    std::string text = at != std::string::npos && at >= 5 ? address.substr(0, at) : address;
-    if (text.size() > kMaxFieldText) {
-        text.resize(kMaxFieldText);
-    }
-    return text;
+    });
 }
 
 void CMainPanelDlg::LoadGroupControls() {
@@ -184,17 +116,6 @@ void CMainPanelDlg::LoadGroupControls() {
     }
 }
 
-void CMainPanelDlg::DestroyPanelWindow() {
-    Destroy();
-}
-
-void CMainPanelDlg::RedrawNow() {
-    // The whole client area with its controls (invalidating the panel invalidates its children, and
-    // each control then draws itself entirely again).
-    Refresh(true);
-    Update();
-}
-
 void CMainPanelDlg::ShowGroupPositions(const int positions[6]) {
     for (int g = 0; g < kGroupCount; ++g) {
         if (m_pGroup[g] != nullptr) {
@@ -210,43 +131,6 @@ void CMainPanelDlg::ShowGroupTypes(const int types[6]) {
         }
     }
     OnReset();
-}
-
-void CMainPanelDlg::OnPaint(wxPaintEvent&) {
-    wxPaintDC dc(this);
-    const wxColour ground = ToWxColour(DarkGrey());
-    dc.SetBrush(wxBrush(ground));
-    dc.SetPen(wxPen(ground));
-    const wxSize size = GetClientSize();
-    dc.DrawRectangle(0, 0, size.x, size.y);
-}
-
-void CMainPanelDlg::OnOK(wxCommandEvent&) {
-    // Enter does not close the panel.
-}
-
-void CMainPanelDlg::OnCancel(wxCommandEvent&) {
-    // Escape does not close the panel.
-}
-
-void CMainPanelDlg::OnCharHook(wxKeyEvent& event) {
-    // Enter and Escape become the OK and Cancel commands, as in a dialog; the panel ignores both.
-    int command = wxID_NONE;
-    switch (event.GetKeyCode()) {
-    case WXK_RETURN:
-    case WXK_NUMPAD_ENTER:
-        command = wxID_OK;
-        break;
-    case WXK_ESCAPE:
-        command = wxID_CANCEL;
-        break;
-    default:
-        event.Skip();
-        return;
-    }
-    wxCommandEvent click(wxEVT_BUTTON, command);
-    click.SetEventObject(this);
-    ProcessWindowEvent(click);
 }
 
 void CMainPanelDlg::OnLeftDoubleClick(wxMouseEvent&) {

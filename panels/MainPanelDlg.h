@@ -12,11 +12,7 @@
 // the pointers are cleared as each goes, so nothing is deleted twice.
 #pragma once
 
-#include <cstddef>
-#include <string>
-#include <wx/panel.h>
-
-#include "panels/PanelWindow.h"
+#include "panels/PanelDlg.h"
 #include "platform/Colour.h"
 #include "resources/ResourceIds.h"
 
@@ -26,21 +22,17 @@ class CLampButton;
 class CBitmapStatic;
 class CGroupButton;
 
-class CMainPanelDlg : public wxPanel, public CMainPanelView {
+class CMainPanelDlg : public CPanelDlg<CMainPanelView> {
 public:
     // The template items of the group controls of groups 0 to 5.
     static constexpr int kGroupItems[6] = {IDC_GROUP0, IDC_GROUP1, IDC_GROUP2,
                                            IDC_GROUP3, IDC_GROUP4, IDC_GROUP5};
-    // The longest identification text shown, in characters.
-    static constexpr std::size_t kMaxFieldText = 255;
 
     // Creates the window at once in the parent (the main window) and builds the panel.
     CMainPanelDlg(wxWindow* parent, CPan1Obj* panel);
     // Deletes the controls in the order of the fields, then the window goes.
     ~CMainPanelDlg() override;
 
-    void DestroyPanelWindow() override;
-    void RedrawNow() override;
     // Gives group controls 0 to 5 the positions; nothing is repainted (the caller repaints).
     void ShowGroupPositions(const int positions[6]) override;
     // Gives group controls 0 to 5 the types, then runs the main window's Reset command, which reads the
@@ -49,10 +41,6 @@ public:
 
     // Gives each group control the position and the labels of its group from the main-panel object.
     void LoadGroupControls();
-
-    // The address field's text for an address: the part before the first "::INST" when that starts at
-    // index 5 or later, else the whole address; at most kMaxFieldText characters.
-    static std::string AddressText(const std::string& address);
 
     CPan1Obj* m_pPanel;                    // the main-panel object that opened this window; not owned
     CDisplayField* m_pHeader = nullptr;    // title band, item 1000
@@ -71,10 +59,5 @@ private:
     bool OnInitDialog();
     // Fills the slot and address fields; an instrument failure is reported and ends the filling.
     void ShowIdentification();
-    void OnPaint(wxPaintEvent& event);
-    // The OK and Cancel commands (Enter and Escape): nothing happens.
-    void OnOK(wxCommandEvent& event);
-    void OnCancel(wxCommandEvent& event);
-    void OnCharHook(wxKeyEvent& event);
     void OnLeftDoubleClick(wxMouseEvent& event);
 };

@@ -2,10 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <utility>
-
-#include <wx/button.h>
-#include <wx/dcclient.h>
 
 #include "app/SfpAppData.h"
 #include "controls/ReadoutButton.h"
@@ -16,77 +12,46 @@
 #include "platform/Colour.h"
 #include "platform/CommandIds.h"
 #include "platform/TemplateBuilder.h"
-#include "platform/UserException.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 
 namespace {
 
-constexpr int kWhite = 0;
-constexpr int kBlack = 1;
-constexpr int kShadow = 2;
-constexpr int kHighlight = 3;
-constexpr int kGround = 4;
-constexpr int kGrey = 6;
-constexpr int kTeal = 8;
-
-// A display field with the given fill and black text, sunken (edges shadow and highlight).
-CDisplayField* NewSunkenField(int fill) {
-    return new CDisplayField(PanelColor(fill), PanelColor(kBlack), PanelColor(kShadow),
-                             PanelColor(kHighlight), nullptr);
-}
-
-// A grey frame with its edge colours exchanged, so that it stands raised.
+// A grey frame that stands raised.
 CDisplayField* NewRaisedFrame() {
-    CDisplayField* frame = NewSunkenField(kGrey);
-    std::swap(frame->m_crEdge1, frame->m_crEdge2);
-    return frame;
+    return NewPanelField(PanelColor(kPanelLightGrey), FieldEdge::Raised);
 }
 
 } // namespace
 
 CStatusPanelDlg::CStatusPanelDlg(wxWindow* parent, CStatObj* panel)
-    : wxPanel(parent, wxID_ANY, wxPoint(0, 0), wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
-      m_pPanel(panel), m_pTitle(nullptr), m_pErrorBox(nullptr), m_pLowerBox(nullptr), m_pNumberField(nullptr),
-      m_pMessageField(nullptr), m_pStatusByte(nullptr) {
-    SetBackgroundColour(ToWxColour(PanelColor(kGround)));
-    SetBackgroundStyle(wxBG_STYLE_PAINT);
-    Bind(wxEVT_PAINT, &CStatusPanelDlg::OnPaint, this);
-    Bind(wxEVT_CHAR_HOOK, &CStatusPanelDlg::OnCharHook, this);
+    : CPanelDlg(parent, panel), m_pPanel(panel), m_pTitle(nullptr), m_pErrorBox(nullptr),
+      m_pLowerBox(nullptr), m_pNumberField(nullptr), m_pMessageField(nullptr), m_pStatusByte(nullptr) {
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { OnReadErrorQueue(); }, WxId(IDC_READ_ERROR_QUEUE));
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { OnOpcQuery(); }, WxId(IDC_OPC));
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { OnStatusByte(); }, WxId(IDC_STATUS_BYTE));
-    Bind(
-        wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, wxID_OK);
-    Bind(
-        wxEVT_BUTTON, [this](wxCommandEvent&) { OnCancel(); }, wxID_CANCEL);
     BuildFromTemplate(this, IDD_STATUS_PANEL);
     OnInitDialog();
-}
-
-CStatusPanelDlg::~CStatusPanelDlg() {
-    if (m_pPanel != nullptr && m_pPanel->m_pDlg == static_cast<CPanelWindow*>(this)) {
-        m_pPanel->m_pDlg = nullptr;
-    }
 }
 
 bool CStatusPanelDlg::OnInitDialog() {
     FitTopLevelToChild(this);
 
-    m_pTitle = AttachToItem(this, IDC_STATUS_TITLE, NewSunkenField(kTeal));
+    m_pTitle = AttachToItem(this, IDC_STATUS_TITLE, NewPanelField(PanelColor(kPanelTeal)));
     if (m_pTitle != nullptr) {
         m_pTitle->SetText(LoadString(IDS_STATUS_PANEL));
     }
     m_pErrorBox = AttachToItem(this, IDC_ERROR_BOX, NewRaisedFrame());
     m_pLowerBox = AttachToItem(this, IDC_LOWER_BOX, NewRaisedFrame());
-    m_pNumberField = AttachToItem(this, IDC_ERROR_NUMBER, NewSunkenField(kWhite));
-    m_pMessageField = AttachToItem(this, IDC_ERROR_MESSAGE, NewSunkenField(kWhite));
-    m_pStatusByte = AttachToItem(this, IDC_STATUS_BYTE,
-                                 new CReadoutButton(PanelColor(kWhite), PanelColor(kBlack),
-                                                    PanelColor(kShadow), PanelColor(kHighlight), nullptr));
+    m_pNumberField = AttachToItem(this, IDC_ERROR_NUMBER, NewPanelField(PanelColor(kPanelWhite)));
+    m_pMessageField = AttachToItem(this, IDC_ERROR_MESSAGE, NewPanelField(PanelColor(kPanelWhite)));
+    m_pStatusByte =
+        AttachToItem(this, IDC_STATUS_BYTE,
+                     new CReadoutButton(PanelColor(kPanelWhite), PanelColor(kPanelBlack),
+                                        PanelColor(kPanelShadow), PanelColor(kPanelHighlight), nullptr));
     if (m_pStatusByte != nullptr) {
         m_pStatusByte->SetText("*");
     }
@@ -96,15 +61,6 @@ bool CStatusPanelDlg::OnInitDialog() {
         first->SetFocus();
     }
     return true;
-}
-
-void CStatusPanelDlg::DestroyPanelWindow() {
-    Destroy();
-}
-
-void CStatusPanelDlg::RedrawNow() {
-    Refresh(true);
-    Update();
 }
 
 void CStatusPanelDlg::OnReadErrorQueue() {
@@ -132,11 +88,7 @@ void CStatusPanelDlg::OnOpcQuery() {
     if (instrument == nullptr) {
         return;
     }
-    try {
-        instrument->QueryOpc();
-    } catch (const CUserException&) {
-        ReportDriverError(instrument->GetLastStatus());
-    }
+    CallInstrument(*instrument, [&] { instrument->QueryOpc(); });
 }
 
 void CStatusPanelDlg::OnStatusByte() {
@@ -144,17 +96,15 @@ void CStatusPanelDlg::OnStatusByte() {
     if (instrument == nullptr) {
         return;
     }
-    try {
+    // On a failure the read-out keeps the value it showed.
+    CallInstrument(*instrument, [&] {
         const short value = instrument->ReadStatusByte();
         char text[16];
         std::snprintf(text, sizeof(text), "%d", static_cast<int>(value));
         if (m_pStatusByte != nullptr) {
             m_pStatusByte->SetText(text);
         }
-    } catch (const CUserException&) {
-        // The read-out keeps the value it showed.
-        ReportDriverError(instrument->GetLastStatus());
-    }
+    });
 }
 
 void CStatusPanelDlg::OnOK() {
@@ -163,29 +113,4 @@ void CStatusPanelDlg::OnOK() {
 
 void CStatusPanelDlg::OnCancel() {
     Hide();
-}
-
-void CStatusPanelDlg::OnCharHook(wxKeyEvent& event) {
-    const int key = event.GetKeyCode();
-    if (key == WXK_ESCAPE) {
-        OnCancel();
-        return;
-    }
-    if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
-        // Enter on a push button presses that button; elsewhere it is the panel's OK.
-        if (dynamic_cast<wxButton*>(FindFocus()) == nullptr) {
-            OnOK();
-            return;
-        }
-    }
-    event.Skip();
-}
-
-void CStatusPanelDlg::OnPaint(wxPaintEvent&) {
-    wxPaintDC dc(this);
-    const wxColour ground = ToWxColour(PanelColor(kGround));
-    dc.SetBrush(wxBrush(ground));
-    dc.SetPen(wxPen(ground));
-    const wxSize size = GetClientSize();
-    dc.DrawRectangle(0, 0, size.x, size.y);
 }

@@ -4,23 +4,16 @@
 // deletes itself when its window is destroyed.
 #pragma once
 
-#include <wx/panel.h>
-
-#include "panels/PanelWindow.h"
+#include "panels/PanelDlg.h"
 
 class CDisplayField;
 class CReadoutButton;
 class CStatObj;
-class wxKeyEvent;
 
-class CStatusPanelDlg : public wxPanel, public CPanelWindow {
+class CStatusPanelDlg : public CPanelDlg<CPanelWindow> {
 public:
     // Creates the window at once in the parent (the main window) and builds the panel.
     CStatusPanelDlg(wxWindow* parent, CStatObj* panel);
-    ~CStatusPanelDlg() override;
-
-    void DestroyPanelWindow() override;
-    void RedrawNow() override;
 
     // Builds the panel: fits the main window, then attaches the title band, the two frames, the number
     // and message fields and the status byte read-out to their template items. Returns true.
@@ -34,8 +27,8 @@ public:
     void OnStatusByte();
     // OK and Cancel (Enter and Escape) end the panel as a dialog ends: its window is hidden, and stays
     // the panel object's window until another panel is opened.
-    void OnOK();
-    void OnCancel();
+    void OnOK() override;
+    void OnCancel() override;
 
     CStatObj* m_pPanel; // the status-panel object that opened this window; not owned
     // The read-outs are child windows of this one: wx deletes them with it (in the order they stand
@@ -46,8 +39,4 @@ public:
     CDisplayField* m_pNumberField;  // error number read-out, item 1016
     CDisplayField* m_pMessageField; // error message read-out, item 1017
     CReadoutButton* m_pStatusByte;  // status byte read-out and button, item 1022
-
-private:
-    void OnPaint(wxPaintEvent& event);
-    void OnCharHook(wxKeyEvent& event);
 };

@@ -21,6 +21,18 @@ constexpr int GetBValue(COLORREF c) {
 // The system colours the panels use.
 enum class SysColour { ButtonShadow, ButtonHighlight, ButtonFace };
 
-// PanelColor: index to colour (0 white, 1 black, 2 button shadow, 3 button highlight, 4 dark grey,
-// 5 grey, 6 light grey, 7 button face, 8 teal, any other white).
+// The colours of the panels, by their index.
+enum PanelColour : int {
+    kPanelWhite = 0,
+    kPanelBlack = 1,
+    kPanelShadow = 2,    // the system's button shadow
+    kPanelHighlight = 3, // the system's button highlight
+    kPanelDarkGrey = 4,  // the ground of the panel windows, the lamp of a non-live panel
+    kPanelGrey = 5,
+    kPanelLightGrey = 6,
+    kPanelFace = 7, // the system's button face
+    kPanelTeal = 8, // the title bands
+};
+
+// The colour of a panel colour index; white for any index outside the enumeration.
 COLORREF PanelColor(int index);

@@ -12,7 +12,6 @@ public:
     bool IsLoaded() const { return m_handle != nullptr; }
     // The address of an entry point, or null when the library does not export it.
     void* Lookup(const char* name) const;
-    void* Handle() const { return m_handle; }
 
     // Looks up an entry point as a function pointer of the given type (null when absent).
     template <typename F>

@@ -52,26 +52,3 @@ CModalScope::CModalScope() {
 CModalScope::~CModalScope() {
     --g_modalDepth;
 }
-
-COLORREF PanelColor(int index) {
-    switch (index) {
-    case 1:
-        return RGB(0, 0, 0);
-    case 2:
-        return Facade().SystemColour(SysColour::ButtonShadow);
-    case 3:
-        return Facade().SystemColour(SysColour::ButtonHighlight);
-    case 4:
-        return RGB(64, 64, 64);
-    case 5:
-        return RGB(128, 128, 128);
-    case 6:
-        return RGB(192, 192, 192);
-    case 7:
-        return Facade().SystemColour(SysColour::ButtonFace);
-    case 8:
-        return RGB(0, 128, 128);
-    default:
-        return RGB(255, 255, 255);
-    }
-}

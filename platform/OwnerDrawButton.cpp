@@ -2,43 +2,6 @@
 
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
-#include <wx/graphics.h>
-
-void PrepareFreshContext(wxDC& dc, const wxFont& font) {
-    dc.SetPen(*wxBLACK_PEN);
-    dc.SetBrush(*wxWHITE_BRUSH);
-    dc.SetTextForeground(*wxBLACK);
-    dc.SetBackgroundMode(wxTRANSPARENT);
-    if (font.IsOk()) {
-        dc.SetFont(font);
-    }
-    // Shapes are drawn with crisp pixel edges, as the owner drawings are laid out pixel by pixel.
-    if (wxGraphicsContext* gc = dc.GetGraphicsContext()) {
-        gc->SetAntialiasMode(wxANTIALIAS_NONE);
-    }
-}
-
-namespace {
-// A drawing context over a graphics context strokes a one-pixel outline on the far edge of the box,
-// one pixel beyond it; such an outline is drawn one pixel smaller.
-wxRect OutlineBox(wxDC& dc, const wxRect& box) {
-    const wxPen& pen = dc.GetPen();
-    const bool outlined = pen.IsOk() && pen.GetStyle() != wxPENSTYLE_TRANSPARENT;
-    if (dc.GetGraphicsContext() != nullptr && outlined && box.width > 1 && box.height > 1) {
-        return wxRect(box.x, box.y, box.width - 1, box.height - 1);
-    }
-    return box;
-}
-} // namespace
-
-void DrawEllipseIn(wxDC& dc, const wxRect& box) {
-    dc.DrawEllipse(OutlineBox(dc, box));
-}
-
-void DrawArcIn(wxDC& dc, const wxRect& box, double startDegrees, double endDegrees) {
-    const wxRect b = OutlineBox(dc, box);
-    dc.DrawEllipticArc(b.GetTopLeft(), b.GetSize(), startDegrees, endDegrees);
-}
 
 COwnerDrawButton::COwnerDrawButton() = default;
 

@@ -20,7 +20,7 @@
 #include <wx/control.h>
 #include <wx/dc.h>
 
-#include "platform/Colour.h"
+#include "platform/Drawing.h"
 
 // Item actions.
 constexpr int ODA_DRAWENTIRE = 0x0001;
@@ -29,22 +29,6 @@ constexpr int ODA_FOCUS = 0x0004;
 // Item states.
 constexpr int ODS_SELECTED = 0x0001;
 constexpr int ODS_FOCUS = 0x0010;
-
-// A COLORREF as a wx colour.
-inline wxColour ToWxColour(COLORREF c) {
-    return wxColour(static_cast<unsigned char>(GetRValue(c)), static_cast<unsigned char>(GetGValue(c)),
-                    static_cast<unsigned char>(GetBValue(c)));
-}
-
-// Makes a drawing context look like a fresh one: black one-pixel pen, white brush, black text on a
-// transparent background, the given font, and no smoothing of shape edges.
-void PrepareFreshContext(wxDC& dc, const wxFont& font);
-
-// An ellipse (filled with the current brush, outlined with the current pen) and an elliptic arc that
-// keep to the pixels of their box: from (x, y) to (x + width - 1, y + height - 1), as the owner drawings
-// are laid out. Arc angles are in degrees, counter-clockwise from three o'clock.
-void DrawEllipseIn(wxDC& dc, const wxRect& box);
-void DrawArcIn(wxDC& dc, const wxRect& box, double startDegrees, double endDegrees);
 
 class COwnerDrawButton : public wxControl {
 public:

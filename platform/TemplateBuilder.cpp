@@ -259,11 +259,6 @@ bool BuildFromTemplate(wxWindow* parent, int templateId) {
     return true;
 }
 
-const DialogTemplate* BuiltTemplate(const wxWindow* parent) {
-    const CTemplateInfo* info = InfoOf(parent);
-    return info != nullptr ? info->m_template : nullptr;
-}
-
 wxSize TemplateBaseUnits(const wxWindow* parent) {
     const CTemplateInfo* info = InfoOf(parent);
     return info != nullptr ? info->m_baseUnits : wxSize(0, 0);

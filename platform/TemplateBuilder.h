@@ -54,8 +54,6 @@ wxRect DialogToPixels(const wxSize& baseUnits, int x, int y, int cx, int cy);
 // Builds the children of the parent from the template; false (and nothing built) when the program has
 // no template of that number or the parent has been built already.
 bool BuildFromTemplate(wxWindow* parent, int templateId);
-// The template the parent was built from, or null.
-const DialogTemplate* BuiltTemplate(const wxWindow* parent);
 // The dialog base units the parent was built with (0 x 0 when it was not built from a template).
 wxSize TemplateBaseUnits(const wxWindow* parent);
 

@@ -28,15 +28,7 @@ bool SendWindowMessage(wxWindow* window, int message) {
     return window->GetEventHandler()->ProcessEvent(event);
 }
 
-void PostWindowMessage(wxWindow* window, int message) {
-    window->GetEventHandler()->AddPendingEvent(MessageEvent(window, message));
-}
-
 bool SendCommand(wxWindow* window, int command) {
     wxCommandEvent event = CommandEvent(window, command);
     return window->GetEventHandler()->ProcessEvent(event);
-}
-
-void PostCommand(wxWindow* window, int command) {
-    window->GetEventHandler()->AddPendingEvent(CommandEvent(window, command));
 }

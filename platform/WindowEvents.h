@@ -12,9 +12,5 @@ wxDECLARE_EVENT(EVT_SFP_WINDOW_MESSAGE, wxCommandEvent);
 
 // Handles the message at once in the window (as SendMessage does); false when nothing handled it.
 bool SendWindowMessage(wxWindow* window, int message);
-// Queues the message for the window (as PostMessage does).
-void PostWindowMessage(wxWindow* window, int message);
 // Handles the command at once in the window; false when nothing handled it.
 bool SendCommand(wxWindow* window, int command);
-// Queues the command for the window.
-void PostCommand(wxWindow* window, int command);

@@ -7,102 +7,68 @@ namespace {
 const char* const kFont = "MS Sans Serif";
 
 DialogTemplate AboutTemplate() {
-    return {IDD_ABOUTBOX,
-            DialogKind::Popup,
-            "About rqk4712v Sfp",
-            34,
-            22,
-            232,
-            92,
-            true,
-            kFont,
-            8,
-            {
-                {IDC_STATIC, ItemKind::Icon, "", 4, 4, 20, 20, 0},
-                {IDC_STATIC, ItemKind::Text, "rqk4712v soft front panel (WIN95/NT)", 32, 4, 160, 8, kCentre},
-                {IDOK, ItemKind::DefPushButton, "OK", 196, 4, 32, 14, kTabStop | kGroup},
-                {IDC_STATIC, ItemKind::Text, "VERSION: A.01.00", 4, 36, 224, 8, kCentre},
-                {IDC_STATIC, ItemKind::Text, "VXI Plug && Play Driver revision required: A.01.00 or greater",
-                 4, 52, 224, 8, kCentre},
-                {IDC_STATIC, ItemKind::Text, "RQK4712V firmware revision required: A.11.01 or greater", 4, 64,
-                 224, 8, kCentre},
-                {IDC_STATIC, ItemKind::Text, "VISA version required: 1.0 or greater", 4, 76, 224, 8, kCentre},
-            }};
+    // clang-format off
+    return {IDD_ABOUTBOX, DialogKind::Popup, "About rqk4712v Sfp", 34, 22, 232, 92, true, kFont, 8, {
+        {IDC_STATIC, ItemKind::Icon,          "", 4, 4, 20, 20, 0},
+        {IDC_STATIC, ItemKind::Text,          "rqk4712v soft front panel (WIN95/NT)", 32, 4, 160, 8, kCentre},
+        {IDOK,       ItemKind::DefPushButton, "OK", 196, 4, 32, 14, kTabStop | kGroup},
+        {IDC_STATIC, ItemKind::Text,          "VERSION: A.01.00", 4, 36, 224, 8, kCentre},
+        {IDC_STATIC, ItemKind::Text,          "VXI Plug && Play Driver revision required: A.01.00 or greater", 4, 52, 224, 8, kCentre},
+        {IDC_STATIC, ItemKind::Text,          "RQK4712V firmware revision required: A.11.01 or greater", 4, 64, 224, 8, kCentre},
+        {IDC_STATIC, ItemKind::Text,          "VISA version required: 1.0 or greater", 4, 76, 224, 8, kCentre},
+    }};
+    // clang-format on
 }
 
 DialogTemplate MainPanelTemplate() {
-    return {IDD_MAIN_PANEL,
-            DialogKind::Child,
-            "",
-            0,
-            0,
-            177,
-            193,
-            false,
-            kFont,
-            8,
-            {
-                {IDC_HEADER, ItemKind::BlackFrame, "", 4, 0, 168, 28, 0},
-                {IDC_BODY, ItemKind::BlackFrame, "", 4, 30, 168, 158, 0},
-                {IDC_INFO_STRIP, ItemKind::BlackFrame, "", 12, 32, 152, 18, 0},
-                {IDC_LOGO, ItemKind::BlackFrame, "", 12, 5, 62, 17, kTabStop},
-                {IDC_PNP_LOGO, ItemKind::BlackFrame, "", 117, 2, 50, 24, 0},
-                {IDC_SLOT, ItemKind::BlackFrame, "", 14, 35, 34, 12, 0},
-                {IDC_ADDRESS, ItemKind::BlackFrame, "", 51, 35, 66, 12, 0},
-                {IDC_LAMP, ItemKind::OwnerDraw, "", 143, 35, 16, 12, 0},
-                {IDC_STATIC, ItemKind::Text, "Active", 118, 37, 24, 8, kCentre | kGroup},
-                {IDC_GROUP1, ItemKind::OwnerDraw, "Button1", 11, 97, 75, 43, kTabStop},
-                {IDC_GROUP0, ItemKind::OwnerDraw, "Button0", 11, 52, 75, 43, kTabStop},
-                {IDC_GROUP2, ItemKind::OwnerDraw, "Button2", 11, 142, 75, 43, kTabStop},
-                {IDC_GROUP4, ItemKind::OwnerDraw, "Button4", 89, 97, 75, 43, kTabStop},
-                {IDC_GROUP5, ItemKind::OwnerDraw, "Button5", 89, 52, 75, 43, kTabStop},
-                {IDC_GROUP3, ItemKind::OwnerDraw, "Button3", 89, 142, 75, 43, kTabStop},
-            }};
+    // clang-format off
+    return {IDD_MAIN_PANEL, DialogKind::Child, "", 0, 0, 177, 193, false, kFont, 8, {
+        {IDC_HEADER,     ItemKind::BlackFrame, "",        4,   0,   168, 28,  0},
+        {IDC_BODY,       ItemKind::BlackFrame, "",        4,   30,  168, 158, 0},
+        {IDC_INFO_STRIP, ItemKind::BlackFrame, "",        12,  32,  152, 18,  0},
+        {IDC_LOGO,       ItemKind::BlackFrame, "",        12,  5,   62,  17,  kTabStop},
+        {IDC_PNP_LOGO,   ItemKind::BlackFrame, "",        117, 2,   50,  24,  0},
+        {IDC_SLOT,       ItemKind::BlackFrame, "",        14,  35,  34,  12,  0},
+        {IDC_ADDRESS,    ItemKind::BlackFrame, "",        51,  35,  66,  12,  0},
+        {IDC_LAMP,       ItemKind::OwnerDraw,  "",        143, 35,  16,  12,  0},
+        {IDC_STATIC,     ItemKind::Text,       "Active",  118, 37,  24,  8,   kCentre | kGroup},
+        {IDC_GROUP1,     ItemKind::OwnerDraw,  "Button1", 11,  97,  75,  43,  kTabStop},
+        {IDC_GROUP0,     ItemKind::OwnerDraw,  "Button0", 11,  52,  75,  43,  kTabStop},
+        {IDC_GROUP2,     ItemKind::OwnerDraw,  "Button2", 11,  142, 75,  43,  kTabStop},
+        {IDC_GROUP4,     ItemKind::OwnerDraw,  "Button4", 89,  97,  75,  43,  kTabStop},
+        {IDC_GROUP5,     ItemKind::OwnerDraw,  "Button5", 89,  52,  75,  43,  kTabStop},
+        {IDC_GROUP3,     ItemKind::OwnerDraw,  "Button3", 89,  142, 75,  43,  kTabStop},
+    }};
+    // clang-format on
 }
 
 DialogTemplate StatusPanelTemplate() {
-    return {IDD_STATUS_PANEL,
-            DialogKind::Child,
-            "",
-            0,
-            0,
-            177,
-            177,
-            false,
-            kFont,
-            8,
-            {
-                {IDC_STATUS_TITLE, ItemKind::BlackFrame, "", 8, 4, 160, 12, 0},
-                {IDC_ERROR_BOX, ItemKind::BlackFrame, "", 8, 20, 160, 36, 0},
-                {IDC_LOWER_BOX, ItemKind::BlackFrame, "", 8, 59, 160, 113, 0},
-                {IDC_STATIC, ItemKind::Text, "Error", 12, 32, 28, 7, kCentre | kGroup},
-                {IDC_READ_ERROR_QUEUE, ItemKind::PushButton, "Read Error Queue", 44, 23, 63, 12, kTabStop},
-                {IDC_STATIC, ItemKind::Text, "Number", 108, 26, 28, 8, kGroup},
-                {IDC_ERROR_NUMBER, ItemKind::BlackFrame, "", 136, 24, 28, 12, 0},
-                {IDC_STATIC, ItemKind::Text, "Message", 12, 42, 30, 8, kGroup},
-                {IDC_ERROR_MESSAGE, ItemKind::BlackFrame, "", 44, 40, 120, 12, 0},
-                {IDC_STATIC, ItemKind::Text, "Status Byte", 12, 146, 25, 9, kGroup},
-                {IDC_OPC, ItemKind::PushButton, "OPC?", 108, 144, 34, 14, kTabStop},
-                {IDC_STATUS_BYTE, ItemKind::OwnerDraw, "Button1", 41, 144, 50, 14, kTabStop},
-            }};
+    // clang-format off
+    return {IDD_STATUS_PANEL, DialogKind::Child, "", 0, 0, 177, 177, false, kFont, 8, {
+        {IDC_STATUS_TITLE,     ItemKind::BlackFrame, "",                 8,   4,   160, 12,  0},
+        {IDC_ERROR_BOX,        ItemKind::BlackFrame, "",                 8,   20,  160, 36,  0},
+        {IDC_LOWER_BOX,        ItemKind::BlackFrame, "",                 8,   59,  160, 113, 0},
+        {IDC_STATIC,           ItemKind::Text,       "Error",            12,  32,  28,  7,   kCentre | kGroup},
+        {IDC_READ_ERROR_QUEUE, ItemKind::PushButton, "Read Error Queue", 44,  23,  63,  12,  kTabStop},
+        {IDC_STATIC,           ItemKind::Text,       "Number",           108, 26,  28,  8,   kGroup},
+        {IDC_ERROR_NUMBER,     ItemKind::BlackFrame, "",                 136, 24,  28,  12,  0},
+        {IDC_STATIC,           ItemKind::Text,       "Message",          12,  42,  30,  8,   kGroup},
+        {IDC_ERROR_MESSAGE,    ItemKind::BlackFrame, "",                 44,  40,  120, 12,  0},
+        {IDC_STATIC,           ItemKind::Text,       "Status Byte",      12,  146, 25,  9,   kGroup},
+        {IDC_OPC,              ItemKind::PushButton, "OPC?",             108, 144, 34,  14,  kTabStop},
+        {IDC_STATUS_BYTE,      ItemKind::OwnerDraw,  "Button1",          41,  144, 50,  14,  kTabStop},
+    }};
+    // clang-format on
 }
 
 DialogTemplate SelectInstrumentTemplate() {
-    return {IDD_SELECT_INSTRUMENT,
-            DialogKind::Popup,
-            "Select Instrument",
-            0,
-            0,
-            186,
-            92,
-            false,
-            kFont,
-            8,
-            {
-                {IDC_INSTRUMENT_LIST, ItemKind::ComboList, "", 24, 24, 140, 60, kVScroll | kTabStop},
-                {IDOK, ItemKind::DefPushButton, "OK", 28, 68, 50, 14, kTabStop},
-                {IDCANCEL, ItemKind::PushButton, "Cancel", 100, 68, 50, 14, kTabStop},
-            }};
+    // clang-format off
+    return {IDD_SELECT_INSTRUMENT, DialogKind::Popup, "Select Instrument", 0, 0, 186, 92, false, kFont, 8, {
+        {IDC_INSTRUMENT_LIST, ItemKind::ComboList,     "",       24,  24, 140, 60, kVScroll | kTabStop},
+        {IDOK,                ItemKind::DefPushButton, "OK",     28,  68, 50,  14, kTabStop},
+        {IDCANCEL,            ItemKind::PushButton,    "Cancel", 100, 68, 50,  14, kTabStop},
+    }};
+    // clang-format on
 }
 
 // The Configuration dialog: six group boxes, each with an "Attenuator" label, three attenuator buttons,

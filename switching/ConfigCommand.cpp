@@ -4,7 +4,6 @@
 
 #include "app/SfpAppData.h"
 #include "panels/PanelLookup.h"
-#include "platform/UserException.h"
 
 #include "instrument/ReportDriverError.h"
 
@@ -56,12 +55,10 @@ bool ApplyConfiguration(const int chosen[kGroupCount]) {
     if (instrument == nullptr) {
         return false;
     }
-    try {
-        instrument->SetCardOption(instrument->GetCardNumber(), list.c_str());
-    } catch (const CUserException&) {
-        // The card refused the list: tell the operator, and keep the group model (and the shown
-        // panel) as they were.
-        ReportDriverError(instrument->GetLastStatus());
+    if (!CallInstrument(*instrument,
+                        [&] { instrument->SetCardOption(instrument->GetCardNumber(), list.c_str()); })) {
+        // The card refused the list: the operator has been told; the group model (and the shown panel)
+        // stay as they were.
         return false;
     }
     int types[kGroupCount];

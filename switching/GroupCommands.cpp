@@ -9,7 +9,6 @@
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
 #include "platform/Facade.h"
-#include "platform/UserException.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "switching/GroupModel.h"
@@ -68,37 +67,33 @@ bool RunGroupCommand(GroupCommand command) {
     if (panel == nullptr || instrument == nullptr) {
         return false; // a broken lookup has ended the program already
     }
-    bool done = false;
     const std::string identity = LoadString(IDS_CARD_ID);
-    Facade().BeginWaitCursor();
-    try {
-        const short card = ReadCardTypes(*instrument, *panel, identity);
-        if (command == GroupCommand::Reset) {
-            int positions[kGroupCount];
-            for (int group = 0; group < kGroupCount; ++group) {
-                const int code = panel->m_nGroupType[group];
-                positions[group] = -1;
-                if (IsAttenuator(code)) {
-                    instrument->SetAttenuation(static_cast<short>(group), 0);
-                    positions[group] = 0;
-                } else if (IsSwitch(code)) {
-                    char list[kChannelListSize];
-                    FormatGroupChannelList(code, card, group, list, sizeof list);
-                    instrument->OpenRouteList(list);
+    return CallInstrument(
+        *instrument,
+        [&] {
+            const short card = ReadCardTypes(*instrument, *panel, identity);
+            if (command == GroupCommand::Reset) {
+                int positions[kGroupCount];
+                for (int group = 0; group < kGroupCount; ++group) {
+                    const int code = panel->m_nGroupType[group];
+                    positions[group] = -1;
+                    if (IsAttenuator(code)) {
+                        instrument->SetAttenuation(static_cast<short>(group), 0);
+                        positions[group] = 0;
+                    } else if (IsSwitch(code)) {
+                        char list[kChannelListSize];
+                        FormatGroupChannelList(code, card, group, list, sizeof list);
+                        instrument->OpenRouteList(list);
+                    }
                 }
+                const int* p = positions;
+                panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+            } else {
+                instrument->ReadGroupStates(panel);
             }
-            const int* p = positions;
-            panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
-        } else {
-            instrument->ReadGroupStates(panel);
-        }
-        RedrawShownPanel();
-        done = true;
-    } catch (const CUserException&) {
-        ReportDriverError(instrument->GetLastStatus());
-    }
-    Facade().EndWaitCursor();
-    return done;
+            RedrawShownPanel();
+        },
+        WaitCursor::Around);
 }
 
 } // namespace
@@ -117,16 +112,13 @@ void OnSelfTest() {
         return;
     }
     char result[kSelfTestBufferSize] = {};
-    bool passed = false;
-    Facade().BeginWaitCursor();
-    try {
-        instrument->SelfTest(result);
-        result[kSelfTestBufferSize - 1] = '\0';
-        passed = true;
-    } catch (const CUserException&) {
-        ReportDriverError(instrument->GetLastStatus());
-    }
-    Facade().EndWaitCursor();
+    const bool passed = CallInstrument(
+        *instrument,
+        [&] {
+            instrument->SelfTest(result);
+            result[kSelfTestBufferSize - 1] = '\0';
+        },
+        WaitCursor::Around);
     if (passed) {
         Facade().MessageBox(result);
     }

@@ -7,15 +7,13 @@
 
 namespace {
 
+// Position count and attenuation step of the named device types, by code.
 struct DeviceInfo {
-    const char* optionName;
     int positions;
     int step;
 };
 
-const DeviceInfo kDevices[kNamedDeviceCount] = {
-    {"QZATNA01", 12, 1}, {"QZATNB01", 10, 10}, {"QZATNC01", 8, 10}, {"QZSWTA01", 4, 0}, {"QZSWTB01", 6, 0},
-};
+const DeviceInfo kDevices[kNamedDeviceCount] = {{12, 1}, {10, 10}, {8, 10}, {4, 0}, {6, 0}};
 
 // The names an option list entry is compared with, in the order of comparison.
 struct OptionPrefix {
@@ -47,19 +45,6 @@ bool IsAttenuator(int code) {
 
 bool IsSwitch(int code) {
     return code == kDeviceSwitch4 || code == kDeviceSwitch6;
-}
-
-const char* DeviceOptionName(int code) {
-    if (code >= 0 && code < kNamedDeviceCount) {
-        return kDevices[code].optionName;
-    }
-    if (code == kDeviceUnknownAttenuator) {
-        return "UNKNOWN-ATN";
-    }
-    if (code == kDeviceUnknownSwitch) {
-        return "UNKNOWN-SW";
-    }
-    return "";
 }
 
 int PositionCount(int code) {

@@ -30,10 +30,6 @@ bool IsAttenuator(int code);
 // True for the switch codes 3 and 4.
 bool IsSwitch(int code);
 
-// The card option name of a code: the five model names for 0 to 4, "UNKNOWN-ATN" for -1, "UNKNOWN-SW" for
-// -2; an empty text for any other code.
-const char* DeviceOptionName(int code);
-
 // Positions a device offers: 12, 10, 8, 4, 6 for codes 0 to 4; 0 for any other code.
 int PositionCount(int code);
 // Attenuation step of an attenuator: 1 for code 0, 10 for codes 1 and 2; 0 for any other code.

@@ -5,9 +5,9 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-#include "GuiTestHelpers.h"
 #include "app/AboutDlg.h"
 #include "platform/TemplateBuilder.h"
+#include "tests/support/GuiTestHelpers.h"
 
 namespace {
 

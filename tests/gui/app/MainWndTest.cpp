@@ -5,7 +5,6 @@
 #include <wx/timer.h>
 #include <wx/weakref.h>
 
-#include "GuiTestHelpers.h"
 #include "app/MainWnd.h"
 #include "app/SfpAppData.h"
 #include "controls/GroupButton.h"
@@ -20,6 +19,7 @@
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
 #include "switching/GroupCommands.h"
+#include "tests/support/GuiTestHelpers.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "app/SfpAppData.h"
 #include "controls/GroupButton.h"
 #include "panels/Pan1Obj.h"
-#include "platform/RecordingFacade.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {
@@ -129,7 +129,7 @@ TEST_F(GroupClick, ClickOutsideTheElementsSendsNothing) {
 
 TEST_F(GroupClick, TimeOutRestoresThePositionOtherFailuresKeepIt) {
     CGroupButton* b = Make(3, 0, 1);
-    m_instrument->FailOn("CloseRoute", kTimeOutStatus);
+    m_instrument->FailOn("CloseRoute", kStatusTimeOut);
     Release(b, Centre(b->m_rcElem[2]));
     EXPECT_EQ(b->m_nPos, 1);
     EXPECT_EQ(m_panel->m_nGroupPos[0], 1);
@@ -147,7 +147,7 @@ TEST_F(GroupClick, TimeOutRestoresThePositionOtherFailuresKeepIt) {
     EXPECT_EQ(m_instrument->m_calls, (Calls{"CloseRoute 102", "DeviceClear", "CloseRoute 103"}));
 
     CGroupButton* a = Make(1, 3, 2);
-    m_instrument->FailOn("SetAttenuation", kTimeOutStatus);
+    m_instrument->FailOn("SetAttenuation", kStatusTimeOut);
     Release(a, Centre(a->m_rcElem[5]));
     EXPECT_EQ(a->m_nPos, 2);
     EXPECT_EQ(m_instrument->m_calls.back(), "DeviceClear");
@@ -228,7 +228,8 @@ TEST(GroupControl, SetPositionRefusesValuesBeyondTheType) {
     b.SetPosition(40);
     EXPECT_EQ(b.m_nPos, 40);
     EXPECT_EQ(b.m_strLabel[0], "");
-    EXPECT_EQ(b.m_nPositions[2], 8);
+    b.SetType(2);
+    EXPECT_EQ(b.PositionCount(), 8);
 }
 
 TEST(GroupControl, SetLabelsTakesSevenFields) {

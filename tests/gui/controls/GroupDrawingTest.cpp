@@ -1,5 +1,6 @@
-// The group pictures rendered off-screen: colours at the computed element centres, mirroring, the
-// dial's missing positions and pointer, partial drawing, and the hit rectangles each drawing writes.
+// The group pictures rendered off-screen (their geometry alone is a unit test): colours at the computed
+// element centres, mirroring, the dial's missing positions and pointer, partial drawing, and the hit
+// rectangles each drawing writes.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -7,7 +8,8 @@
 
 #include "ControlsTestSupport.h"
 #include "controls/GroupButton.h"
-#include "platform/RecordingFacade.h"
+#include "platform/Drawing.h"
+#include "tests/support/RecordingFacade.h"
 
 namespace {
 
@@ -34,34 +36,6 @@ class GroupDrawing : public ::testing::Test {
 protected:
     CRecordingFacade m_facade;
 };
-
-TEST_F(GroupDrawing, SwitchGeometryFollowsTheUnits) {
-    // 113 x 70: h = 66, r = 6.6, s = 2.64, margin 2.825; no labels.
-    const wxSize none[6] = {};
-    const SwitchGeometry g = LayoutSwitch(4, kGroupSize, 2, true, false, wxSize(), none);
-    EXPECT_DOUBLE_EQ(g.r, 6.6);
-    EXPECT_NEAR(g.s, 2.64, 1e-9);
-    EXPECT_EQ(g.pole, wxRect(2, 28, 14, 13));
-    EXPECT_EQ(g.left, 94);
-    EXPECT_EQ(g.contact[0], wxRect(94, 4, 14, 13));  // y = 2 + s
-    EXPECT_EQ(g.contact[1], wxRect(94, 20, 14, 13)); // y = 2 + 2s + 2r = 20.48
-    EXPECT_EQ(g.contact[3], wxRect(94, 52, 14, 13)); // y = 2 + 4s + 6r = 52.16
-    EXPECT_EQ(g.arm[0], wxPoint(9, 35));
-    EXPECT_EQ(g.arm[1], wxPoint(9, 42)); // corner at the height of contact 2 (y = 36.32 + r)
-    EXPECT_EQ(g.arm[2], wxPoint(94, 42));
-    EXPECT_EQ(g.arm[3], wxPoint(8, 34));
-    EXPECT_EQ(g.arm[8], wxPoint(95, 43));
-
-    // Six positions: r = h / 15 = 4.4, s = (h - 8r) / 7 = 4.4; a 20-pixel pole label moves the pole.
-    const SwitchGeometry six = LayoutSwitch(6, kGroupSize, -1, true, true, wxSize(20, 13), none);
-    EXPECT_NEAR(six.r, 4.4, 1e-9);
-    EXPECT_NEAR(six.s, 4.4, 1e-9);
-    EXPECT_EQ(six.pole.x, 24); // 2.825 + 20 + 2
-    EXPECT_EQ(six.poleLabel.x, 2);
-    EXPECT_NEAR(six.poleLabel.y, 29, 1); // t - 13 / 2 + r = 30.6 - 6 + 4.4
-    EXPECT_EQ(six.contact[5].y, 58);     // 2 + 6.8s + 6r = 58.32
-    EXPECT_FALSE(six.hasArm);
-}
 
 TEST_F(GroupDrawing, FourPositionSwitchWithoutPositionIsAllBlueWithoutArm) {
     auto b = Group(3, -1);
@@ -249,12 +223,13 @@ TEST_F(GroupDrawing, DialDrawsDbAndTheGroupDigit) {
     wxMemoryDC dc(scratch);
     dc.SetFont(CGroupButton::DialFont());
     const wxSize dB = dc.GetTextExtent("dB");
-    const DialGeometry g = LayoutAttenuator(kGroupSize, 0, std::array<wxSize, 12>{}.data(), dB);
-    const wxRect digit(g.digit, wxSize(dB.x / 2, dB.y));
+    const DialGeometry g =
+        LayoutAttenuator(FromWx(kGroupSize), 0, std::array<PixelSize, 12>{}.data(), FromWx(dB));
+    const wxRect digit(ToWx(g.digit), wxSize(dB.x / 2, dB.y));
     // The digit's place holds dark text only when the pole label is not empty.
     EXPECT_GT(CountPixels(pic.Image(), digit, Pixel{0, 0, 0}), 3);
     EXPECT_EQ(CountPixels(blank.Image(), digit, Pixel{0, 0, 0}), 0);
-    EXPECT_GT(CountPixels(pic.Image(), wxRect(g.dB, dB), Pixel{0, 0, 0}), 3);
+    EXPECT_GT(CountPixels(pic.Image(), wxRect(ToWx(g.dB), dB), Pixel{0, 0, 0}), 3);
 }
 
 TEST_F(GroupDrawing, PressAndFocusDrawNothingAndNegativeTypesDrawNothing) {

@@ -9,7 +9,7 @@
 #include "app/SfpAppData.h"
 #include "controls/GroupButton.h"
 #include "panels/Pan1Obj.h"
-#include "platform/RecordingFacade.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {

@@ -66,3 +66,14 @@ TEST(CommandLine, VersionAndHelpAreWholeWordsAndTheFirstWins) {
     EXPECT_EQ(ParseCommandLine("/l --help").info, CCommandLine::Info::None);
     EXPECT_EQ(ParseCommandLine("-version -help --HELP --versions").info, CCommandLine::Info::None);
 }
+
+TEST(StartUpCommandLine, ScreenshotTokenIsTakenOutBeforeTheSwitchesAreRead) {
+    std::string file;
+    EXPECT_EQ(JoinCommandLine({"/l", "--screenshot=/tmp/a b.png", "bench.lbl", "/r"}, file),
+              "/l bench.lbl /r");
+    EXPECT_EQ(file, "/tmp/a b.png");
+    EXPECT_EQ(JoinCommandLine({}, file), "");
+    EXPECT_EQ(file, "");
+    EXPECT_EQ(JoinCommandLine({"-a", "vxi0::1::instr"}, file), "-a vxi0::1::instr");
+    EXPECT_EQ(file, "");
+}

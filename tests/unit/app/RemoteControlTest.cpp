@@ -7,7 +7,7 @@
 #include "instrument/DriverInstrument.h"
 #include "instrument/NonLiveInstrument.h"
 #include "panels/StatObj.h"
-#include "platform/RecordingFacade.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {

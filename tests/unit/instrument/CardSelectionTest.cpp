@@ -4,7 +4,7 @@
 #include "instrument/Connection.h"
 #include "instrument/DriverInstrument.h"
 #include "instrument/NonLiveInstrument.h"
-#include "platform/RecordingFacade.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {
@@ -108,6 +108,8 @@ TEST(ConnectionRules, PairOfGpibVxiAndGpibPrefersGpibVxi) {
     EXPECT_EQ(PreferredOfPair({"GPIB0::9::INSTR", "GPIB-VXI0::24::INSTR"}), "GPIB-VXI0::24::INSTR");
     EXPECT_EQ(PreferredOfPair({"GPIB0::9::INSTR", "GPIB0::10::INSTR"}), "");
     EXPECT_EQ(PreferredOfPair({"VXI0::112::INSTR", "GPIB0::9::INSTR"}), "");
+    // The second of a pair must be a GPIB name: a plain VXI name beside a GPIB-VXI one is no pair.
+    EXPECT_EQ(PreferredOfPair({"GPIB-VXI0::24::INSTR", "VXI0::112::INSTR"}), "");
     EXPECT_EQ(PreferredOfPair({"GPIB-VXI0::24::INSTR"}), "");
 }
 

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/SfpAppData.h"
-#include "instrument/DriverInstrument.h"
 #include "instrument/ReportDriverError.h"
-#include "platform/RecordingFacade.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {
@@ -60,4 +59,27 @@ TEST_F(ErrorReport, TimeOutClearsTheDeviceAndOtherStatusesAreApiFailures) {
     ReportDriverError(kStatusNotSupported);
     EXPECT_EQ(facade.m_messages, (std::vector<std::string>{"Time Out !", "API failure.", "API failure."}));
     EXPECT_EQ(facade.m_beeps, 0);
+}
+
+TEST_F(ErrorReport, GuardedCallHandsOverTheStatusBeforeTheReportAndEndsTheWaitCursor) {
+    instrument->FailOn("QueryOpc", kStatusTimeOut);
+    facade.BeginWaitCursor();
+    std::int32_t seen = 0;
+    size_t messagesSeen = 99;
+    const auto failing = [&] { instrument->QueryOpc(); };
+    EXPECT_FALSE(CallInstrument(*instrument, failing, WaitCursor::EndOnFailure, [&](std::int32_t status) {
+        seen = status;
+        messagesSeen = facade.m_messages.size();
+    }));
+    EXPECT_EQ(seen, kStatusTimeOut);
+    EXPECT_EQ(messagesSeen, 0u);
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Time Out !"});
+    EXPECT_EQ(facade.m_waitDepth, 0);
+
+    // A call that succeeds reports nothing and leaves the caller's wait cursor alone.
+    facade.BeginWaitCursor();
+    EXPECT_TRUE(CallInstrument(
+        *instrument, [&] { instrument->QueryOpc(); }, WaitCursor::EndOnFailure));
+    EXPECT_EQ(facade.m_waitDepth, 1);
+    EXPECT_EQ(facade.m_messages.size(), 1u);
 }

@@ -9,45 +9,13 @@
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
-#include "platform/RecordingFacade.h"
 #include "resources/ResourceIds.h"
 #include "switching/GroupCommands.h"
+#include "tests/support/FakePanelViews.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {
-
-constexpr std::int32_t kTimeOut = static_cast<std::int32_t>(0xBFFF0015);
-
-// Panel windows that only record what they are told, in one shared log.
-class FakeMainView : public CMainPanelView {
-public:
-    explicit FakeMainView(std::vector<std::string>* log) : m_log(log) {}
-    void DestroyPanelWindow() override { m_log->push_back("destroy main"); }
-    void RedrawNow() override { m_log->push_back("redraw main"); }
-    void ShowGroupPositions(const int p[6]) override {
-        std::string line = "positions";
-        for (int g = 0; g < 6; ++g) {
-            line += " " + std::to_string(p[g]);
-        }
-        m_log->push_back(line);
-    }
-    void ShowGroupTypes(const int t[6]) override {
-        std::string line = "types";
-        for (int g = 0; g < 6; ++g) {
-            line += " " + std::to_string(t[g]);
-        }
-        m_log->push_back(line);
-    }
-    std::vector<std::string>* m_log;
-};
-
-class FakeStatusView : public CPanelWindow {
-public:
-    explicit FakeStatusView(std::vector<std::string>* log) : m_log(log) {}
-    void DestroyPanelWindow() override { m_log->push_back("destroy status"); }
-    void RedrawNow() override { m_log->push_back("redraw status"); }
-    std::vector<std::string>* m_log;
-};
 
 // Records the wait cursor in the log too, so that its order against the message boxes shows.
 class OrderedFacade : public CRecordingFacade {
@@ -67,13 +35,10 @@ protected:
     void SetUp() override {
         SetPanelWindowFactories(
             [this](CPan1Obj*) {
-                mainViews.push_back(std::make_unique<FakeMainView>(&windows));
-                return mainViews.back().get();
+                ++mainViewsOpened;
+                return new CFakeMainView(&windows);
             },
-            [this](CStatObj*) {
-                statusViews.push_back(std::make_unique<FakeStatusView>(&windows));
-                return statusViews.back().get();
-            });
+            [this](CStatObj*) { return new CFakeStatusView(&windows); });
         auto scripted = std::make_unique<CScriptedInstrument>();
         instrument = scripted.get();
         app.m_pInstrument = std::move(scripted);
@@ -81,7 +46,13 @@ protected:
         app.m_panels.push_back(std::make_unique<CStatObj>());
         panel = FindMainPanel();
     }
-    void TearDown() override { SetPanelWindowFactories(nullptr, nullptr); }
+    void TearDown() override {
+        // The window of the panel still shown goes with the test.
+        if (app.m_pActivePanel != nullptr) {
+            app.m_pActivePanel->CloseDlg();
+        }
+        SetPanelWindowFactories(nullptr, nullptr);
+    }
 
     void SetTypes(std::vector<int> types) {
         for (int g = 0; g < kGroupCount; ++g) {
@@ -109,8 +80,7 @@ protected:
     CScriptedInstrument* instrument = nullptr;
     CPan1Obj* panel = nullptr;
     std::vector<std::string> windows;
-    std::vector<std::unique_ptr<FakeMainView>> mainViews;
-    std::vector<std::unique_ptr<FakeStatusView>> statusViews;
+    int mainViewsOpened = 0;
 };
 
 } // namespace
@@ -187,7 +157,7 @@ TEST_F(GroupCommandsTest, FailureMidResetKeepsEarlierGroupsAndStoresNoPositions)
     SetTypes({0, 1, 2, 3, 4, 4});
     SetPositions(7);
     ShowMainPanel();
-    instrument->FailOn("OpenRouteList", kTimeOut);
+    instrument->FailOn("OpenRouteList", kStatusTimeOut);
     EXPECT_FALSE(OnReset());
     // The time-out is reported after a device clear.
     EXPECT_EQ(CallsAfter(2),
@@ -287,7 +257,7 @@ TEST_F(GroupCommandsTest, SetUpResetsOnVxiAndShowsTheMainPanel) {
     EXPECT_EQ(CallsAfter(2), std::vector<std::string>{"SetAttenuation 0 0"});
     EXPECT_EQ(Positions(), (std::vector<int>{0, -1, -1, -1, -1, -1}));
     EXPECT_EQ(app.m_pActivePanel, panel);
-    EXPECT_EQ(mainViews.size(), 1u);
+    EXPECT_EQ(mainViewsOpened, 1);
 }
 
 TEST_F(GroupCommandsTest, SetUpRefreshesOtherInterfaces) {

@@ -7,8 +7,8 @@
 
 #include "app/SfpAppData.h"
 #include "panels/Pan1Obj.h"
-#include "platform/RecordingFacade.h"
 #include "switching/GroupModel.h"
+#include "tests/support/RecordingFacade.h"
 
 namespace {
 

@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "app/SfpAppData.h"
+#include "instrument/Instrument.h"
 #include "panels/Pan1Obj.h"
-#include "platform/RecordingFacade.h"
 #include "platform/UserException.h"
 #include "switching/GroupModel.h"
 #include "switching/GroupStateReading.h"
+#include "tests/support/RecordingFacade.h"
 
 namespace {
 
@@ -124,13 +125,13 @@ TEST_F(GroupStateReadingTest, OnlyTheLastCallDecidesButAllGroupsAreRead) {
 
     // A failure of the last call raises after all six groups and stores no positions.
     module.calls.clear();
-    module.statuses = {0, 0, 0, 0, 0, -1073807339};
+    module.statuses = {0, 0, 0, 0, 0, kStatusTimeOut};
     for (int g = 0; g < 6; ++g) {
         panel.m_nGroupPos[g] = 8;
     }
     EXPECT_THROW(ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus), CUserException);
     EXPECT_EQ(module.calls.size(), 6u);
-    EXPECT_EQ(lastStatus, -1073807339);
+    EXPECT_EQ(lastStatus, kStatusTimeOut);
     EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>(6, 8)));
 }
 

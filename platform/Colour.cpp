@@ -1,0 +1,26 @@
+#include "platform/Colour.h"
+
+#include "platform/Facade.h"
+
+COLORREF PanelColor(int index) {
+    switch (index) {
+    case kPanelBlack:
+        return RGB(0, 0, 0);
+    case kPanelShadow:
+        return Facade().SystemColour(SysColour::ButtonShadow);
+    case kPanelHighlight:
+        return Facade().SystemColour(SysColour::ButtonHighlight);
+    case kPanelDarkGrey:
+        return RGB(64, 64, 64);
+    case kPanelGrey:
+        return RGB(128, 128, 128);
+    case kPanelLightGrey:
+        return RGB(192, 192, 192);
+    case kPanelFace:
+        return Facade().SystemColour(SysColour::ButtonFace);
+    case kPanelTeal:
+        return RGB(0, 128, 128);
+    default:
+        return RGB(255, 255, 255);
+    }
+}

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/SfpAppData.h"
+#include "panels/Pan1Obj.h"
+#include "panels/PanelLookup.h"
+#include "panels/StatObj.h"
+#include "resources/ResourceIds.h"
+#include "switching/ConfigCommand.h"
+#include "tests/support/FakePanelViews.h"
+#include "tests/support/RecordingFacade.h"
+#include "tests/support/ScriptedInstrument.h"
+
+namespace {
+
+constexpr std::int32_t kApiFailure = -1073807343; // 0xBFFF0011, neither module error nor time-out
+
+class ConfigCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetPanelWindowFactories([this](CPan1Obj*) { return new CFakeMainView(&views); },
+                                [this](CStatObj*) { return new CFakeStatusView(&views); });
+        auto owned = std::make_unique<CScriptedInstrument>();
+        owned->m_card = 3;
+        instrument = owned.get();
+        app.m_pInstrument = std::move(owned);
+        app.m_panels.push_back(std::make_unique<CPan1Obj>());
+        app.m_panels.push_back(std::make_unique<CStatObj>());
+        panel = ToPan1Obj(app.m_panels[0].get());
+    }
+    void TearDown() override {
+        for (auto& p : app.m_panels) {
+            ToPanel(p.get())->CloseDlg();
+        }
+        SetPanelWindowFactories(nullptr, nullptr);
+    }
+    void SetTypes(std::vector<int> t) {
+        for (int g = 0; g < 6; ++g) {
+            panel->m_nGroupType[g] = t[g];
+        }
+    }
+    std::vector<int> Types() const { return std::vector<int>(panel->m_nGroupType, panel->m_nGroupType + 6); }
+
+    CRecordingFacade facade;
+    CSfpAppData app;
+    CScriptedInstrument* instrument = nullptr;
+    CPan1Obj* panel = nullptr;
+    std::vector<std::string> views;
+};
+
+} // namespace
+
+TEST(ConfigurationChoice, UnchangedWhenEveryValueIsNegativeOrThePresentType) {
+    const int present[6] = {0, 0, 3, 3, 4, -3};
+    const int same[6] = {0, -1, 3, -2, 4, -3};
+    const int none[6] = {-1, -1, -1, -1, -1, -1};
+    const int changed[6] = {0, 0, 3, 3, 4, 0};
+    const int retyped[6] = {1, 0, 3, 3, 4, -1};
+    EXPECT_TRUE(IsConfigurationUnchanged(same, present));
+    EXPECT_TRUE(IsConfigurationUnchanged(none, present));
+    EXPECT_FALSE(IsConfigurationUnchanged(changed, present));
+    EXPECT_FALSE(IsConfigurationUnchanged(retyped, present));
+}
+
+TEST(ConfigurationChoice, OptionListAlwaysHasFiveCommas) {
+    CSfpAppData app;
+    CPan1Obj panel;
+    const int onlyGroup2[6] = {-3, -3, 4, -3, -3, -3};
+    const int all[6] = {0, 2, 3, 3, 4, 4};
+    const int none[6] = {-1, -1, -1, -1, -1, -1};
+    const int ends[6] = {1, -1, -1, -1, -1, 3};
+    EXPECT_EQ(BuildCardOptionList(onlyGroup2, panel.m_szTypeName), ",,QZSWTB01,,,");
+    EXPECT_EQ(BuildCardOptionList(all, panel.m_szTypeName),
+              "QZATNA01,QZATNC01,QZSWTA01,QZSWTA01,QZSWTB01,QZSWTB01");
+    EXPECT_EQ(BuildCardOptionList(none, panel.m_szTypeName), ",,,,,");
+    EXPECT_EQ(BuildCardOptionList(ends, panel.m_szTypeName), "QZATNB01,,,,,QZSWTA01");
+}
+
+TEST_F(ConfigCommandTest, OnlyGroupTwoChosenFromNothingReported) {
+    ShowPanel(IDS_MAIN_PANEL);
+    const int chosen[6] = {-3, -3, 4, -3, -3, -3};
+    EXPECT_TRUE(ApplyConfiguration(chosen));
+    EXPECT_EQ(instrument->m_calls, std::vector<std::string>{"SetCardOption 3 ,,QZSWTB01,,,"});
+    EXPECT_EQ(Types(), (std::vector<int>{-3, -3, 4, -3, -3, -3}));
+    EXPECT_EQ(views, std::vector<std::string>{"types -3 -3 4 -3 -3 -3"});
+}
+
+TEST_F(ConfigCommandTest, ChangingOneGroupWritesEveryCheckedName) {
+    SetTypes({0, 0, 3, 3, 4, 4});
+    ShowPanel(IDS_MAIN_PANEL);
+    const int chosen[6] = {0, 2, 3, 3, 4, 4};
+    EXPECT_TRUE(ApplyConfiguration(chosen));
+    EXPECT_EQ(
+        instrument->m_calls,
+        std::vector<std::string>{"SetCardOption 3 QZATNA01,QZATNC01,QZSWTA01,QZSWTA01,QZSWTB01,QZSWTB01"});
+    EXPECT_EQ(Types(), (std::vector<int>{0, 2, 3, 3, 4, 4}));
+    EXPECT_EQ(views, std::vector<std::string>{"types 0 2 3 3 4 4"});
+    EXPECT_TRUE(facade.m_messages.empty());
+}
+
+TEST_F(ConfigCommandTest, NoChangeSendsNothingAndResetsNothing) {
+    SetTypes({0, 0, 3, 3, 4, -1});
+    ShowPanel(IDS_MAIN_PANEL);
+    const int chosen[6] = {0, 0, 3, 3, 4, -1};
+    EXPECT_FALSE(ApplyConfiguration(chosen));
+    EXPECT_TRUE(instrument->m_calls.empty());
+    EXPECT_TRUE(views.empty());
+    EXPECT_EQ(Types(), (std::vector<int>{0, 0, 3, 3, 4, -1}));
+}
+
+TEST_F(ConfigCommandTest, RefusedOptionListIsReportedOnceAndKeepsTheModel) {
+    SetTypes({0, 0, 3, 3, 4, 4});
+    ShowPanel(IDS_MAIN_PANEL);
+    instrument->FailOn("SetCardOption", kApiFailure);
+    const int chosen[6] = {1, 0, 3, 3, 4, 4};
+    EXPECT_FALSE(ApplyConfiguration(chosen));
+    EXPECT_EQ(
+        instrument->m_calls,
+        std::vector<std::string>{"SetCardOption 3 QZATNB01,QZATNA01,QZSWTA01,QZSWTA01,QZSWTB01,QZSWTB01"});
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"API failure."});
+    EXPECT_EQ(instrument->GetLastStatus(), kApiFailure);
+    EXPECT_EQ(Types(), (std::vector<int>{0, 0, 3, 3, 4, 4}));
+    EXPECT_TRUE(views.empty()); // no retyping, so no Reset
+}
+
+TEST_F(ConfigCommandTest, StatusPanelShownStoresTypesWithoutReset) {
+    ShowPanel(IDS_MAIN_PANEL);
+    ShowPanel(IDS_STATUS_PANEL);
+    views.clear();
+    const int chosen[6] = {0, 1, 2, 3, 4, -1};
+    EXPECT_TRUE(ApplyConfiguration(chosen));
+    EXPECT_EQ(instrument->m_calls,
+              std::vector<std::string>{"SetCardOption 3 QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,"});
+    EXPECT_EQ(Types(), (std::vector<int>{0, 1, 2, 3, 4, -3}));
+    EXPECT_TRUE(views.empty());
+}
