@@ -132,3 +132,12 @@ std::string JoinCommandLine(const std::vector<std::string>& arguments, std::stri
     }
     return line;
 }
+
+std::string ArgumentsProblem(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments) {
+        if (argument == kScreenshotSwitch) {
+            return "--screenshot= needs the name of the picture file";
+        }
+    }
+    return {};
+}

@@ -36,3 +36,8 @@ std::string InfoText(CCommandLine::Info info);
 // --screenshot=FILE (empty when not given). The token is taken out before the command line is read, so
 // its path never looks like a switch.
 std::string JoinCommandLine(const std::vector<std::string>& arguments, std::string& screenshotFile);
+
+// Why the program's arguments cannot be run, as a line for standard error; empty when they can. A
+// --screenshot= without a file is refused: taken as no switch, it would start an interactive run that
+// waits for an operator.
+std::string ArgumentsProblem(const std::vector<std::string>& arguments);

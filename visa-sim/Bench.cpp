@@ -1,17 +1,21 @@
 #include "Bench.h"
 
+#include <yaml-cpp/depthguard.h>
 #include <yaml-cpp/yaml.h>
 
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <set>
-#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace visasim {
 namespace {
+
+constexpr size_t kMaxBenchSize = 1 << 20;
 
 // A problem found in the bench, with the line it was found on.
 struct BenchError {
@@ -28,10 +32,21 @@ int LineOf(const YAML::Node& node) {
     throw BenchError{LineOf(node), message};
 }
 
+// A key given twice: the YAML reader keeps both, and a lookup would see the first one only.
+void CheckUnique(const YAML::Node& map) {
+    std::set<std::string> seen;
+    for (auto it = map.begin(); it != map.end(); ++it) {
+        if (it->first.IsScalar() && !seen.insert(it->first.Scalar()).second) {
+            Fail(it->first, "duplicate key \"" + it->first.Scalar() + "\"");
+        }
+    }
+}
+
 void CheckKeys(const YAML::Node& map, const std::string& what, std::initializer_list<const char*> allowed) {
     if (!map.IsMap()) {
         Fail(map, what + " must be a mapping");
     }
+    CheckUnique(map);
     for (auto it = map.begin(); it != map.end(); ++it) {
         if (!it->first.IsScalar()) {
             Fail(it->first, "keys of " + what + " must be plain words");
@@ -433,6 +448,7 @@ ResourceSpec ReadResource(const YAML::Node& node) {
             if (!replies.IsMap()) {
                 Fail(replies, "replies must map commands to their replies");
             }
+            CheckUnique(replies);
             for (auto it = replies.begin(); it != replies.end(); ++it) {
                 GenericReply reply;
                 reply.command = Text(it->first, "a command");
@@ -590,6 +606,8 @@ std::optional<Bench> LoadBenchText(const std::string& text, const std::string& s
         return bench;
     } catch (const BenchError& e) {
         report(e.line, e.message);
+    } catch (const YAML::DeepRecursion& e) {
+        report(e.mark.line >= 0 ? e.mark.line + 1 : 0, "lists and mappings are nested too deeply");
     } catch (const YAML::Exception& e) {
         report(e.mark.line >= 0 ? e.mark.line + 1 : 0, e.msg);
     } catch (const std::exception& e) {
@@ -599,21 +617,48 @@ std::optional<Bench> LoadBenchText(const std::string& text, const std::string& s
 }
 
 std::optional<Bench> LoadBenchFile(const std::string& path, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    auto refuse = [&](const std::string& problem) -> std::optional<Bench> {
         if (error) {
-            *error = path + ": cannot be read (" + std::strerror(errno) + ")";
+            *error = path + ": " + problem;
         }
         return std::nullopt;
+    };
+    // Only a regular file is read: opening does not wait for a FIFO's writer, and the size is known
+    // before anything is read.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return refuse(std::string("cannot be read (") + std::strerror(errno) + ")");
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    std::string text = content.str();
-    if (text.size() > (1u << 20)) {
-        if (error) {
-            *error = path + ": the bench file is larger than 1 MiB";
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        bool folder = S_ISDIR(info.st_mode);
+        close(fd);
+        return refuse(folder ? "is a folder, not a bench file" : "is not a regular file");
+    }
+    if (static_cast<size_t>(info.st_size) > kMaxBenchSize) {
+        close(fd);
+        return refuse("the bench file is larger than 1 MiB");
+    }
+    std::string text;
+    char buffer[4096];
+    while (text.size() <= kMaxBenchSize) {
+        ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
         }
-        return std::nullopt;
+        if (got < 0) {
+            int saved = errno;
+            close(fd);
+            return refuse(std::string("cannot be read (") + std::strerror(saved) + ")");
+        }
+        if (got == 0) {
+            break;
+        }
+        text.append(buffer, static_cast<size_t>(got));
+    }
+    close(fd);
+    if (text.size() > kMaxBenchSize) {
+        return refuse("the bench file is larger than 1 MiB");
     }
     return LoadBenchText(text, path, error);
 }

@@ -25,7 +25,8 @@ protected:
 private:
     using Access = SharedState::Access;
     // Runs `body` on the current card state: re-reads the state file under its lock first, and writes
-    // it back when a Change altered the cards.
+    // it back when a Change altered the cards. When the lock stays taken for longer than the message
+    // may wait, `body` is not run and the message times out.
     template <typename Body>
     void WithState(Access access, Body body) {
         m_state.With(access, body);

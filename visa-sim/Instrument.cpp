@@ -1,5 +1,7 @@
 #include "Instrument.h"
 
+#include "SharedState.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -226,7 +228,8 @@ const CommandFault* Instrument::FaultFor(const std::string& written, const std::
     return found;
 }
 
-bool Instrument::Write(std::string_view message) {
+bool Instrument::Write(std::string_view message, unsigned timeoutMs) {
+    WaitBudgetScope budget(timeoutMs);
     if (!m_output.empty()) {
         m_output.clear();
         PushError(-410);
@@ -280,6 +283,11 @@ bool Instrument::Write(std::string_view message) {
                 break;
             }
             entry->handler(command, reply);
+            if (budget.RanOut()) {
+                m_replyInProgress.clear();
+                m_hungQuery = command.query;
+                return false;
+            }
         }
         if (command.query && !reply.empty()) {
             if (anyReply) {

@@ -5,6 +5,7 @@
 
 #include "Bench.h"
 #include "ScpiParser.h"
+#include "StateStore.h"
 
 #include <cstdint>
 #include <deque>
@@ -28,9 +29,11 @@ public:
 
     const ResourceSpec& Description() const { return m_spec; }
 
-    // Takes one program message. False when the instrument timed out on it (a time-out fault on a
-    // command): nothing of the message is executed from that command on and no reply is produced.
-    bool Write(std::string_view message);
+    // Takes one program message, which may wait at most timeoutMs for shared state (no bound by
+    // default). False when the instrument timed out on it (a time-out fault on a command, or the shared
+    // state held elsewhere for too long): nothing of the message is executed from that command on and
+    // no reply is produced.
+    bool Write(std::string_view message, unsigned timeoutMs = StateStore::kWaitForever);
 
     // The reply waiting to be read; the reader removes what it took with Consume.
     const std::string& Pending() const { return m_output; }

@@ -1,5 +1,6 @@
 #include "SharedState.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -10,12 +11,41 @@ namespace visasim {
 SharedState::SharedState(std::unique_ptr<StateStore> store, Owner& owner)
     : m_store(std::move(store)), m_owner(owner) {}
 
-bool SharedState::Begin() {
-    bool locked = m_store && m_store->Lock();
-    if (locked) {
+WaitBudget& ThreadWaitBudget() {
+    static thread_local WaitBudget budget;
+    return budget;
+}
+
+WaitBudgetScope::WaitBudgetScope(unsigned timeoutMs) : m_previous(ThreadWaitBudget()) {
+    WaitBudget& budget = ThreadWaitBudget();
+    budget = WaitBudget{timeoutMs, std::nullopt, false};
+}
+
+StateStore::LockResult SharedState::Begin() {
+    if (!m_store) {
+        return StateStore::LockResult::Unavailable;
+    }
+    WaitBudget& budget = ThreadWaitBudget();
+    unsigned timeoutMs = budget.timeoutMs;
+    if (timeoutMs != StateStore::kWaitForever) {
+        auto now = std::chrono::steady_clock::now();
+        if (!budget.deadline) {
+            budget.deadline = now + std::chrono::milliseconds(timeoutMs);
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*budget.deadline - now).count();
+        timeoutMs = static_cast<unsigned>(std::clamp<long long>(left, 0, timeoutMs));
+    }
+    StateStore::LockResult lock = m_store->Lock(timeoutMs);
+    if (lock == StateStore::LockResult::TimedOut) {
+        std::fprintf(stderr,
+                     "visa-sim: the state lock %s is held by another process beyond the time-out; the "
+                     "command timed out\n",
+                     m_store->LockPath().c_str());
+        budget.ranOut = true;
+    } else if (lock == StateStore::LockResult::Locked) {
         Synchronise();
     }
-    return locked;
+    return lock;
 }
 
 void SharedState::End(bool locked, bool changed) {
@@ -53,6 +83,11 @@ void SharedState::Synchronise() {
         break;
     case StateStore::ReadResult::Corrupt:
         break;
+    case StateStore::ReadResult::Unusable:
+        std::fprintf(stderr, "visa-sim: state file %s is refused (%s); the state is kept in memory only\n",
+                     m_store->Path().c_str(), problem.c_str());
+        m_store.reset();
+        return;
     }
     std::fprintf(stderr, "visa-sim: state file %s is corrupt (%s); using the bench's initial state\n",
                  m_store->Path().c_str(), problem.c_str());

@@ -5,7 +5,9 @@
 
 #include "StateStore.h"
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace visasim {
@@ -26,16 +28,20 @@ public:
     SharedState(std::unique_ptr<StateStore> store, Owner& owner);
 
     enum class Access { Read, Change };
-    // Runs `body` on the current settings.
+    // Runs `body` on the current settings. When another process holds the lock for longer than the
+    // thread's wait budget allows, `body` is not run and the budget is marked as run out.
     template <typename Body>
     void With(Access access, Body body) {
-        bool locked = Begin();
+        StateStore::LockResult lock = Begin();
+        if (lock == StateStore::LockResult::TimedOut) {
+            return;
+        }
         body();
-        End(locked, access == Access::Change);
+        End(lock == StateStore::LockResult::Locked, access == Access::Change);
     }
 
 private:
-    bool Begin();
+    StateStore::LockResult Begin();
     void End(bool locked, bool changed);
     void Synchronise();
     void Save();
@@ -44,6 +50,31 @@ private:
     Owner& m_owner;
     std::string m_lastText; // the state text last read from or written to the file
     bool m_haveFileState = false;
+};
+
+// How long the VISA call a thread serves may still wait for state locks, and whether a wait ran out. The
+// instrument that executes a message sets it, so that every lock the message needs, its own or one of an
+// instrument it asks through the wiring, waits no longer than the call's time-out.
+struct WaitBudget {
+    unsigned timeoutMs = StateStore::kWaitForever;
+    // Fixed at the first wait, so that a message that needs no lock never reads the clock.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
+    bool ranOut = false;
+};
+WaitBudget& ThreadWaitBudget();
+
+// Gives the thread a budget of timeoutMs (StateStore::kWaitForever: no bound) for as long as it lives,
+// then puts the previous one back.
+class WaitBudgetScope {
+public:
+    explicit WaitBudgetScope(unsigned timeoutMs);
+    ~WaitBudgetScope() { ThreadWaitBudget() = m_previous; }
+    WaitBudgetScope(const WaitBudgetScope&) = delete;
+    WaitBudgetScope& operator=(const WaitBudgetScope&) = delete;
+    bool RanOut() const { return ThreadWaitBudget().ranOut; }
+
+private:
+    WaitBudget m_previous;
 };
 
 // The state file of a resource: `<folder>/<state name>.<resource name with :: as __>.state`; none when the

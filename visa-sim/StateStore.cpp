@@ -1,6 +1,8 @@
 #include "StateStore.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +10,7 @@
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace visasim {
@@ -25,7 +28,7 @@ bool MakeFolders(const std::string& path) {
             slash = path.size();
         }
         partial = path.substr(0, slash);
-        if (!partial.empty() && mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) {
+        if (!partial.empty() && mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
             return false;
         }
         pos = slash + 1;
@@ -34,15 +37,65 @@ bool MakeFolders(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// The kind, owner, link count and size of an open file. No time stamp is asked for: a file system that
+// keeps finer times for files whose times were looked at would then update them at every change, which
+// costs a sixth of a state change.
+bool Describe(int fd, struct statx* info) {
+    return statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_MODE | STATX_UID | STATX_NLINK | STATX_SIZE,
+                 info) == 0;
+}
+
+// Why an open file is not one to use: empty when it is a regular file of this user.
+std::string Unfit(const struct statx& info) {
+    if (!S_ISREG(info.stx_mode)) {
+        return "it is not a regular file";
+    }
+    static const uid_t self = geteuid();
+    if (info.stx_uid != self) {
+        return "it belongs to another user";
+    }
+    return {};
+}
+
 } // namespace
 
-unsigned StateChecksum(const std::string& text) {
+unsigned StateChecksum(std::string_view text) {
     unsigned hash = 2166136261u;
     for (unsigned char c : text) {
         hash ^= c;
         hash *= 16777619u;
     }
     return hash;
+}
+
+std::string EncodeStateText(const std::string& payload) {
+    char checksum[32];
+    std::snprintf(checksum, sizeof checksum, "checksum %08x\n", StateChecksum(payload));
+    return std::string(kHeader) + payload + checksum;
+}
+
+StateStore::ReadResult DecodeStateText(std::string_view text, std::string* payload, std::string* problem) {
+    const size_t headerSize = std::strlen(kHeader);
+    if (text.compare(0, headerSize, kHeader) != 0) {
+        *problem = "it does not begin with \"visa-sim state 1\"";
+        return StateStore::ReadResult::Corrupt;
+    }
+    // The last line is "checksum XXXXXXXX".
+    size_t lastLine = text.rfind("checksum ");
+    if (lastLine == std::string::npos || lastLine < headerSize || text.size() != lastLine + 18 ||
+        text.back() != '\n' || (lastLine > 0 && text[lastLine - 1] != '\n')) {
+        *problem = "it has no checksum line";
+        return StateStore::ReadResult::Corrupt;
+    }
+    std::string_view body = text.substr(headerSize, lastLine - headerSize);
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "%08x", StateChecksum(body));
+    if (text.compare(lastLine + 9, 8, expected) != 0) {
+        *problem = "its checksum does not match its content";
+        return StateStore::ReadResult::Corrupt;
+    }
+    *payload = std::string(body);
+    return StateStore::ReadResult::Loaded;
 }
 
 StateStore::StateStore(std::string path) : m_path(std::move(path)) {}
@@ -53,19 +106,43 @@ StateStore::~StateStore() {
     }
 }
 
-bool StateStore::Lock() {
+StateStore::LockResult StateStore::Lock(unsigned timeoutMs) {
     if (m_lockFd < 0) {
-        m_lockFd = open((m_path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        m_lockFd = open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
         if (m_lockFd < 0) {
-            return false;
+            return LockResult::Unavailable;
+        }
+        struct statx info {};
+        if (!Describe(m_lockFd, &info) || !Unfit(info).empty()) {
+            close(m_lockFd);
+            m_lockFd = -1;
+            return LockResult::Unavailable;
         }
     }
-    while (flock(m_lockFd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            return false;
+    // The lock is free almost always: one try without waiting. Otherwise try again after short pauses
+    // that grow to a few milliseconds, until the time-out has passed.
+    const int operation = timeoutMs == kWaitForever ? LOCK_EX : LOCK_EX | LOCK_NB;
+    if (flock(m_lockFd, operation) == 0) {
+        return LockResult::Locked;
+    }
+    int error = errno;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::chrono::microseconds pause(50);
+    for (; error == EINTR || error == EWOULDBLOCK; error = errno) {
+        if (error == EWOULDBLOCK) {
+            Clock::time_point now = Clock::now();
+            if (now >= deadline) {
+                return LockResult::TimedOut;
+            }
+            std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
+            pause = std::min(pause * 2, std::chrono::microseconds(4000));
+        }
+        if (flock(m_lockFd, operation) == 0) {
+            return LockResult::Locked;
         }
     }
-    return true;
+    return LockResult::Unavailable;
 }
 
 void StateStore::Unlock() {
@@ -75,65 +152,75 @@ void StateStore::Unlock() {
 }
 
 StateStore::ReadResult StateStore::Read(std::string* payload, std::string* problem) const {
-    int fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking, so that a FIFO of that name cannot hold the reader up before it is refused.
+    int fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) {
-        return errno == ENOENT ? ReadResult::Missing : (*problem = std::strerror(errno), ReadResult::Corrupt);
+        if (errno == ENOENT) {
+            return ReadResult::Missing;
+        }
+        *problem = errno == ELOOP ? "it is a symbolic link" : std::strerror(errno);
+        return errno == ELOOP ? ReadResult::Unusable : ReadResult::Corrupt;
+    }
+    struct statx info {};
+    if (!Describe(fd, &info)) {
+        *problem = std::strerror(errno);
+        close(fd);
+        return ReadResult::Corrupt;
+    }
+    *problem = Unfit(info);
+    if (!problem->empty()) {
+        close(fd);
+        return ReadResult::Unusable;
     }
     std::string text;
-    char buffer[4096];
-    while (true) {
-        ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break;
-        }
-        text.append(buffer, static_cast<size_t>(got));
-        if (text.size() > kMaxFileSize) {
-            break;
+    if (static_cast<size_t>(info.stx_size) <= kMaxFileSize) {
+        char buffer[4096];
+        while (text.size() <= kMaxFileSize) {
+            ssize_t got = read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                break;
+            }
+            text.append(buffer, static_cast<size_t>(got));
         }
     }
     close(fd);
-    if (text.size() > kMaxFileSize) {
+    if (static_cast<size_t>(info.stx_size) > kMaxFileSize || text.size() > kMaxFileSize) {
         *problem = "the file is too large";
         return ReadResult::Corrupt;
     }
-    const size_t headerSize = std::strlen(kHeader);
-    if (text.compare(0, headerSize, kHeader) != 0) {
-        *problem = "it does not begin with \"visa-sim state 1\"";
-        return ReadResult::Corrupt;
-    }
-    // The last line is "checksum XXXXXXXX".
-    size_t lastLine = text.rfind("checksum ");
-    if (lastLine == std::string::npos || lastLine < headerSize || text.size() != lastLine + 18 ||
-        text.back() != '\n' || (lastLine > 0 && text[lastLine - 1] != '\n')) {
-        *problem = "it has no checksum line";
-        return ReadResult::Corrupt;
-    }
-    std::string body = text.substr(headerSize, lastLine - headerSize);
-    char expected[16];
-    std::snprintf(expected, sizeof expected, "%08x", StateChecksum(body));
-    if (text.compare(lastLine + 9, 8, expected) != 0) {
-        *problem = "its checksum does not match its content";
-        return ReadResult::Corrupt;
-    }
-    *payload = std::move(body);
-    return ReadResult::Loaded;
+    return DecodeStateText(text, payload, problem);
 }
 
 bool StateStore::Write(const std::string& payload) const {
-    char checksum[32];
-    std::snprintf(checksum, sizeof checksum, "checksum %08x\n", StateChecksum(payload));
-    std::string text = std::string(kHeader) + payload + checksum;
+    std::string text = EncodeStateText(payload);
     // Only the holder of the lock writes, so one temporary name serves every process. The new state is
     // written into it and then exchanged with the state file in one atomic rename; the previous state
     // stays behind under the temporary name and is overwritten next time. Replacing a file by a plain
-    // rename makes ext4 push the new file's data to disk first, which costs a hundred times more.
+    // rename makes ext4 push the new file's data to disk first, which costs a hundred times more, and
+    // removing and creating the temporary file each time costs three times more than rewriting it.
+    // What is found under the temporary name is rewritten only when it is that left-behind state: a
+    // regular file of this user with no other name. Anything else is removed, never followed, and the
+    // file created anew, which fails rather than write through a link planted meanwhile.
     std::string temporary = m_path + ".tmp";
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    int fd = open(temporary.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        struct statx info {};
+        if (!Describe(fd, &info) || !Unfit(info).empty() || info.stx_nlink != 1) {
+            close(fd);
+            fd = -1;
+        }
+    }
     if (fd < 0) {
-        return false;
+        if (unlink(temporary.c_str()) != 0 && errno != ENOENT) {
+            return false;
+        }
+        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            return false;
+        }
     }
     size_t done = 0;
     while (done < text.size()) {
@@ -177,6 +264,14 @@ std::string StateStore::StateFolder(std::string* problem) {
     }
     if (!MakeFolders(folder)) {
         *problem = "the folder " + folder + " cannot be created (" + std::strerror(errno) + ")";
+        return {};
+    }
+    // Another user who can write to the folder could replace the files in it; in a folder with the
+    // sticky bit (such as /tmp) only their owner can, and only files of this user are used.
+    struct stat info {};
+    if (stat(folder.c_str(), &info) == 0 && (info.st_mode & (S_IWGRP | S_IWOTH)) != 0 &&
+        (info.st_mode & S_ISVTX) == 0) {
+        *problem = "the folder " + folder + " can be written by other users";
         return {};
     }
     return folder;

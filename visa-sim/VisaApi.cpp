@@ -6,6 +6,7 @@
 #include "MeterInstrument.h"
 #include "ResourceExpression.h"
 #include "ResourceName.h"
+#include "SharedState.h"
 #include "StateStore.h"
 
 #include "visa.h"
@@ -634,17 +635,25 @@ VISASIM_EXPORT ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViUI
     if (!buf && cnt > 0) {
         return VI_ERROR_USER_BUF;
     }
+    // A device slower than the session's time-out is given up on when the time-out has passed; the
+    // message never reaches it. What remains of the time-out bounds the wait for the instrument's state.
+    ViUInt32 timeout = session->timeout;
     unsigned latency = registry.bench.resources[session->resource].faults.latencyMs;
+    bool tooSlow = timeout != VI_TMO_INFINITE && latency > timeout;
     if (latency > 0) {
         // Wait without holding the registry, so that other sessions go on meanwhile.
         lock.unlock();
-        std::this_thread::sleep_for(std::chrono::milliseconds(latency));
+        std::this_thread::sleep_for(std::chrono::milliseconds(tooSlow ? timeout : latency));
         lock.lock();
         session = Find(registry, vi, Object::Kind::Instrument);
         if (!session) {
             return VI_ERROR_INV_OBJECT;
         }
     }
+    if (tooSlow) {
+        return VI_ERROR_TMO;
+    }
+    unsigned timeLeft = timeout == VI_TMO_INFINITE ? StateStore::kWaitForever : timeout - latency;
     session->input.append(reinterpret_cast<const char*>(buf), cnt);
     // Without END the instrument waits for the rest of the message, unless it ends with a line feed.
     if (!session->sendEnd && (session->input.empty() || session->input.back() != '\n')) {
@@ -655,7 +664,7 @@ VISASIM_EXPORT ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViUI
     }
     std::string message = std::move(session->input);
     session->input.clear();
-    bool answered = registry.instruments[session->resource]->Write(message);
+    bool answered = registry.instruments[session->resource]->Write(message, timeLeft);
     NoteServiceRequest(registry, session->resource);
     if (!answered) {
         return VI_ERROR_TMO;
@@ -867,9 +876,11 @@ VISASIM_EXPORT ViStatus viAssertTrigger(ViSession vi, ViUInt16 protocol) {
     if (protocol != VI_TRIG_PROT_DEFAULT) {
         return VI_ERROR_INV_PROT;
     }
+    // A measurement reads the state of the instruments wired to it, within the session's time-out.
+    WaitBudgetScope budget(object->timeout == VI_TMO_INFINITE ? StateStore::kWaitForever : object->timeout);
     registry.instruments[object->resource]->DeviceTrigger();
     NoteServiceRequest(registry, object->resource);
-    return VI_SUCCESS;
+    return budget.RanOut() ? VI_ERROR_TMO : VI_SUCCESS;
 }
 
 VISASIM_EXPORT ViStatus viLock(ViSession vi, ViAccessMode, ViUInt32, ViConstKeyId requestedKey,

@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -140,4 +144,38 @@ TEST(StateAcrossProcesses, CorruptStateFileIsReportedAndReplaced) {
               0);
     std::string report = testing::internal::GetCapturedStderr();
     EXPECT_NE(report.find("is corrupt"), std::string::npos) << report;
+}
+
+TEST(StateAcrossProcesses, StoppedHolderOfTheLockTimesOutTheOthers) {
+    TemporaryBench bench;
+    bench.Use(std::string("state_name: held\n") + kBench);
+    std::string lockFile = bench.Folder() + "/state/held.VXI0__112__INSTR.state.lock";
+    std::filesystem::create_directories(bench.Folder() + "/state");
+    pid_t holder = fork();
+    if (holder == 0) {
+        int fd = open(lockFile.c_str(), O_RDWR | O_CREAT, 0644);
+        if (fd < 0 || flock(fd, LOCK_EX) != 0)
+            _exit(1);
+        raise(SIGSTOP);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(holder, &status, WUNTRACED), holder);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunChild([](VisaSim& visa, ViSession module) {
+                  auto start = std::chrono::steady_clock::now();
+                  int failures = visa.Send(module, "ROUT:CLOS (@132)") != VI_ERROR_TMO;
+                  failures += std::chrono::steady_clock::now() - start > std::chrono::seconds(3);
+                  return failures;
+              }),
+              0);
+    std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find(lockFile), std::string::npos) << report;
+    kill(holder, SIGKILL);
+    Wait(holder);
+    EXPECT_EQ(RunChild([](VisaSim& visa, ViSession module) {
+                  return static_cast<int>(visa.Query(module, "ROUT:CLOS? (@132)") != "0\n");
+              }),
+              0);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -513,6 +514,26 @@ resources:
     EXPECT_EQ(visa.Query(box, "SYST:ERR?"), "0,\"No error\"\n");
     EXPECT_EQ(visa.Read(box, reinterpret_cast<ViBuf>(buffer), sizeof buffer, &count), VI_ERROR_TMO);
     EXPECT_EQ(visa.Query(box, "SYST:ERR?"), "-420,\"Query UNTERMINATED\"\n");
+}
+
+TEST_F(VisaApi, LatencyBeyondTheTimeOutTimesOutTheWrite) {
+    visa.Close(rm);
+    bench.Use(R"(
+resources:
+  - name: VXI0::112::INSTR
+    module: {card: {options: "QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,QZSWTA01"}}
+    faults: {latency_ms: 900}
+)");
+    ASSERT_EQ(visa.OpenDefaultRM(&rm), VI_SUCCESS);
+    ViSession module = OpenOk("VXI0::112::INSTR");
+    ASSERT_EQ(visa.SetAttribute(module, VI_ATTR_TMO_VALUE, 500), VI_SUCCESS);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(visa.Send(module, "ROUT:CLOS (@132)"), VI_ERROR_TMO);
+    auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(500));
+    EXPECT_LT(waited, std::chrono::milliseconds(900));
+    ASSERT_EQ(visa.SetAttribute(module, VI_ATTR_TMO_VALUE, 2000), VI_SUCCESS);
+    EXPECT_EQ(visa.Query(module, "ROUT:CLOS? (@132)"), "0\n"); // the timed-out command never ran
 }
 
 TEST_F(VisaApi, BadBenchFileIsRefusedWithFileAndLine) {

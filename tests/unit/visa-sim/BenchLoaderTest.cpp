@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace visasim;
 
@@ -147,6 +150,11 @@ TEST(BenchLoader, BadBenchesNameTheLineAndTheProblem) {
               "bench.yaml:6: action must be timeout or error");
     EXPECT_EQ(Error("resources:\n  - name: VXI0::1::INSTR\n    module: {}\n    faults: {latency_ms: soon}\n"),
               "bench.yaml:4: latency_ms must be a number, not \"soon\"");
+    EXPECT_EQ(Error("resources:\n  - name: VXI0::1::INSTR\n    module: {}\n    faults: {}\n    faults:\n"
+                    "      open_fails: true\n"),
+              "bench.yaml:5: duplicate key \"faults\"");
+    EXPECT_EQ(Error("resources: " + std::string(3000, '[')),
+              "bench.yaml:1: lists and mappings are nested too deeply");
     EXPECT_EQ(Error(""), "bench.yaml:1: the bench file is empty");
     EXPECT_EQ(Error("- just\n- a list\n"),
               "bench.yaml:1: a bench file is a mapping with a list of resources");
@@ -159,4 +167,22 @@ TEST(BenchLoader, MissingFileIsReportedWithItsName) {
     std::string error;
     EXPECT_FALSE(LoadBenchFile("/nonexistent/bench.yaml", &error));
     EXPECT_EQ(error.rfind("/nonexistent/bench.yaml: cannot be read", 0), 0u) << error;
+}
+
+TEST(BenchLoader, OnlyRegularFilesAreRead) {
+    alarm(10); // a FIFO that is opened for reading waits for a writer for ever
+    char pattern[] = "/tmp/visa-sim-bench-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string folder = pattern;
+    std::string fifo = folder + "/fifo.yaml";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string error;
+    EXPECT_FALSE(LoadBenchFile(fifo, &error));
+    EXPECT_EQ(error, fifo + ": is not a regular file");
+    EXPECT_FALSE(LoadBenchFile("/dev/zero", &error));
+    EXPECT_EQ(error, "/dev/zero: is not a regular file");
+    EXPECT_FALSE(LoadBenchFile(folder, &error));
+    EXPECT_EQ(error, folder + ": is a folder, not a bench file");
+    std::filesystem::remove_all(folder);
+    alarm(0);
 }

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace visasim;
 namespace fs = std::filesystem;
@@ -132,12 +134,44 @@ TEST_F(CardStateFile, GarbageFilesOfEveryKindAreRefused) {
     EXPECT_EQ(store.Read(&payload, &problem), StateStore::ReadResult::Missing);
 }
 
+TEST_F(CardStateFile, LinkAtTheTemporaryNameIsNotFollowed) {
+    std::string target = folder + "/precious";
+    std::ofstream(target) << "precious\n";
+    fs::create_symlink(target, StateFile() + ".tmp");
+    auto module = Open();
+    Ask(*module, "ROUT:CLOS (@132)");
+    std::ifstream in(target);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "precious\n");
+    EXPECT_EQ(Ask(*Open(), "ROUT:CLOS? (@132)"), "1\n"); // the state was written all the same
+}
+
+TEST_F(CardStateFile, FifoStateFileIsRefusedAtOnce) {
+    alarm(10); // opening a FIFO for reading waits for a writer for ever
+    ASSERT_EQ(mkfifo(StateFile().c_str(), 0600), 0);
+    auto module = Open();
+    testing::internal::CaptureStderr();
+    Ask(*module, "ROUT:CLOS (@132)");
+    std::string report = testing::internal::GetCapturedStderr();
+    alarm(0);
+    EXPECT_NE(report.find(StateFile() + " is refused (it is not a regular file)"), std::string::npos)
+        << report;
+    EXPECT_EQ(Ask(*module, "ROUT:CLOS? (@132)"), "1\n"); // kept in memory
+    EXPECT_TRUE(fs::is_fifo(StateFile()));
+}
+
 TEST_F(CardStateFile, StateFolderIsCreatedWhenMissing) {
     std::string nested = folder + "/a/b/c";
     setenv("VISA_SIM_STATE", nested.c_str(), 1);
     std::string problem;
     EXPECT_EQ(StateStore::StateFolder(&problem), nested);
-    EXPECT_TRUE(fs::is_directory(nested));
+    EXPECT_EQ(fs::status(nested).permissions(), fs::perms::owner_all);
+    // A folder other users can write to is refused, unless its sticky bit keeps them from our files.
+    chmod(nested.c_str(), 0777);
+    EXPECT_EQ(StateStore::StateFolder(&problem), "");
+    EXPECT_NE(problem.find("can be written by other users"), std::string::npos) << problem;
+    chmod(nested.c_str(), 01777);
+    EXPECT_EQ(StateStore::StateFolder(&problem), nested);
     std::string blocked = folder + "/file";
     std::ofstream(blocked) << "x";
     setenv("VISA_SIM_STATE", (blocked + "/sub").c_str(), 1);
