@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,7 +17,11 @@ class Bench {
 public:
     Bench() {
         char pattern[] = "/tmp/visa-sim-bench-XXXXXX";
-        m_folder = mkdtemp(pattern) ? pattern : "/tmp";
+        if (mkdtemp(pattern) == nullptr) {
+            std::perror("mkdtemp");
+            std::abort(); // never fall back to a shared folder: the destructor removes the folder whole
+        }
+        m_folder = pattern;
         setenv("VISA_SIM_STATE", (m_folder + "/state").c_str(), 1);
         unsetenv("VISA_SIM_BENCH");
         viOpenDefaultRM(&m_rm);
