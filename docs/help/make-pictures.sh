@@ -367,8 +367,15 @@ esac
 # half NAME: runs one half of the work on a display, in the background when it has one of its own.
 half() {
     if command -v Xvfb >/dev/null; then
-        SFP_PICTURES_PHASE=$1 SFP_PICTURES_WORK=$work "$own_display" "$0" "$bin" "$target" \
-            >"$work/$1.log" 2>&1 &
+        # A half that fails is tried once more on a fresh display: driving windows with synthetic keys
+        # on a heavily loaded machine can fail for reasons that are not the program's (an X error
+        # while a window is still being mapped), and the build should not stop for that. The first
+        # attempt's log stays in the second's, so a repeated failure shows both.
+        (
+            SFP_PICTURES_PHASE=$1 SFP_PICTURES_WORK=$work "$own_display" "$0" "$bin" "$target" ||
+                { echo "make-pictures: the $1 failed once; trying it again"; false; } ||
+                SFP_PICTURES_PHASE=$1 SFP_PICTURES_WORK=$work "$own_display" "$0" "$bin" "$target"
+        ) >"$work/$1.log" 2>&1 &
         pids+=($!)
     elif [ -n "${DISPLAY:-}" ]; then
         SFP_PICTURES_PHASE=$1 SFP_PICTURES_WORK=$work "$0" "$bin" "$target" || fail "the $1 failed"
