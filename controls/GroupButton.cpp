@@ -7,6 +7,7 @@
 #include <wx/font.h>
 
 #include "app/SfpAppData.h"
+#include "controls/GroupOperation.h"
 #include "instrument/Instrument.h"
 #include "instrument/ReportDriverError.h"
 #include "panels/PanelLookup.h"
@@ -412,13 +413,13 @@ void CGroupButton::OnLButtonUp(wxMouseEvent& event) {
         for (int k = 0; k < n; ++k) {
             if (m_rcElem[k].Contains(p)) {
                 // The selected channel of a switch clicked again is opened.
-                m_nPos = (k == m_nPos && IsSwitch(m_nType)) ? -1 : k;
+                m_nPos = ChosenPosition(m_nType, m_nPos, k);
                 hit = true;
             }
         }
         if (m_rcPole.Contains(p)) {
             // The common element advances the position, wrapping to 0; no position advances to 0.
-            m_nPos = m_nPos < 0 || m_nPos + 1 >= n ? 0 : m_nPos + 1;
+            m_nPos = NextPosition(n, m_nPos);
             hit = true;
             if (m_bDblClk != 0) {
                 Refresh(true);
