@@ -1,6 +1,9 @@
 // How the operator moves a group, without a window: the position rules that a click and a key share,
-// and what each key does to a focused group control.
+// what each key does to a focused group control, and the text that describes a group to the desktop's
+// accessibility layer (what a screen reader reads).
 #pragma once
+
+#include <string>
 
 // The position after a click on the common element: the next one; the last wraps to 0, and no position
 // (-1) advances to 0. count is the type's position count (at least 1).
@@ -36,3 +39,8 @@ struct GroupKeyAction {
 // The action of a key on a group of the given type at position pos; digit is the digit of a Digit key.
 // A group of no known type ignores every key.
 GroupKeyAction ActionForKey(int type, int pos, GroupKey key, int digit = 0);
+
+// The description of a group for the accessibility layer: its number, its device and its state, as in
+// "Group 3, four-position switch, contact 2 closed", "Group 3, four-position switch, all contacts open"
+// or "Group 0, attenuator, 5 dB".
+std::string GroupDescription(int group, int type, int pos);

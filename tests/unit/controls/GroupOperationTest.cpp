@@ -1,4 +1,4 @@
-// The position rules of clicks and keys, without a window.
+// The position rules of clicks and keys and the description of a group, without a window.
 #include <gtest/gtest.h>
 
 #include "controls/GroupOperation.h"
@@ -41,6 +41,15 @@ TEST(GroupOperation, GroupsOfNoKnownTypeAndOtherKeysAreIgnored) {
         EXPECT_EQ(ActionForKey(type, -1, GroupKey::Digit, 0).kind, GroupKeyAction::Ignore);
     }
     EXPECT_EQ(ActionForKey(3, 0, GroupKey::Other).kind, GroupKeyAction::Ignore);
+}
+
+TEST(GroupOperation, DescriptionNamesGroupDeviceAndState) {
+    EXPECT_EQ(GroupDescription(3, 3, 2), "Group 3, four-position switch, contact 2 closed");
+    EXPECT_EQ(GroupDescription(4, 4, -1), "Group 4, six-position switch, all contacts open");
+    EXPECT_EQ(GroupDescription(0, 0, 5), "Group 0, attenuator, 5 dB");
+    EXPECT_EQ(GroupDescription(1, 1, 9), "Group 1, attenuator, 90 dB");
+    EXPECT_EQ(GroupDescription(2, 2, -1), "Group 2, attenuator, attenuation unknown");
+    EXPECT_EQ(GroupDescription(5, -3, -1), "Group 5, no device reported");
 }
 
 } // namespace
