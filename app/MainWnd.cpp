@@ -2,6 +2,7 @@
 
 #include "platform/ModalDialog.h"
 
+#include <wx/accel.h>
 #include <wx/display.h>
 #include <wx/filename.h>
 #include <wx/html/helpctrl.h>
@@ -71,6 +72,10 @@ CMainWnd::CMainWnd()
     Bind(wxEVT_MENU, &CMainWnd::OnMenuCommand, this);
     Bind(EVT_SFP_WINDOW_MESSAGE, &CMainWnd::OnWindowMessage, this);
     Bind(wxEVT_TIMER, &CMainWnd::OnTimer, this);
+    // F5 runs Refresh, the command without a menu item. No other key is bound, so that no single key can
+    // reset or reconfigure the module by accident.
+    wxAcceleratorEntry refresh(wxACCEL_NORMAL, WXK_F5, WxId(ID_REFRESH));
+    SetAcceleratorTable(wxAcceleratorTable(1, &refresh));
     // The panel keeps the size of its template: the frame does not stretch its one child to the client
     // area, the panel fits the frame to itself instead.
     Bind(wxEVT_SIZE, [](wxSizeEvent&) {});

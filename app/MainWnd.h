@@ -1,6 +1,7 @@
 // The program's one top-level window: the menu bar, one panel at a time in the client area, and the
 // menu commands. It stands centred on the desktop at 402 x 404 pixels with a caption, system menu and
-// minimize button, and no sizing border or maximize button; the panel shown fits it to itself.
+// minimize button, and no sizing border or maximize button; the panel shown fits it to itself. F5 runs
+// Refresh.
 // Destroying it releases the application's panel objects and instrument and ends the program.
 #pragma once
 

@@ -7,9 +7,11 @@
 #include <wx/font.h>
 
 #include "app/SfpAppData.h"
+#include "controls/GroupOperation.h"
 #include "instrument/Instrument.h"
 #include "instrument/ReportDriverError.h"
 #include "panels/PanelLookup.h"
+#include "platform/Accessibility.h"
 #include "platform/Drawing.h"
 #include "platform/Facade.h"
 #include "switching/GroupModel.h"
@@ -33,6 +35,50 @@ wxString Wx(const std::string& text) {
     return wxString::FromUTF8(text);
 }
 
+// The group key of a key typed on the keyboard, and its digit. Keys with Ctrl, Alt or the like belong to
+// the window, not to the group.
+GroupKey KeyOf(const wxKeyEvent& event, int& digit) {
+    if ((event.GetModifiers() & ~wxMOD_SHIFT) != 0) {
+        return GroupKey::Other;
+    }
+    const int code = event.GetKeyCode();
+    if (code >= '0' && code <= '9') {
+        digit = code - '0';
+        return GroupKey::Digit;
+    }
+    if (code >= WXK_NUMPAD0 && code <= WXK_NUMPAD9) {
+        digit = code - WXK_NUMPAD0;
+        return GroupKey::Digit;
+    }
+    switch (code) {
+    case WXK_SPACE:
+    case '+':
+    case WXK_ADD:
+    case WXK_NUMPAD_ADD:
+    case WXK_RIGHT:
+    case WXK_UP:
+    case WXK_NUMPAD_RIGHT:
+    case WXK_NUMPAD_UP:
+        return GroupKey::Forward;
+    case '-':
+    case WXK_SUBTRACT:
+    case WXK_NUMPAD_SUBTRACT:
+    case WXK_LEFT:
+    case WXK_DOWN:
+    case WXK_NUMPAD_LEFT:
+    case WXK_NUMPAD_DOWN:
+        return GroupKey::Back;
+    case WXK_HOME:
+    case WXK_NUMPAD_HOME:
+        return GroupKey::First;
+    case WXK_END:
+    case WXK_NUMPAD_END:
+        return GroupKey::Last;
+    default:
+        return GroupKey::Other;
+    }
+}
+
 } // namespace
 
 CGroupButton::CGroupButton(int type, const char* pole, const char* label0, const char* label1,
@@ -49,6 +95,18 @@ int CGroupButton::PositionCount() const {
     return ::PositionCount(m_nType);
 }
 
+bool CGroupButton::AcceptsFocusFromKeyboard() const {
+    return PositionCount() > 0;
+}
+
+void CGroupButton::Describe() {
+    std::string description = GroupDescription(m_nGroupIndex, m_nType, m_nPos);
+    if (description != m_description && GetHandle() != nullptr) {
+        SetAccessibleName(this, description);
+        m_description = std::move(description);
+    }
+}
+
 int CGroupButton::DialType() const {
     return IsAttenuator(m_nType) ? m_nType : kDeviceAttenuatorA;
 }
@@ -63,10 +121,12 @@ void CGroupButton::SetPosition(int pos) {
     }
     // Any negative value means "no position".
     m_nPos = pos < -1 ? -1 : pos;
+    Describe();
 }
 
 void CGroupButton::SetType(int type) {
     m_nType = type;
+    Describe();
 }
 
 void CGroupButton::SetLabels(const char (&labels)[kLabelsPerBank][kLabelSize]) {
@@ -126,6 +186,8 @@ void CGroupButton::DrawItem(wxDC& dc, const wxRect& rect, int action, int state)
     if (action == ODA_FOCUS || (action == ODA_SELECT && state == (ODS_SELECTED | ODS_FOCUS))) {
         return;
     }
+    // What is drawn is what the accessibility layer hears.
+    Describe();
     const bool full = action == ODA_DRAWENTIRE;
     if (IsAttenuator(m_nType)) {
         DrawAttenuator(dc, rect, full);
@@ -412,13 +474,13 @@ void CGroupButton::OnLButtonUp(wxMouseEvent& event) {
         for (int k = 0; k < n; ++k) {
             if (m_rcElem[k].Contains(p)) {
                 // The selected channel of a switch clicked again is opened.
-                m_nPos = (k == m_nPos && IsSwitch(m_nType)) ? -1 : k;
+                m_nPos = ChosenPosition(m_nType, m_nPos, k);
                 hit = true;
             }
         }
         if (m_rcPole.Contains(p)) {
             // The common element advances the position, wrapping to 0; no position advances to 0.
-            m_nPos = m_nPos < 0 || m_nPos + 1 >= n ? 0 : m_nPos + 1;
+            m_nPos = NextPosition(n, m_nPos);
             hit = true;
             if (m_bDblClk != 0) {
                 Refresh(true);
@@ -434,18 +496,48 @@ void CGroupButton::OnLButtonUp(wxMouseEvent& event) {
         m_bDblClk = 0;
         return;
     }
-    if (!SendCommand(old, waitCursor)) {
+    if (!CommitPosition(old, waitCursor)) {
         return;
-    }
-    if (CPan1Obj* panel = FindMainPanel();
-        panel != nullptr && m_nGroupIndex >= 0 && m_nGroupIndex < kGroupCount) {
-        panel->m_nGroupPos[m_nGroupIndex] = m_nPos;
     }
     DefaultLeftButtonUp(event);
     if (waitCursor) {
         Facade().EndWaitCursor();
     }
     m_bDblClk = 0;
+}
+
+void CGroupButton::OnKeyChar(wxKeyEvent& event) {
+    int digit = 0;
+    const GroupKey key = KeyOf(event, digit);
+    const GroupKeyAction action = ActionForKey(m_nType, m_nPos, key, digit);
+    if (action.kind == GroupKeyAction::Ignore) {
+        event.Skip();
+        return;
+    }
+    if (action.kind == GroupKeyAction::Beep) {
+        Facade().Beep();
+        return;
+    }
+    // The path of a click that takes the group to the same position.
+    Facade().BeginWaitCursor();
+    const int old = m_nPos;
+    m_nPos = action.position;
+    if (!CommitPosition(old, true)) {
+        return;
+    }
+    DrawAtOnce(ODA_SELECT, ODS_FOCUS);
+    Facade().EndWaitCursor();
+}
+
+bool CGroupButton::CommitPosition(int old, bool waitCursor) {
+    if (!SendCommand(old, waitCursor)) {
+        return false;
+    }
+    if (CPan1Obj* panel = FindMainPanel();
+        panel != nullptr && m_nGroupIndex >= 0 && m_nGroupIndex < kGroupCount) {
+        panel->m_nGroupPos[m_nGroupIndex] = m_nPos;
+    }
+    return true;
 }
 
 bool CGroupButton::SendCommand(int old, bool waitCursor) {

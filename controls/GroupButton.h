@@ -1,8 +1,13 @@
 // The group control: an owner-drawn button that shows one group of the module (a four- or six-position
-// switch or an attenuator dial) in its present state and operates it with the mouse. A release on a
-// drawn element closes or opens a channel or sets an attenuation through the instrument and records the
-// new position in the main-panel object; a double click on the common element advances the position
-// once more on its second release.
+// switch or an attenuator dial) in its present state and operates it with the mouse and the keyboard. A
+// release on a drawn element closes or opens a channel or sets an attenuation through the instrument and
+// records the new position in the main-panel object; a double click on the common element advances the
+// position once more on its second release.
+//
+// A group of a known type is a tab stop. It takes the focus from the keyboard only (a click leaves the
+// focus where it was), and while it has the focus the keys of controls/GroupOperation.h move it along the
+// same path as the equivalent click: the wait cursor, the command, the failure handling and the partial
+// redraw. The control describes its group and state to the desktop's accessibility layer.
 #pragma once
 
 #include <functional>
@@ -34,6 +39,9 @@ public:
 
     // The position count of the current type, or 0 for a type with no elements (negative codes).
     int PositionCount() const;
+
+    // A group of a known type is a tab stop.
+    bool AcceptsFocusFromKeyboard() const override;
 
     void DrawItem(wxDC& dc, const wxRect& rect, int action, int state) override;
     // The three pictures; full is false for a partial drawing (only what can change).
@@ -70,6 +78,9 @@ public:
 protected:
     void OnLButtonUp(wxMouseEvent& event) override;
     void OnLButtonDblClk(wxMouseEvent& event) override;
+    void OnKeyChar(wxKeyEvent& event) override;
+    bool TakesFocusOnClick() const override { return false; }
+    bool WantsFocusMark() const override { return PositionCount() > 0; }
 
 private:
     // The attenuator type whose dial is drawn: the own type, or type 0 for a type that is no attenuator.
@@ -101,12 +112,19 @@ private:
     SwitchGeometry SwitchLayout(wxDC& dc, const wxSize& client, int count) const;
     DialGeometry DialLayout(wxDC& dc, const wxSize& client, const AttenuatorScaleRow& scale,
                             const wxFont& font) const;
+    // Takes the group from the position old to the one now in m_nPos, for a click and a key alike: sends
+    // the command and records the position in the main-panel object. Returns false after a failure has
+    // been handled (the wait cursor, if begun, has then ended).
+    bool CommitPosition(int old, bool waitCursor);
     // Sends the command of the current position; returns false after a failure has been handled.
     bool SendCommand(int old, bool waitCursor);
+    // Tells the accessibility layer the group's present state.
+    void Describe();
 
     // Measured extents, per font object (a font is recognised by its shared data: comparing font
     // descriptions costs as much as measuring).
     mutable std::vector<std::pair<wxFont, std::map<std::string, wxSize>>> m_extents;
     wxBitmap m_fixedPicture;
     CFixedKey m_fixedKey;
+    std::string m_description; // what the accessibility layer was told last
 };

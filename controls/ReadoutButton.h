@@ -19,6 +19,8 @@ public:
     void SetText(const char* text);
 
     void DrawItem(wxDC& dc, const wxRect& rect, int action, int state) override;
+    // A tab stop, pressed with Space as a push button is.
+    bool AcceptsFocusFromKeyboard() const override { return true; }
     // The inside repainted by SetText.
     void DrawText(wxDC& dc, const wxRect& rect) const;
 

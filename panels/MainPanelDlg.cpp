@@ -76,6 +76,8 @@ bool CMainPanelDlg::OnInitDialog() {
         m_pGroup[g] = AttachToItem(this, kGroupItems[g], group);
     }
     LoadGroupControls();
+    // The first group control in tab order takes the focus, without its focus mark until a key is used.
+    FocusFirstTabStop();
     return true;
 }
 

@@ -5,7 +5,8 @@
 //
 // The window is built anew each time the main panel is opened and fits the main window to itself. The
 // main-panel object forwards new group positions and types to it while it is shown. Enter and Escape do
-// nothing, so the panel cannot be closed from the keyboard.
+// nothing, so the panel cannot be closed from the keyboard; Tab and Shift+Tab move the focus through the
+// group controls in template order, and the first of them has it when the panel opens.
 //
 // Ownership of the controls: they are child windows of the panel. The panel deletes them itself, in the
 // order of its fields, when it is destroyed (before the window system would delete the remaining children);

@@ -39,6 +39,16 @@ void CPanelDlg<View>::RedrawNow() {
 }
 
 template <class View>
+void CPanelDlg<View>::FocusFirstTabStop() {
+    for (wxWindow* child : GetChildren()) {
+        if (child->CanAcceptFocusFromKeyboard()) {
+            child->SetFocus();
+            return;
+        }
+    }
+}
+
+template <class View>
 void CPanelDlg<View>::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     const wxColour ground = ToWxColour(PanelColor(kPanelDarkGrey));

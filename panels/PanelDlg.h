@@ -6,6 +6,8 @@
 //   - Enter and Escape act as in a dialog: Escape is the Cancel command; Enter is the OK command, except
 //     on a push button, which it presses. The OK and Cancel commands (wxID_OK, wxID_CANCEL) run OnOK and
 //     OnCancel, which do nothing unless the panel says otherwise. Other keys pass on.
+//   - FocusFirstTabStop gives the keyboard focus to the first control, in tab order, that takes it from
+//     the keyboard; a panel does so once it is built, so that keys reach it as soon as it is shown.
 //   - When the window object goes, its panel object forgets it (m_pDlg), unless it shows another window
 //     by then.
 // View is the interface the panel object knows its window by (CPanelWindow or CMainPanelView).
@@ -32,6 +34,8 @@ protected:
     // The OK and Cancel commands (Enter and Escape).
     virtual void OnOK() {}
     virtual void OnCancel() {}
+
+    void FocusFirstTabStop();
 
 private:
     void OnPaint(wxPaintEvent& event);

@@ -55,11 +55,9 @@ bool CStatusPanelDlg::OnInitDialog() {
     if (m_pStatusByte != nullptr) {
         m_pStatusByte->SetText("*");
     }
-    // The keyboard focus goes to the first control that takes it, Read Error Queue, so that Enter and
-    // Escape reach the panel as soon as it is shown.
-    if (wxWindow* first = TemplateItemWindow(this, IDC_READ_ERROR_QUEUE)) {
-        first->SetFocus();
-    }
+    // The keyboard focus goes to the first tab stop, Read Error Queue, so that Enter and Escape reach the
+    // panel as soon as it is shown.
+    FocusFirstTabStop();
     return true;
 }
 

@@ -3,6 +3,34 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 
+#include "platform/FocusMark.h"
+
+#ifdef __WXGTK__
+#include <gtk/gtk.h>
+#endif
+
+namespace {
+
+// True while the toolkit is handling a key press: a focus change then is the keyboard's (Tab, or the
+// Enter that chose a menu command). GTK moves the focus for Tab itself, so the focus events say nothing
+// of the cause; the event being handled does. Elsewhere the keyboard navigation of wx calls
+// SetFocusFromKbd.
+bool HandlingKeyPress() {
+#ifdef __WXGTK__
+    GdkEvent* event = gtk_get_current_event();
+    if (event == nullptr) {
+        return false;
+    }
+    const bool key = gdk_event_get_event_type(event) == GDK_KEY_PRESS;
+    gdk_event_free(event);
+    return key;
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
 COwnerDrawButton::COwnerDrawButton() = default;
 
 bool COwnerDrawButton::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
@@ -17,6 +45,8 @@ bool COwnerDrawButton::Create(wxWindow* parent, wxWindowID id, const wxPoint& po
     Bind(wxEVT_LEFT_DCLICK, [this](wxMouseEvent& e) { OnLButtonDblClk(e); });
     Bind(wxEVT_SET_FOCUS, &COwnerDrawButton::OnFocus, this);
     Bind(wxEVT_KILL_FOCUS, &COwnerDrawButton::OnFocus, this);
+    Bind(wxEVT_KEY_DOWN, &COwnerDrawButton::OnKeyDown, this);
+    Bind(wxEVT_CHAR, [this](wxKeyEvent& e) { OnKeyChar(e); });
     return true;
 }
 
@@ -70,17 +100,76 @@ void COwnerDrawButton::OnPaint(wxPaintEvent&) {
     }
     m_needEntire = false;
     m_pending = nullptr;
-    screen.DrawBitmap(m_picture, 0, 0);
+    if (!ShowsFocusMark()) {
+        screen.DrawBitmap(m_picture, 0, 0);
+        return;
+    }
+    // The mark goes on a copy: the picture itself stays the owner drawing's.
+    wxBitmap shown = m_picture.GetSubBitmap(wxRect(size));
+    {
+        wxMemoryDC dc(shown);
+        PrepareFreshContext(dc, GetFont());
+        dc.SetPen(*wxTRANSPARENT_PEN);
+        dc.SetBrush(*wxBLACK_BRUSH);
+        for (const PixelPoint& dot : FocusMarkDots(FromWx(size))) {
+            dc.DrawRectangle(dot.x, dot.y, 1, 1);
+        }
+    }
+    screen.DrawBitmap(shown, 0, 0);
 }
 
 void COwnerDrawButton::OnFocus(wxFocusEvent& event) {
+    m_keyboardFocus = event.GetEventType() == wxEVT_SET_FOCUS && (m_keyboardFocus || HandlingKeyPress());
     DrawAtOnce(ODA_FOCUS, CurrentState());
     event.Skip();
 }
 
+void COwnerDrawButton::SetFocusFromKbd() {
+    m_keyboardFocus = true;
+    if (HasFocus()) {
+        DrawAtOnce(ODA_FOCUS, CurrentState());
+    } else {
+        SetFocus();
+    }
+}
+
+bool COwnerDrawButton::ShowsFocusMark() const {
+    return m_keyboardFocus && HasFocus() && WantsFocusMark();
+}
+
+void COwnerDrawButton::OnKeyDown(wxKeyEvent& event) {
+    // A key used on the control shows the focus mark, as the desktop does once the keyboard is in use.
+    // Tab only moves the focus on, and a modifier alone is no key used yet.
+    const int key = event.GetKeyCode();
+    const bool modifier = key == WXK_SHIFT || key == WXK_CONTROL || key == WXK_ALT ||
+                          key == WXK_WINDOWS_LEFT || key == WXK_WINDOWS_RIGHT || key == WXK_RAW_CONTROL;
+    if (!m_keyboardFocus && key != WXK_TAB && !modifier && HasFocus()) {
+        m_keyboardFocus = true;
+        DrawAtOnce(ODA_FOCUS, CurrentState());
+    }
+    event.Skip();
+}
+
+void COwnerDrawButton::OnKeyChar(wxKeyEvent& event) {
+    if (event.GetKeyCode() != WXK_SPACE || event.HasAnyModifiers()) {
+        event.Skip();
+        return;
+    }
+    // Space presses the button and releases it at once, as a click on it does.
+    DrawAtOnce(ODA_SELECT, ODS_SELECTED | ODS_FOCUS);
+    DrawAtOnce(ODA_SELECT, ODS_FOCUS);
+    NotifyClick();
+}
+
+void COwnerDrawButton::NotifyClick() {
+    wxCommandEvent click(wxEVT_BUTTON, GetId());
+    click.SetEventObject(this);
+    HandleWindowEvent(click);
+}
+
 void COwnerDrawButton::DefaultLeftButtonDown(wxMouseEvent&) {
     m_pressed = true;
-    if (!HasFocus() && IsShownOnScreen()) {
+    if (TakesFocusOnClick() && !HasFocus() && IsShownOnScreen()) {
         SetFocus();
     }
     DrawAtOnce(ODA_SELECT, ODS_SELECTED | ODS_FOCUS);
@@ -94,8 +183,6 @@ void COwnerDrawButton::DefaultLeftButtonUp(wxMouseEvent& event) {
     m_pressed = false;
     DrawAtOnce(ODA_SELECT, ODS_FOCUS);
     if (wxRect(GetClientSize()).Contains(event.GetPosition())) {
-        wxCommandEvent click(wxEVT_BUTTON, GetId());
-        click.SetEventObject(this);
-        HandleWindowEvent(click);
+        NotifyClick();
     }
 }

@@ -9,6 +9,13 @@
 // The press and release go through virtual handlers so that a derived control can run its own work
 // around the default processing.
 //
+// Keyboard. A control that takes the focus from the keyboard (AcceptsFocusFromKeyboard) is a tab stop;
+// Space on it is a click. While it has the focus and the focus arrived by keyboard (Tab), or a key has
+// been used on it since, it shows the focus mark: a one-pixel dotted rectangle just inside its two-pixel
+// frame, drawn over the picture on the screen only, so the picture stays what the owner drawing made and
+// a control used with the pointer alone never shows it. A control whose TakesFocusOnClick is false keeps
+// the focus where it was when it is clicked.
+//
 // Drawing happens in paint handlers: "draw at once" remembers what is to be drawn, invalidates the
 // control and updates it at once. The control keeps its picture in an off-screen bitmap, so a partial
 // drawing (one that repaints only the part that changes) keeps the rest of the picture, as a screen
@@ -53,12 +60,20 @@ public:
     int PaintCount() const { return m_paints; }
 
     bool AcceptsFocusFromKeyboard() const override { return false; }
+    // Keyboard navigation gives the focus here: the focus mark is shown.
+    void SetFocusFromKbd() override;
 
 protected:
     // The left-button handlers; the defaults are the button's own processing.
     virtual void OnLButtonDown(wxMouseEvent& event) { DefaultLeftButtonDown(event); }
     virtual void OnLButtonUp(wxMouseEvent& event) { DefaultLeftButtonUp(event); }
     virtual void OnLButtonDblClk(wxMouseEvent& event) { DefaultLeftButtonDblClk(event); }
+    // A key on the focused control; the default presses the control on Space and passes other keys on.
+    virtual void OnKeyChar(wxKeyEvent& event);
+    // Whether a click gives this control the focus (the default, as a push button takes it).
+    virtual bool TakesFocusOnClick() const { return true; }
+    // Whether the control draws the focus mark when it has the focus from the keyboard.
+    virtual bool WantsFocusMark() const { return true; }
 
     // The button's default processing. Press (and double click, which a button takes as a press):
     // draw "select" with selected | focus. Release: draw "select" with focus, then send the click to
@@ -72,11 +87,17 @@ protected:
 private:
     void OnPaint(wxPaintEvent& event);
     void OnFocus(wxFocusEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
     int CurrentState() const;
+    // True while the focus mark is shown (platform/FocusMark.h places it).
+    bool ShowsFocusMark() const;
+    // Sends the button-click command to the parent.
+    void NotifyClick();
 
     wxBitmap m_picture;
     std::function<void(wxDC&, const wxRect&)> m_pending; // drawing asked for "at once", if any
     bool m_needEntire = true;                            // the next paint draws the entire item
     bool m_pressed = false;
+    bool m_keyboardFocus = false; // the focus arrived by keyboard, or a key was used since it arrived
     int m_paints = 0;
 };

@@ -6,6 +6,10 @@
 #include <wx/dcscreen.h>
 #include <wx/window.h>
 
+#ifdef __WXGTK__
+#include <gtk/gtk.h>
+#endif
+
 wxImage CaptureWindow(wxWindow* window) {
     if (window == nullptr || !window->IsShownOnScreen()) {
         return wxImage();
@@ -15,6 +19,31 @@ wxImage CaptureWindow(wxWindow* window) {
     if (rect.IsEmpty()) {
         return wxImage();
     }
+#ifdef __WXGTK__
+    // Read from the server each time: a screen context of GTK 3 keeps the pixels of its first reading,
+    // so a second picture taken by one program would show the screen as it was at the first.
+    GdkPixbuf* pixbuf =
+        gdk_pixbuf_get_from_window(gdk_get_default_root_window(), rect.x, rect.y, rect.width, rect.height);
+    if (pixbuf == nullptr) {
+        return wxImage();
+    }
+    wxImage image(rect.GetSize(), false);
+    const int channels = gdk_pixbuf_get_n_channels(pixbuf);
+    const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+    const guchar* from = gdk_pixbuf_read_pixels(pixbuf);
+    unsigned char* to = image.GetData();
+    for (int y = 0; y < rect.height; ++y) {
+        const guchar* row = from + static_cast<size_t>(y) * static_cast<size_t>(stride);
+        for (int x = 0; x < rect.width; ++x, to += 3) {
+            const guchar* pixel = row + static_cast<size_t>(x) * static_cast<size_t>(channels);
+            to[0] = pixel[0];
+            to[1] = pixel[1];
+            to[2] = pixel[2];
+        }
+    }
+    g_object_unref(pixbuf);
+    return image;
+#else
     wxBitmap bitmap(rect.GetSize(), 24);
     {
         wxScreenDC screen;
@@ -22,6 +51,7 @@ wxImage CaptureWindow(wxWindow* window) {
         memory.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
     }
     return bitmap.ConvertToImage();
+#endif
 }
 
 CPaintedWindowSaver::CPaintedWindowSaver(wxWindow* top, const wxString& file, Done done, int limitMs)
