@@ -13,25 +13,22 @@ GroupStateReading ReadGroupPositions(short card, const int types[6], const Group
     for (int group = 0; group < kGroupCount; ++group) {
         const int code = types[group];
         int position = -1;
+        // The position comes from what the query gave back, whatever its status: the driver may fill the
+        // value and still report an error the module had queued before. What a query leaves unwritten
+        // decodes to -1: minus one step for an attenuator, an empty reply for a switch.
         if (IsAttenuator(code)) {
-            short value = 0;
-            const std::int32_t status = queries.queryAttenuation(card, static_cast<short>(group), &value);
+            auto value = static_cast<short>(AttenuationFromPosition(code, -1));
+            reading.lastStatus = queries.queryAttenuation(card, static_cast<short>(group), &value);
             ++reading.calls;
-            reading.lastStatus = status;
-            if (status >= 0) {
-                position = PositionFromAttenuation(code, value);
-            }
+            position = PositionFromAttenuation(code, value);
         } else if (IsSwitch(code)) {
             char list[kChannelListSize];
             FormatGroupChannelList(code, card, group, list, sizeof list);
             char reply[kRouteReplySize] = {};
-            const std::int32_t status = queries.queryClosedList(list, reply);
+            reading.lastStatus = queries.queryClosedList(list, reply);
             reply[kRouteReplySize - 1] = '\0';
             ++reading.calls;
-            reading.lastStatus = status;
-            if (status >= 0) {
-                position = DecodeRouteReply(code, reply);
-            }
+            position = DecodeRouteReply(code, reply);
         }
         reading.positions[group] = position;
     }

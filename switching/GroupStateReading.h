@@ -30,8 +30,9 @@ struct GroupStateReading {
     bool Failed() const { return calls > 0 && lastStatus < 0; }
 };
 
-// Reads all six groups by their type codes. A card below 1 or above 99 makes no call at all. A group of
-// a code that is neither attenuator nor switch, and a group whose own query failed, is -1.
+// Reads all six groups by their type codes. A card below 1 or above 99 makes no call at all. Each
+// group's position is decoded from what its query gave back, whatever the query's status; a group of a
+// code that is neither attenuator nor switch, and a group whose query wrote nothing, is -1.
 GroupStateReading ReadGroupPositions(short card, const int types[6], const GroupStateQueries& queries);
 
 // The whole read-back of the driver-backed instrument: for a card of 1 to 99, reads all six groups,

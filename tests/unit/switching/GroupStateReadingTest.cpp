@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,17 +23,22 @@ public:
         GroupStateQueries q;
         q.queryAttenuation = [this](short card, short group, short* value) {
             calls.push_back("atten " + std::to_string(card) + " " + std::to_string(group));
-            *value = attenuation[group];
+            if (!Silent()) {
+                *value = attenuation[group];
+            }
             return NextStatus();
         };
         q.queryClosedList = [this](char* list, char* reply) {
             calls.push_back(std::string("list ") + list);
-            std::snprintf(reply, kRouteReplySize, "%s", replies[list].c_str());
+            if (!Silent()) {
+                std::snprintf(reply, kRouteReplySize, "%s", replies[list].c_str());
+            }
             return NextStatus();
         };
         return q;
     }
 
+    bool Silent() const { return silent.count(calls.size() - 1) != 0; }
     std::int32_t NextStatus() {
         const size_t n = calls.size() - 1;
         return n < statuses.size() ? statuses[n] : 0;
@@ -41,6 +47,7 @@ public:
     std::map<int, short> attenuation;
     std::map<std::string, std::string> replies;
     std::vector<std::int32_t> statuses; // by call number; 0 beyond
+    std::set<size_t> silent;            // call numbers that write nothing
     std::vector<std::string> calls;
 };
 
@@ -107,25 +114,28 @@ TEST_F(GroupStateReadingTest, CardOutOfRangeAsksNothingAndStoresNothing) {
 }
 
 TEST_F(GroupStateReadingTest, OnlyTheLastCallDecidesButAllGroupsAreRead) {
-    const int types[6] = {0, 0, 3, 0, 0, 0};
-    module.attenuation = {{0, 1}, {1, 2}, {3, 4}, {4, 5}, {5, 6}};
-    module.statuses = {0, -5, 0, 0, 0, 0};
-    module.replies = {{"120:123", "1,0,0,0"}};
-    panel.m_nGroupType[0] = 0;
+    const int types[6] = {0, 1, 3, 0, 0, 0};
+    module.attenuation = {{0, 1}, {1, 20}, {3, 4}, {4, 5}, {5, 6}};
+    module.replies = {{"120:123", "0,0,1,0"}};
     for (int g = 0; g < 6; ++g) {
         panel.m_nGroupType[g] = types[g];
     }
 
-    // An early failure: every group is still read, nothing is raised, the failed group is unknown.
+    // Early failures: every group is still read and nothing is raised. A group whose query wrote
+    // nothing is unknown; one whose query answered but reported an error queued earlier shows the
+    // answer.
+    module.statuses = {0, kStatusTimeOut, kStatusInstrumentError, 0, 0, 0};
+    module.silent = {1};
     std::int32_t lastStatus = 0;
     ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus);
     EXPECT_EQ(module.calls.size(), 6u);
     EXPECT_EQ(lastStatus, 0);
-    EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>{1, -1, 0, 4, 5, 6}));
+    EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>{1, -1, 2, 4, 5, 6}));
 
     // A failure of the last call raises after all six groups and stores no positions.
     module.calls.clear();
     module.statuses = {0, 0, 0, 0, 0, kStatusTimeOut};
+    module.silent.clear();
     for (int g = 0; g < 6; ++g) {
         panel.m_nGroupPos[g] = 8;
     }
