@@ -126,12 +126,16 @@ void CMainPanelDlg::ShowGroupPositions(const int positions[6]) {
     }
 }
 
-void CMainPanelDlg::ShowGroupTypes(const int types[6]) {
+void CMainPanelDlg::TakeGroupTypes(const int types[6]) {
     for (int g = 0; g < kGroupCount; ++g) {
         if (m_pGroup[g] != nullptr) {
             m_pGroup[g]->SetType(types[g]);
         }
     }
+}
+
+void CMainPanelDlg::ShowGroupTypes(const int types[6]) {
+    TakeGroupTypes(types);
     OnReset();
 }
 

@@ -1,5 +1,7 @@
 #include "switching/GroupCommands.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -29,8 +31,10 @@ void SetUpPanels() {
 namespace {
 
 // Reads the card's device types into the panel when the card identifies itself with the identity prefix
-// and reports a non-empty option list; otherwise the types stay as they were. Returns the card number.
-// Raises CUserException when an instrument call fails.
+// and reports a non-empty option list; otherwise the types stay as they were. When a type changed
+// (another program may have reconfigured the card), a shown main panel gives its group controls the new
+// types before anything is drawn, so that no group is drawn or operated as a device it no longer has.
+// Returns the card number. Raises CUserException when an instrument call fails.
 short ReadCardTypes(CInstrument& instrument, CPan1Obj& panel, const std::string& identity) {
     const short card = instrument.GetCardNumber();
     char cardType[kTextBufferSize] = {};
@@ -46,7 +50,13 @@ short ReadCardTypes(CInstrument& instrument, CPan1Obj& panel, const std::string&
     instrument.QueryCardOption(card, options);
     options[kOptionListBufferSize - 1] = '\0';
     if (options[0] != '\0') {
+        int before[kGroupCount];
+        std::copy(std::begin(panel.m_nGroupType), std::end(panel.m_nGroupType), before);
         ParseTypeList(&panel, options);
+        CMainPanelView* view = panel.MainView();
+        if (view != nullptr && !std::equal(std::begin(before), std::end(before), panel.m_nGroupType)) {
+            view->TakeGroupTypes(panel.m_nGroupType);
+        }
     }
     return card;
 }

@@ -97,7 +97,9 @@ TEST_F(GroupCommandsTest, ResetOpensEveryFourPositionSwitchOfCardOne) {
                                   "OpenRouteList 140:143", "OpenRouteList 150:153"}));
     EXPECT_EQ(Types(), std::vector<int>(6, 3));
     EXPECT_EQ(Positions(), std::vector<int>(6, -1));
-    EXPECT_EQ(windows, (std::vector<std::string>{"positions -1 -1 -1 -1 -1 -1", "redraw main"}));
+    // The shown panel's group controls take the new types before anything is drawn.
+    EXPECT_EQ(windows, (std::vector<std::string>{"take types 3 3 3 3 3 3", "positions -1 -1 -1 -1 -1 -1",
+                                                 "redraw main"}));
     EXPECT_TRUE(facade.m_messages.empty());
     EXPECT_EQ(facade.m_waitBegins, 1);
     EXPECT_EQ(facade.m_waitDepth, 0);
@@ -197,7 +199,8 @@ TEST_F(GroupCommandsTest, RefreshStoresTheReadPositionsThenRedraws) {
               (std::vector<std::string>{"QueryCardType 1", "QueryCardOption 1", "ReadGroupStates"}));
     EXPECT_EQ(Types(), (std::vector<int>{0, 4, -3, -3, -3, -3}));
     EXPECT_EQ(Positions(), (std::vector<int>{4, 5, -1, -1, 2, 0}));
-    EXPECT_EQ(windows, (std::vector<std::string>{"positions 4 5 -1 -1 2 0", "redraw main"}));
+    EXPECT_EQ(windows, (std::vector<std::string>{"take types 0 4 -3 -3 -3 -3", "positions 4 5 -1 -1 2 0",
+                                                 "redraw main"}));
     EXPECT_EQ(facade.m_waitDepth, 0);
 }
 
