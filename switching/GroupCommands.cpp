@@ -14,6 +14,7 @@
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "switching/GroupModel.h"
+#include "switching/GroupStateReading.h"
 
 void SetUpPanels() {
     CSfpAppData* app = TheApp();
@@ -78,11 +79,14 @@ bool RunGroupCommand(GroupCommand command) {
         return false; // a broken lookup has ended the program already
     }
     const std::string identity = LoadString(IDS_CARD_ID);
-    return CallInstrument(
+    bool resetBegun = false;
+    std::int32_t failure = 0;
+    const bool succeeded = CallInstrument(
         *instrument,
         [&] {
             const short card = ReadCardTypes(*instrument, *panel, identity);
             if (command == GroupCommand::Reset) {
+                resetBegun = true;
                 int positions[kGroupCount];
                 for (int group = 0; group < kGroupCount; ++group) {
                     const int code = panel->m_nGroupType[group];
@@ -103,7 +107,14 @@ bool RunGroupCommand(GroupCommand command) {
             }
             RedrawShownPanel();
         },
-        WaitCursor::Around);
+        WaitCursor::Around, [&](std::int32_t status) { failure = status; });
+    if (!succeeded && resetBegun && failure != kStatusTimeOut) {
+        // The groups before the failing one were reset on the module: show what the module holds now.
+        // After a time-out the module is not answering, and the positions stay as they were.
+        ReadAllGroupsBack(*instrument, *panel);
+        RedrawShownPanel();
+    }
+    return succeeded;
 }
 
 } // namespace

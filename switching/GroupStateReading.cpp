@@ -1,16 +1,21 @@
 #include "switching/GroupStateReading.h"
 
+#include "instrument/Instrument.h"
 #include "panels/Pan1Obj.h"
 #include "platform/UserException.h"
 #include "switching/GroupModel.h"
 
-GroupStateReading ReadGroupPositions(short card, const int types[6], const GroupStateQueries& queries) {
+GroupStateReading ReadGroupPositions(short card, const int types[6], const GroupStateQueries& queries,
+                                     GroupSet groups) {
     GroupStateReading reading;
     if (card < 1 || card > 99) {
         return reading;
     }
     reading.cardInRange = true;
     for (int group = 0; group < kGroupCount; ++group) {
+        if ((groups & OneGroup(group)) == 0) {
+            continue;
+        }
         const int code = types[group];
         int position = -1;
         // The position comes from what the query gave back, whatever its status: the driver may fill the
@@ -35,8 +40,8 @@ GroupStateReading ReadGroupPositions(short card, const int types[6], const Group
     return reading;
 }
 
-void ReadGroupStatesInto(CPan1Obj* panel, short card, const GroupStateQueries& queries,
-                         std::int32_t& lastStatus) {
+void ReadGroupsInto(GroupStateReading& reading, short card, const int types[6],
+                    const GroupStateQueries& queries, std::int32_t& lastStatus, GroupSet groups) {
     GroupStateQueries storing;
     storing.queryAttenuation = [&](short c, short g, short* value) {
         lastStatus = queries.queryAttenuation(c, g, value);
@@ -46,13 +51,29 @@ void ReadGroupStatesInto(CPan1Obj* panel, short card, const GroupStateQueries& q
         lastStatus = queries.queryClosedList(list, reply);
         return lastStatus;
     };
-    const GroupStateReading reading = ReadGroupPositions(card, panel->m_nGroupType, storing);
-    if (!reading.cardInRange) {
-        return;
-    }
+    reading = ReadGroupPositions(card, types, storing, groups);
     if (reading.Failed()) {
         AfxThrowUserException();
     }
-    const int* p = reading.positions;
-    panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+}
+
+void ReadGroupStatesInto(CPan1Obj* panel, short card, const GroupStateQueries& queries,
+                         std::int32_t& lastStatus) {
+    GroupStateReading reading;
+    ReadGroupsInto(reading, card, panel->m_nGroupType, queries, lastStatus, kAllGroups);
+    if (reading.cardInRange) {
+        const int* p = reading.positions;
+        panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+    }
+}
+
+void ReadAllGroupsBack(CInstrument& instrument, CPan1Obj& panel) {
+    GroupStateReading reading;
+    CallInstrument(
+        instrument, [&] { instrument.ReadBackGroups(panel.m_nGroupType, kAllGroups, reading); },
+        WaitCursor::Around);
+    if (reading.cardInRange) {
+        const int* p = reading.positions;
+        panel.SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+    }
 }

@@ -172,6 +172,25 @@ TEST_F(GroupCommandsTest, FailureMidResetKeepsEarlierGroupsAndStoresNoPositions)
     EXPECT_EQ(facade.m_waitDepth, 0);
 }
 
+TEST_F(GroupCommandsTest, FailureMidResetIsFollowedByAReadBackOfEveryGroup) {
+    SetTypes({0, 1, 2, 3, 4, 4});
+    SetPositions(7);
+    ShowMainPanel();
+    instrument->FailOn("OpenRouteList", kStatusInstrumentError);
+    instrument->m_errors = {{-221, "Settings conflict"}};
+    instrument->m_readPositions = {0, 0, 0, 1, -1, 2}; // groups 3 to 5 were never reset
+    EXPECT_FALSE(OnReset());
+    EXPECT_EQ(CallsAfter(2),
+              (std::vector<std::string>{"SetAttenuation 0 0", "SetAttenuation 1 0", "SetAttenuation 2 0",
+                                        "OpenRouteList 130:133", "DeviceClear", "ErrorQuery", "ErrorQuery",
+                                        "ReadBackGroups 012345"}));
+    EXPECT_EQ(facade.m_messages,
+              std::vector<std::string>{"Instrument reports error: -221  Settings conflict"});
+    EXPECT_EQ(Positions(), (std::vector<int>{0, 0, 0, 1, -1, 2}));
+    EXPECT_EQ(windows, (std::vector<std::string>{"positions 0 0 0 1 -1 2", "redraw main"}));
+    EXPECT_EQ(facade.m_waitDepth, 0);
+}
+
 TEST_F(GroupCommandsTest, FailureInTheFirstStageSendsNothing) {
     instrument->m_cardOptions = "QZATNA01,,,,,";
     instrument->FailOn("QueryCardOption", -1);
