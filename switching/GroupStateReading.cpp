@@ -67,6 +67,19 @@ void ReadGroupStatesInto(CPan1Obj* panel, short card, const GroupStateQueries& q
     }
 }
 
+void ReadGroupBack(CInstrument& instrument, CPan1Obj& panel, int group, WaitCursor waitCursor) {
+    if (group < 0 || group >= kGroupCount) {
+        return;
+    }
+    GroupStateReading reading;
+    const bool read = CallInstrument(
+        instrument, [&] { instrument.ReadBackGroups(panel.m_nGroupType, OneGroup(group), reading); },
+        waitCursor);
+    if (read && reading.cardInRange) {
+        panel.m_nGroupPos[group] = reading.positions[group];
+    }
+}
+
 void ReadAllGroupsBack(CInstrument& instrument, CPan1Obj& panel) {
     GroupStateReading reading;
     CallInstrument(

@@ -60,6 +60,12 @@ void ReadGroupsInto(GroupStateReading& reading, short card, const int types[6],
 void ReadGroupStatesInto(CPan1Obj* panel, short card, const GroupStateQueries& queries,
                          std::int32_t& lastStatus);
 
+// After a failed command on one group has been reported: reads that group back from the module (as
+// Refresh reads every group) and stores its position in the main-panel object, so that the panel shows
+// the position the module holds rather than the one the command asked for. A failed read-back is
+// reported in turn and leaves the stored position as it was. The caller shows the stored position.
+void ReadGroupBack(CInstrument& instrument, CPan1Obj& panel, int group, WaitCursor waitCursor);
+
 // After a failed Reset has been reported: the groups before the failing one were reset on the module,
 // so all six are read back and their positions stored in the main-panel object, which hands them to a
 // shown main panel; a group whose query gave nothing is -1. A failure of the last query is reported in

@@ -13,6 +13,7 @@
 #include "switching/GroupModel.h"
 #include "switching/GroupStateReading.h"
 #include "tests/support/RecordingFacade.h"
+#include "tests/support/ScriptedInstrument.h"
 
 namespace {
 
@@ -153,4 +154,22 @@ TEST_F(GroupStateReadingTest, AWarningStatusIsNoFailure) {
     ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus);
     EXPECT_EQ(lastStatus, 0x3FFF0085);
     EXPECT_EQ(panel.m_nGroupPos[0], 4);
+}
+
+TEST_F(GroupStateReadingTest, AGroupReadBackStoresWhatTheModuleHoldsOrKeepsTheStoredPosition) {
+    CScriptedInstrument instrument;
+    panel.m_nGroupPos[2] = 1;
+    panel.m_nGroupPos[3] = 5;
+    instrument.m_readPositions = {-1, -1, 3, -1, -1, -1};
+    ReadGroupBack(instrument, panel, 2, WaitCursor::Around);
+    EXPECT_EQ(instrument.m_calls, std::vector<std::string>{"ReadBackGroups 2"});
+    EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>{-1, -1, 3, 5, -1, -1}));
+
+    // The read-back fails too: reported, and the stored position stays.
+    instrument.FailOn("ReadBackGroups", -1073807343); // 0xBFFF0011, no module error
+    instrument.m_readPositions = {-1, -1, 0, -1, -1, -1};
+    ReadGroupBack(instrument, panel, 2, WaitCursor::Around);
+    EXPECT_EQ(panel.m_nGroupPos[2], 3);
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"API failure."});
+    EXPECT_EQ(facade.m_waitDepth, 0);
 }
