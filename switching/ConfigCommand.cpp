@@ -6,6 +6,7 @@
 #include "panels/PanelLookup.h"
 
 #include "instrument/ReportDriverError.h"
+#include "switching/GroupCommands.h"
 
 namespace {
 
@@ -65,6 +66,13 @@ bool ApplyConfiguration(const int chosen[kGroupCount]) {
     for (int g = 0; g < kGroupCount; ++g) {
         types[g] = ChosenType(chosen[g]);
     }
+    // A shown main panel retypes its group controls and runs the Reset itself; otherwise it runs here, so
+    // that the card's retyped groups and the positions the main panel shows when it is next opened are
+    // those of the Reset.
+    const bool mainPanelShown = panel->MainView() != nullptr;
     panel->SetGroupTypes(types[0], types[1], types[2], types[3], types[4], types[5]);
+    if (!mainPanelShown) {
+        OnReset();
+    }
     return true;
 }

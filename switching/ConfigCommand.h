@@ -17,8 +17,8 @@ std::string BuildCardOptionList(const int chosen[kGroupCount],
                                 const char typeNames[kTypeNameCount][kTypeNameSize]);
 
 // Applies the confirmed choice (a code 0 to 4 per group, negative when none): when it changes anything,
-// writes the option list to the card and then gives the main-panel object the new types, which makes a
-// shown main panel retype its groups and reset them. When the card refuses the list, the failure is
+// writes the option list to the card, gives the main-panel object the new types and runs Reset (a shown
+// main panel retypes its groups and runs it). When the card refuses the list, the failure is
 // reported to the operator and the group model stays as it was. Returns true when the types were
 // stored.
 bool ApplyConfiguration(const int chosen[kGroupCount]);
