@@ -319,6 +319,10 @@ TEST_F(MainPanelTest, NewTypesOnTheShownPanelReachTheControlsAndRunResetOnce) {
         EXPECT_GT(dlg->m_pGroup[g]->PaintCount(), paints[g]) << "group " << g;
     }
     EXPECT_EQ(MainPanel()->m_pDlg, static_cast<CPanelWindow*>(dlg));
+
+    // Group 0, drawn as an attenuator, becomes a switch: it shows its channel labels, not the steps.
+    MainPanel()->SetGroupTypes(3, -1, -1, -1, -1, -1);
+    EXPECT_EQ(dlg->m_pGroup[0]->m_strLabel[1], "01");
 }
 
 TEST_F(MainPanelTest, ShowGroupPositionsSetsEveryControlWithoutRepainting) {
