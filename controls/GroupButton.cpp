@@ -15,6 +15,7 @@
 #include "platform/Drawing.h"
 #include "platform/Facade.h"
 #include "switching/GroupModel.h"
+#include "switching/GroupStateReading.h"
 
 namespace {
 
@@ -547,8 +548,10 @@ bool CGroupButton::SendCommand(int old, bool waitCursor) {
         return true;
     }
     // On a failure, before the report is shown: a time-out takes the position back, and a pending double
-    // click is dropped.
-    return CallInstrument(
+    // click is dropped. Any other failure leaves the module answering: after the report the group shows
+    // what the module holds.
+    std::int32_t failure = 0;
+    const bool sent = CallInstrument(
         *instrument,
         [&] {
             if (IsAttenuator(m_nType)) {
@@ -565,11 +568,26 @@ bool CGroupButton::SendCommand(int old, bool waitCursor) {
         },
         waitCursor ? WaitCursor::EndOnFailure : WaitCursor::Untouched,
         [&](std::int32_t status) {
+            failure = status;
             if (status == kStatusTimeOut) {
                 m_nPos = old;
             }
             m_bDblClk = 0;
         });
+    if (!sent && failure != kStatusTimeOut) {
+        ShowModulePosition(*instrument, waitCursor);
+    }
+    return sent;
+}
+
+void CGroupButton::ShowModulePosition(CInstrument& instrument, bool waitCursor) {
+    CPan1Obj* panel = FindMainPanel();
+    if (panel == nullptr || m_nGroupIndex < 0 || m_nGroupIndex >= kGroupCount) {
+        return;
+    }
+    ReadGroupBack(instrument, *panel, m_nGroupIndex, waitCursor ? WaitCursor::Around : WaitCursor::Untouched);
+    SetPosition(panel->m_nGroupPos[m_nGroupIndex]);
+    Refresh(false);
 }
 
 void CGroupButton::OnLButtonDblClk(wxMouseEvent& event) {

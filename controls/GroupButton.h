@@ -21,6 +21,8 @@
 #include "panels/Pan1Obj.h"
 #include "platform/OwnerDrawButton.h"
 
+class CInstrument;
+
 class CGroupButton : public COwnerDrawButton {
 public:
     // Device type; pole label; channel labels 0 to 5; group index; first-on-top flag. A null label
@@ -120,6 +122,10 @@ private:
     bool SendCommand(int old, bool waitCursor);
     // Tells the accessibility layer the group's present state.
     void Describe();
+    // After a failed command (not a time-out) has been reported: reads this group back from the module
+    // and shows the position the main-panel object then holds, which is what the module reports, or
+    // the position stored before when the read-back fails too.
+    void ShowModulePosition(CInstrument& instrument, bool waitCursor);
 
     // Measured extents, per font object (a font is recognised by its shared data: comparing font
     // descriptions costs as much as measuring).

@@ -468,6 +468,11 @@ ViStatus _VI_FUNC rqk4712v_systCtyp_Q(ViSession session, ViInt16 card, ViChar ty
 /* ---- status and diagnostics ---- */
 
 ViStatus _VI_FUNC rqk4712v_error_query(ViSession session, ViInt32* code, ViChar message[]) {
+    /* Code 0 and an empty text until an entry has been read: a caller draining the queue until code 0
+     * stops on a failed call too. */
+    if (code != NULL) {
+        *code = 0;
+    }
     Empty(message);
     RqkSession s;
     const VisaApi* visa = NULL;

@@ -10,12 +10,18 @@
  *   - the session is the one rqk4712v_init gave; an unknown or closed session gives VI_ERROR_INV_OBJECT;
  *   - an argument out of range or a null pointer gives VI_ERROR_PARAMETERn, n being the argument's place;
  *   - text results are always terminated and never longer than the buffer size stated below (the
- *     terminating zero included); a failed call leaves them empty;
+ *     terminating zero included); a call that fails before the module answered leaves its text results
+ *     empty and writes no numeric result (rqk4712v_error_query's code excepted, which is then 0);
  *   - with error-query detection on (rqk4712v_errorQueryDetect), an entry point that talks to the module
  *     reads the module's event status register after its command and returns
  *     RQK4712V_INSTR_ERROR_DETECTED when the module queued an error (rqk4712v_error_query reads the
- *     entries). A VISA time-out is returned as VI_ERROR_TMO and is never followed by that check.
- *   - one session is not to be used by two threads at once; different sessions may be. */
+ *     entries). The error may stem from an earlier command: the call's own text and numeric results are
+ *     already filled with the module's reply when it returns that status, and also when the event status
+ *     query itself times out (VI_ERROR_TMO). A VISA time-out of the call's own command or query is
+ *     returned as VI_ERROR_TMO and is never followed by that check;
+ *   - one session is not to be used by two threads at once. Sessions on different instruments may be
+ *     used from several threads; two sessions on one module share its message exchange, so their
+ *     commands and replies interleave as they would on a real device. */
 #ifndef RQK4712V_H
 #define RQK4712V_H
 
@@ -113,7 +119,7 @@ RQK4712V_API ViStatus _VI_FUNC rqk4712v_systCopt_Q(ViSession session, ViInt16 ca
 RQK4712V_API ViStatus _VI_FUNC rqk4712v_systCtyp_Q(ViSession session, ViInt16 card, ViChar type[]);
 
 /* Reads the oldest entry of the module's error queue: its code (0 when the queue is empty) and its text
- * without quotes. message: RQK4712V_TEXT_SIZE characters. */
+ * without quotes. A failed call gives code 0 and an empty text. message: RQK4712V_TEXT_SIZE characters. */
 RQK4712V_API ViStatus _VI_FUNC rqk4712v_error_query(ViSession session, ViInt32* code, ViChar message[]);
 
 /* Runs the module's self-test: result 0 when it passed, otherwise the module's failure code, and the

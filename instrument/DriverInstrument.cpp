@@ -7,7 +7,6 @@
 #include "platform/UserException.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
-#include "switching/GroupStateReading.h"
 
 CDriverInstrument::CDriverInstrument(DriverSession session, const CDynamicLibrary& library)
     : m_routClos(library.Function<DriverChannelFn>("rqk4712v_routClos")),
@@ -178,7 +177,7 @@ void CDriverInstrument::QueryCardType(short card, char* out) {
     Check(status);
 }
 
-void CDriverInstrument::ReadGroupStates(CPan1Obj* panel) {
+GroupStateQueries CDriverInstrument::ReadBackQueries() {
     if (m_attenQ == nullptr || m_routClosListQ == nullptr) {
         Unsupported();
     }
@@ -191,5 +190,13 @@ void CDriverInstrument::ReadGroupStates(CPan1Obj* panel) {
         reply[kRouteReplySize - 1] = '\0';
         return status;
     };
-    ReadGroupStatesInto(panel, GetCardNumber(), queries, m_lastStatus);
+    return queries;
+}
+
+void CDriverInstrument::ReadGroupStates(CPan1Obj* panel) {
+    ReadGroupStatesInto(panel, GetCardNumber(), ReadBackQueries(), m_lastStatus);
+}
+
+void CDriverInstrument::ReadBackGroups(const int types[6], unsigned groups, GroupStateReading& reading) {
+    ReadGroupsInto(reading, GetCardNumber(), types, ReadBackQueries(), m_lastStatus, groups);
 }

@@ -13,6 +13,7 @@
 #include "driver/rqk4712v.h"
 
 class CPan1Obj;
+struct GroupStateReading;
 
 // The driver statuses the program tells apart.
 constexpr std::int32_t kStatusTimeOut = VI_ERROR_TMO;                          // VISA time-out
@@ -49,6 +50,11 @@ public:
     virtual void SetAttenuation(short group, short value) = 0;
     virtual void OpenRouteList(char* channelList) = 0;
     virtual void ReadGroupStates(CPan1Obj* panel) = 0;
+    // Reads the groups of the set (bit g for group g; see switching/GroupStateReading.h) back by the
+    // given type codes, as ReadGroupStates does, into reading, without storing them anywhere. Raises when
+    // the last query failed, with the reading filled. An instrument without a module behind it reads
+    // nothing (reading.cardInRange stays false).
+    virtual void ReadBackGroups(const int types[6], unsigned groups, GroupStateReading& reading) = 0;
     virtual void SetCardOption(short card, const char* options) = 0;
     virtual void QueryCardOption(short card, char* out) = 0;
     virtual void QueryCardType(short card, char* out) = 0;

@@ -184,8 +184,8 @@ void CLabelsReader::FieldCharacter(unsigned char c) {
 
 void CLabelsReader::EndTag() {
     // A tag matches when the address begins with it (case-sensitive); an empty tag matches every
-    // address.
-    const auto length = static_cast<std::string::size_type>(m_tagLength);
+    // address. The tag is a text: a zero byte in it ends it.
+    const auto length = static_cast<std::string::size_type>(strnlen(m_tag, static_cast<size_t>(m_tagLength)));
     m_skip = !(m_address.size() >= length && m_address.compare(0, length, m_tag, length) == 0);
     StartLineIgnored();
 }

@@ -126,12 +126,21 @@ void CMainPanelDlg::ShowGroupPositions(const int positions[6]) {
     }
 }
 
-void CMainPanelDlg::ShowGroupTypes(const int types[6]) {
+void CMainPanelDlg::TakeGroupTypes(const int types[6]) {
     for (int g = 0; g < kGroupCount; ++g) {
         if (m_pGroup[g] != nullptr) {
             m_pGroup[g]->SetType(types[g]);
+            // An attenuator drawing leaves its step labels in the control: a group that becomes a switch
+            // shows its own channel labels again, as a freshly opened panel does.
+            if (m_pPanel != nullptr) {
+                m_pGroup[g]->SetLabels(m_pPanel->m_szLabels[g]);
+            }
         }
     }
+}
+
+void CMainPanelDlg::ShowGroupTypes(const int types[6]) {
+    TakeGroupTypes(types);
     OnReset();
 }
 

@@ -36,6 +36,9 @@ public:
 
     // Gives group controls 0 to 5 the positions; nothing is repainted (the caller repaints).
     void ShowGroupPositions(const int positions[6]) override;
+    // Gives group controls 0 to 5 the types, and their labels from the main-panel object again; nothing
+    // is repainted.
+    void TakeGroupTypes(const int types[6]) override;
     // Gives group controls 0 to 5 the types, then runs the main window's Reset command, which reads the
     // types back, resets every group and repaints the panel.
     void ShowGroupTypes(const int types[6]) override;

@@ -20,6 +20,8 @@ class CMainPanelView : public CPanelWindow {
 public:
     // Gives the six group controls their positions (no repaint: the caller repaints).
     virtual void ShowGroupPositions(const int positions[6]) = 0;
+    // Gives the six group controls their types (no repaint, no Reset).
+    virtual void TakeGroupTypes(const int types[6]) = 0;
     // Gives the six group controls their types, then runs the main window's Reset command.
     virtual void ShowGroupTypes(const int types[6]) = 0;
 };

@@ -24,3 +24,20 @@ COLORREF PanelColor(int index) {
         return RGB(255, 255, 255);
     }
 }
+
+namespace {
+
+// Perceived brightness, 0 to 255000 (the usual weights of red, green and blue).
+int Brightness(COLORREF c) {
+    return 299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c);
+}
+
+} // namespace
+
+EdgeColours ChooseEdgeColours(COLORREF themeShadow, COLORREF themeHighlight) {
+    const int face = Brightness(PanelColor(kPanelLightGrey));
+    if (Brightness(themeShadow) < face && Brightness(themeHighlight) > face) {
+        return {themeShadow, themeHighlight};
+    }
+    return {RGB(128, 128, 128), RGB(255, 255, 255)};
+}

@@ -36,3 +36,13 @@ enum PanelColour : int {
 
 // The colour of a panel colour index; white for any index outside the enumeration.
 COLORREF PanelColor(int index);
+
+// The button shadow and highlight that 3-D edges are drawn with.
+struct EdgeColours {
+    COLORREF shadow;
+    COLORREF highlight;
+};
+// The edge pair for the desktop theme's button shadow and highlight: the theme's own when its shadow is
+// darker and its highlight lighter than the light-grey face the panels draw on; otherwise the classic
+// pair, grey (128, 128, 128) and white, so that sunken and raised edges never look flat.
+EdgeColours ChooseEdgeColours(COLORREF themeShadow, COLORREF themeHighlight);

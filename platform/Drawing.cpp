@@ -3,6 +3,9 @@
 #include <wx/graphics.h>
 #include <wx/settings.h>
 
+#include "platform/TemplateBuilder.h"
+#include "resources/ResourceIds.h"
+
 void PrepareFreshContext(wxDC& dc, const wxFont& font) {
     dc.SetPen(*wxBLACK_PEN);
     dc.SetBrush(*wxWHITE_BRUSH);
@@ -46,7 +49,20 @@ wxPoint CentredTextPlace(const wxRect& box, const wxSize& text) {
 }
 
 wxFont StockSystemFont() {
+#if defined(__WXMSW__)
     return wxSystemSettings::GetFont(wxSYS_SYSTEM_FONT);
+#else
+    // Other desktops give their large interface font as the system font, in which "Card: 12" overflows
+    // the slot field. The panels' stock font is the bold system font they were laid out for: the
+    // templates' 8-point Swiss face in bold, so that the read-outs scale with the fields that hold them.
+    // Made once and kept for the whole run (never destroyed, so it outlives the toolkit's shutdown).
+    static const wxFont* font = [] {
+        auto* f = new wxFont(TemplateFont(*FindDialogTemplate(IDD_MAIN_PANEL)));
+        f->MakeBold();
+        return f;
+    }();
+    return *font;
+#endif
 }
 
 void DrawTwoColourEdge(wxDC& dc, const wxRect& box, COLORREF first, COLORREF second) {

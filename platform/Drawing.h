@@ -46,7 +46,8 @@ void DrawArcIn(wxDC& dc, const wxRect& box, double startDegrees, double endDegre
 // box is larger than the text, at 0 on an axis where it is not.
 wxPoint CentredTextPlace(const wxRect& box, const wxSize& text);
 
-// The stock system font.
+// The stock system font of the panels' fields and read-outs: the system's own on Windows; elsewhere
+// the templates' 8-point Swiss face in bold, in which the identification texts fit their fields.
 wxFont StockSystemFont();
 
 // The edge of a box in two colours, each line 2 pixels wide: the first from the bottom-left corner up to

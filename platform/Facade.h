@@ -24,7 +24,8 @@ public:
     // The counted wait cursor: every begin is matched by one end.
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
-    // A system colour.
+    // A system colour. Button shadow and highlight come as a pair that draws visible 3-D edges on the
+    // panels' light grey (ChooseEdgeColours).
     virtual COLORREF SystemColour(SysColour which) = 0;
     // Destroys the application's main window, which ends the program.
     virtual void DestroyMainWindow() = 0;

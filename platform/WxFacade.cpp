@@ -72,11 +72,17 @@ void CWxFacade::EndWaitCursor() {
 }
 
 COLORREF CWxFacade::SystemColour(SysColour which) {
+    // The shadow and highlight go together: a theme whose pair would draw flat edges on the panels'
+    // light grey gives way to the classic pair as a whole.
+    const auto edges = [] {
+        return ChooseEdgeColours(FromWx(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW)),
+                                 FromWx(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT)));
+    };
     switch (which) {
     case SysColour::ButtonShadow:
-        return FromWx(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW));
+        return edges().shadow;
     case SysColour::ButtonHighlight:
-        return FromWx(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT));
+        return edges().highlight;
     case SysColour::ButtonFace:
         break;
     }

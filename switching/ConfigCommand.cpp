@@ -1,11 +1,13 @@
 #include "switching/ConfigCommand.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "app/SfpAppData.h"
 #include "panels/PanelLookup.h"
 
 #include "instrument/ReportDriverError.h"
+#include "switching/GroupCommands.h"
 
 namespace {
 
@@ -28,16 +30,25 @@ bool IsConfigurationUnchanged(const int chosen[kGroupCount], const int present[k
 }
 
 std::string BuildCardOptionList(const int chosen[kGroupCount],
-                                const char typeNames[kTypeNameCount][kTypeNameSize]) {
+                                const char typeNames[kTypeNameCount][kTypeNameSize],
+                                const std::string& current) {
+    // The current list's entries, in group order; an entry the list does not reach is empty.
+    std::string entries[kGroupCount];
+    int entry = 0;
+    for (const char c : current) {
+        if (c != ',') {
+            entries[entry] += c;
+        } else if (++entry == kGroupCount) {
+            break;
+        }
+    }
     std::string list;
     for (int g = 0; g < kGroupCount; ++g) {
         if (g > 0) {
             list += ',';
         }
         const int value = ChosenType(chosen[g]);
-        if (value >= 0) {
-            list += typeNames[value];
-        }
+        list += value >= 0 ? std::string(typeNames[value]) : entries[g];
     }
     return list;
 }
@@ -50,13 +61,22 @@ bool ApplyConfiguration(const int chosen[kGroupCount]) {
     if (IsConfigurationUnchanged(chosen, panel->m_nGroupType)) {
         return false;
     }
-    const std::string list = BuildCardOptionList(chosen, panel->m_szTypeName);
     CInstrument* instrument = TheApp()->m_pInstrument.get();
     if (instrument == nullptr) {
         return false;
     }
-    if (!CallInstrument(*instrument,
-                        [&] { instrument->SetCardOption(instrument->GetCardNumber(), list.c_str()); })) {
+    const short card = instrument->GetCardNumber();
+    // A group left without a checked button keeps the device the card names for it, whatever the
+    // panel calls it: its entry is read from the card and written back unchanged.
+    const bool keepsAnEntry =
+        std::any_of(chosen, chosen + kGroupCount, [](int value) { return ChosenType(value) < 0; });
+    char current[kOptionListBufferSize] = {};
+    if (keepsAnEntry && !CallInstrument(*instrument, [&] { instrument->QueryCardOption(card, current); })) {
+        return false; // reported; nothing was written
+    }
+    current[kOptionListBufferSize - 1] = '\0';
+    const std::string list = BuildCardOptionList(chosen, panel->m_szTypeName, current);
+    if (!CallInstrument(*instrument, [&] { instrument->SetCardOption(card, list.c_str()); })) {
         // The card refused the list: the operator has been told; the group model (and the shown panel)
         // stay as they were.
         return false;
@@ -65,6 +85,13 @@ bool ApplyConfiguration(const int chosen[kGroupCount]) {
     for (int g = 0; g < kGroupCount; ++g) {
         types[g] = ChosenType(chosen[g]);
     }
+    // A shown main panel retypes its group controls and runs the Reset itself; otherwise it runs here, so
+    // that the card's retyped groups and the positions the main panel shows when it is next opened are
+    // those of the Reset.
+    const bool mainPanelShown = panel->MainView() != nullptr;
     panel->SetGroupTypes(types[0], types[1], types[2], types[3], types[4], types[5]);
+    if (!mainPanelShown) {
+        OnReset();
+    }
     return true;
 }

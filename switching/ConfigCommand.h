@@ -11,14 +11,16 @@
 // group's present type code.
 bool IsConfigurationUnchanged(const int chosen[kGroupCount], const int present[kGroupCount]);
 
-// The card option list: for groups 0 to 5 in order, the type name of the chosen code (0 to 4), or an
-// empty entry when no type was chosen, joined by commas, so the list always has five commas.
+// The card option list: for groups 0 to 5 in order, the type name of the chosen code (0 to 4), or,
+// when no type was chosen, the group's entry of the card's current list (empty when it has none),
+// joined by commas, so the list always has five commas.
 std::string BuildCardOptionList(const int chosen[kGroupCount],
-                                const char typeNames[kTypeNameCount][kTypeNameSize]);
+                                const char typeNames[kTypeNameCount][kTypeNameSize],
+                                const std::string& current = {});
 
 // Applies the confirmed choice (a code 0 to 4 per group, negative when none): when it changes anything,
-// writes the option list to the card and then gives the main-panel object the new types, which makes a
-// shown main panel retype its groups and reset them. When the card refuses the list, the failure is
-// reported to the operator and the group model stays as it was. Returns true when the types were
-// stored.
+// reads the card's option list (when a group keeps its entry), writes the new list to the card, gives
+// the main-panel object the new types and runs Reset (a shown main panel retypes its groups and runs it).
+// When the card refuses the list, the failure is reported to the operator and the group model stays as
+// it was. Returns true when the types were stored.
 bool ApplyConfiguration(const int chosen[kGroupCount]);

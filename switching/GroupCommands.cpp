@@ -1,5 +1,7 @@
 #include "switching/GroupCommands.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -12,6 +14,7 @@
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "switching/GroupModel.h"
+#include "switching/GroupStateReading.h"
 
 void SetUpPanels() {
     CSfpAppData* app = TheApp();
@@ -29,8 +32,10 @@ void SetUpPanels() {
 namespace {
 
 // Reads the card's device types into the panel when the card identifies itself with the identity prefix
-// and reports a non-empty option list; otherwise the types stay as they were. Returns the card number.
-// Raises CUserException when an instrument call fails.
+// and reports a non-empty option list; otherwise the types stay as they were. When a type changed
+// (another program may have reconfigured the card), a shown main panel gives its group controls the new
+// types before anything is drawn, so that no group is drawn or operated as a device it no longer has.
+// Returns the card number. Raises CUserException when an instrument call fails.
 short ReadCardTypes(CInstrument& instrument, CPan1Obj& panel, const std::string& identity) {
     const short card = instrument.GetCardNumber();
     char cardType[kTextBufferSize] = {};
@@ -46,7 +51,13 @@ short ReadCardTypes(CInstrument& instrument, CPan1Obj& panel, const std::string&
     instrument.QueryCardOption(card, options);
     options[kOptionListBufferSize - 1] = '\0';
     if (options[0] != '\0') {
+        int before[kGroupCount];
+        std::copy(std::begin(panel.m_nGroupType), std::end(panel.m_nGroupType), before);
         ParseTypeList(&panel, options);
+        CMainPanelView* view = panel.MainView();
+        if (view != nullptr && !std::equal(std::begin(before), std::end(before), panel.m_nGroupType)) {
+            view->TakeGroupTypes(panel.m_nGroupType);
+        }
     }
     return card;
 }
@@ -68,11 +79,14 @@ bool RunGroupCommand(GroupCommand command) {
         return false; // a broken lookup has ended the program already
     }
     const std::string identity = LoadString(IDS_CARD_ID);
-    return CallInstrument(
+    bool resetBegun = false;
+    std::int32_t failure = 0;
+    const bool succeeded = CallInstrument(
         *instrument,
         [&] {
             const short card = ReadCardTypes(*instrument, *panel, identity);
             if (command == GroupCommand::Reset) {
+                resetBegun = true;
                 int positions[kGroupCount];
                 for (int group = 0; group < kGroupCount; ++group) {
                     const int code = panel->m_nGroupType[group];
@@ -93,7 +107,14 @@ bool RunGroupCommand(GroupCommand command) {
             }
             RedrawShownPanel();
         },
-        WaitCursor::Around);
+        WaitCursor::Around, [&](std::int32_t status) { failure = status; });
+    if (!succeeded && resetBegun && failure != kStatusTimeOut) {
+        // The groups before the failing one were reset on the module: show what the module holds now.
+        // After a time-out the module is not answering, and the positions stay as they were.
+        ReadAllGroupsBack(*instrument, *panel);
+        RedrawShownPanel();
+    }
+    return succeeded;
 }
 
 } // namespace

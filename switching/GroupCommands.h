@@ -8,8 +8,10 @@
 // instrument on a VXI interface (Refresh otherwise) and shows the main panel.
 void SetUpPanels();
 // Reads the card's device types, then sets every attenuator to 0 and opens every channel of every
-// switch group; stores the new positions and redraws the shown panel. False when an instrument call
-// failed (and was reported) or there is no main-panel object or instrument to work on.
+// switch group; stores the new positions and redraws the shown panel. When resetting a group fails
+// other than by a time-out, the report is followed by a read-back of all six groups, which the shown
+// panel then draws. False when an instrument call failed (and was reported) or there is no main-panel
+// object or instrument to work on.
 bool OnReset();
 // Reads the card's device types, then reads every group's position back from the module and redraws
 // the shown panel. False as for OnReset.

@@ -1,6 +1,7 @@
 // Panel windows for the window-free tests: they only record what the panel objects tell them, one line
 // per request in a log the test owns, and delete themselves when destroyed, as a panel window does.
-//   main panel:   "redraw main", "positions p0 p1 p2 p3 p4 p5", "types t0 t1 t2 t3 t4 t5", "destroy main"
+//   main panel:   "redraw main", "positions p0 p1 p2 p3 p4 p5", "take types t0 t1 t2 t3 t4 t5",
+//                 "types t0 t1 t2 t3 t4 t5", "destroy main"
 //   status panel: "redraw status", "destroy status"
 #pragma once
 
@@ -20,6 +21,7 @@ public:
     void ShowGroupPositions(const int positions[6]) override {
         m_log->push_back(Line("positions", positions));
     }
+    void TakeGroupTypes(const int types[6]) override { m_log->push_back(Line("take types", types)); }
     void ShowGroupTypes(const int types[6]) override { m_log->push_back(Line("types", types)); }
 
 private:

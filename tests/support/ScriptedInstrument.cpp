@@ -4,6 +4,7 @@
 
 #include "panels/Pan1Obj.h"
 #include "platform/UserException.h"
+#include "switching/GroupStateReading.h"
 
 void CScriptedInstrument::FailOn(const std::string& operation, std::int32_t status, int nth) {
     m_failures[operation].push_back({m_counts[operation] + nth, status});
@@ -95,6 +96,23 @@ void CScriptedInstrument::ReadGroupStates(CPan1Obj* panel) {
         const auto& p = m_readPositions;
         panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
     }
+}
+
+void CScriptedInstrument::ReadBackGroups(const int[6], unsigned groups, GroupStateReading& reading) {
+    std::string set;
+    reading = GroupStateReading();
+    reading.cardInRange = true;
+    for (int g = 0; g < 6; ++g) {
+        if ((groups & OneGroup(g)) != 0) {
+            set += std::to_string(g);
+            ++reading.calls;
+            if (m_readPositions.size() == 6) {
+                reading.positions[g] = m_readPositions[static_cast<size_t>(g)];
+            }
+        }
+    }
+    // The reading is filled before a scripted failure raises, as the driver's is.
+    Call("ReadBackGroups", set);
 }
 
 void CScriptedInstrument::SetCardOption(short card, const char* options) {

@@ -35,6 +35,7 @@ public:
     void SetAttenuation(short group, short value) override;
     void OpenRouteList(char* channelList) override;
     void ReadGroupStates(CPan1Obj* panel) override;
+    void ReadBackGroups(const int types[6], unsigned groups, GroupStateReading& reading) override;
     void SetCardOption(short card, const char* options) override;
     void QueryCardOption(short card, char* out) override;
     void QueryCardType(short card, char* out) override;
@@ -54,7 +55,8 @@ public:
     short m_statusByte = 0;
     // Error-queue entries returned one per ErrorQuery; code 0 "No error" when empty.
     std::deque<std::pair<std::int32_t, std::string>> m_errors;
-    // Positions that ReadGroupStates hands to the panel (SetGroupPositions), when set.
+    // Positions that ReadGroupStates hands to the panel (SetGroupPositions), and that ReadBackGroups
+    // reads for the groups of its set (logged as "ReadBackGroups 012345"), when set.
     std::vector<int> m_readPositions;
 
     std::vector<std::string> m_calls; // every call, e.g. "CloseRoute 123", "OpenRouteList 120:123"

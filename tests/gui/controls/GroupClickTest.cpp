@@ -127,7 +127,7 @@ TEST_F(GroupClick, ClickOutsideTheElementsSendsNothing) {
     EXPECT_EQ(m_clicks, 1); // still a button click for the parent
 }
 
-TEST_F(GroupClick, TimeOutRestoresThePositionOtherFailuresKeepIt) {
+TEST_F(GroupClick, TimeOutRestoresThePositionOtherFailuresReadTheGroupBack) {
     CGroupButton* b = Make(3, 0, 1);
     m_instrument->FailOn("CloseRoute", kStatusTimeOut);
     Release(b, Centre(b->m_rcElem[2]));
@@ -137,14 +137,17 @@ TEST_F(GroupClick, TimeOutRestoresThePositionOtherFailuresKeepIt) {
     EXPECT_EQ(m_facade.m_waitDepth, 0);
     EXPECT_EQ(m_clicks, 0); // a failed release is not passed on
 
+    // Any other failure: after the report the group is read back and shows what the module holds.
     m_instrument->FailOn("CloseRoute", -1073807343); // 0xBFFF0011, not a time-out
+    m_instrument->m_readPositions = {0, -1, -1, -1, -1, -1};
     Release(b, Centre(b->m_rcElem[3]));
-    EXPECT_EQ(b->m_nPos, 3);               // the control keeps the new position
-    EXPECT_EQ(m_panel->m_nGroupPos[0], 1); // the main-panel object does not
+    EXPECT_EQ(b->m_nPos, 0);
+    EXPECT_EQ(m_panel->m_nGroupPos[0], 0);
     EXPECT_EQ(m_facade.m_messages.size(), 2u);
     EXPECT_EQ(m_facade.m_waitDepth, 0);
-    // The time-out was reported after a device clear.
-    EXPECT_EQ(m_instrument->m_calls, (Calls{"CloseRoute 102", "DeviceClear", "CloseRoute 103"}));
+    // The time-out was reported after a device clear, and asked nothing more of the module.
+    EXPECT_EQ(m_instrument->m_calls,
+              (Calls{"CloseRoute 102", "DeviceClear", "CloseRoute 103", "ReadBackGroups 0"}));
 
     CGroupButton* a = Make(1, 3, 2);
     m_instrument->FailOn("SetAttenuation", kStatusTimeOut);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
+#include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/weakref.h>
 
@@ -130,6 +131,29 @@ TEST_F(MainPanelTest, LiveLampIsGreenAndTakenOnceWhenThePanelIsBuilt) {
     const wxImage lamp = dlg->m_pLamp->Picture().ConvertToImage();
     ASSERT_TRUE(lamp.IsOk());
     EXPECT_EQ(PixelAt(lamp, disc.x + disc.width / 2, disc.y + disc.height / 2), kGreen);
+}
+
+TEST_F(MainPanelTest, IdentificationTextsFitTheirFieldsWhole) {
+    instrument->m_logicalAddress = 10914; // a GPIB connection shows the card
+    instrument->m_card = 99;
+    instrument->m_address = "GPIB-VXI0::255::INSTR";
+    CMainPanelDlg* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_EQ(dlg->m_pSlotField->m_strText, "Card: 99");
+    ASSERT_EQ(dlg->m_pAddrField->m_strText, "GPIB-VXI0::255");
+    // Inside its two-pixel edge, in the font the field draws with.
+    wxBitmap bitmap(1, 1);
+    wxMemoryDC dc(bitmap);
+    dc.SetFont(StockSystemFont());
+    auto fits = [&](const CDisplayField* field, const std::string& text) {
+        const wxSize extent = dc.GetTextExtent(text);
+        const wxSize inside = field->GetClientSize() - wxSize(2, 2);
+        return extent.x <= inside.x && extent.y <= inside.y;
+    };
+    for (const char* text : {"Card: 99", "Slot: 12", "Slot: U"}) {
+        EXPECT_TRUE(fits(dlg->m_pSlotField, text)) << text;
+    }
+    EXPECT_TRUE(fits(dlg->m_pAddrField, dlg->m_pAddrField->m_strText));
 }
 
 TEST_F(MainPanelTest, EveryItemGetsItsControlWithItsColours) {
@@ -295,6 +319,10 @@ TEST_F(MainPanelTest, NewTypesOnTheShownPanelReachTheControlsAndRunResetOnce) {
         EXPECT_GT(dlg->m_pGroup[g]->PaintCount(), paints[g]) << "group " << g;
     }
     EXPECT_EQ(MainPanel()->m_pDlg, static_cast<CPanelWindow*>(dlg));
+
+    // Group 0, drawn as an attenuator, becomes a switch: it shows its channel labels, not the steps.
+    MainPanel()->SetGroupTypes(3, -1, -1, -1, -1, -1);
+    EXPECT_EQ(dlg->m_pGroup[0]->m_strLabel[1], "01");
 }
 
 TEST_F(MainPanelTest, ShowGroupPositionsSetsEveryControlWithoutRepainting) {

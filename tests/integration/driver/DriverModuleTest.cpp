@@ -579,7 +579,7 @@ TEST_F(DriverModule, MalformedRepliesAreRefused) {
     ViInt16 value = 12;
     char text[256] = "stale";
     EXPECT_EQ(rqk4712v_error_query(vi, &code, text), VI_ERROR_INV_RESPONSE);
-    EXPECT_EQ(code, 5);
+    EXPECT_EQ(code, 0) << "a caller draining the queue until code 0 must stop";
     EXPECT_STREQ(text, "");
     EXPECT_EQ(rqk4712v_atten_Q(vi, 1, 0, &value), VI_ERROR_INV_RESPONSE);
     EXPECT_EQ(value, 12);

@@ -59,7 +59,10 @@ TEST_F(RemoteControlTest, RefusedWhileAModalWindowIsOpenOrAnotherOperationRuns) 
     instrument->FailOn("OpenRouteList", -1);
     EXPECT_EQ(remote.Reset().kind, Kind::Failed);
     EXPECT_EQ(inner.m_inner, std::vector<Kind>{Kind::Busy});
-    EXPECT_EQ(instrument->m_calls.back(), "OpenRouteList 110:113"); // the inner request sent nothing
+    // The inner request sent nothing: the failed command is followed only by the Reset's own read-back.
+    ASSERT_GE(instrument->m_calls.size(), 2u);
+    EXPECT_EQ(instrument->m_calls.end()[-2], "OpenRouteList 110:113");
+    EXPECT_EQ(instrument->m_calls.back(), "ReadBackGroups 012345");
 
     EXPECT_EQ(remote.Refresh().kind, Kind::Done);
     EXPECT_EQ(instrument->m_calls.back(), "ReadGroupStates");

@@ -196,10 +196,10 @@ TEST(LabelsReaderBytes, OnlyPrintableCharactersAreStored) {
     EXPECT_EQ(ChangesFrom(text), (Changed{{"0.6", "abcd"}, {"0.0", "x"}}));
 }
 
-TEST(LabelsReaderBytes, NulAndHighBytesInTagsCompareByLength) {
-    std::string tag = std::string("[VX\0I]\n", 7);
-    EXPECT_EQ(ChangesFrom(tag + "BANK01[x]\n", "VX"), Changed{});
-    EXPECT_EQ(ChangesFrom(tag + "BANK01[x]\n", std::string("VX\0I::1", 7)), (Changed{{"1.6", "x"}}));
+TEST(LabelsReaderBytes, ANulEndsTheTagsText) {
+    const std::string tag = std::string("[VX\0G]\n", 7);
+    EXPECT_EQ(ChangesFrom(tag + "BANK01[x]\n", "VXI0::112::INSTR"), (Changed{{"1.6", "x"}}));
+    EXPECT_EQ(ChangesFrom(tag + "BANK01[x]\n", "GPIB0::9::INSTR"), Changed{});
 }
 
 TEST(LabelsReaderBytes, VeryLongLinesAreHarmless) {

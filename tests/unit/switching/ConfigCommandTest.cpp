@@ -83,7 +83,8 @@ TEST_F(ConfigCommandTest, OnlyGroupTwoChosenFromNothingReported) {
     ShowPanel(IDS_MAIN_PANEL);
     const int chosen[6] = {-3, -3, 4, -3, -3, -3};
     EXPECT_TRUE(ApplyConfiguration(chosen));
-    EXPECT_EQ(instrument->m_calls, std::vector<std::string>{"SetCardOption 3 ,,QZSWTB01,,,"});
+    EXPECT_EQ(instrument->m_calls,
+              (std::vector<std::string>{"QueryCardOption 3", "SetCardOption 3 ,,QZSWTB01,,,"}));
     EXPECT_EQ(Types(), (std::vector<int>{-3, -3, 4, -3, -3, -3}));
     EXPECT_EQ(views, std::vector<std::string>{"types -3 -3 4 -3 -3 -3"});
 }
@@ -126,14 +127,37 @@ TEST_F(ConfigCommandTest, RefusedOptionListIsReportedOnceAndKeepsTheModel) {
     EXPECT_TRUE(views.empty()); // no retyping, so no Reset
 }
 
-TEST_F(ConfigCommandTest, StatusPanelShownStoresTypesWithoutReset) {
+TEST_F(ConfigCommandTest, GroupsLeftUncheckedKeepTheCardsEntries) {
+    // Devices the panel cannot name, and a group the operator did not touch.
+    SetTypes({-1, -2, 3, 0, -3, 4});
+    instrument->m_cardOptions = "UNKNOWN-ATN,UNKNOWN-SW,QZSWTA01,QZATNA01,,QZSWTB01";
+    ShowPanel(IDS_MAIN_PANEL);
+    const int chosen[6] = {-1, -1, 4, 0, -1, -1};
+    EXPECT_TRUE(ApplyConfiguration(chosen));
+    EXPECT_EQ(
+        instrument->m_calls,
+        (std::vector<std::string>{"QueryCardOption 3",
+                                  "SetCardOption 3 UNKNOWN-ATN,UNKNOWN-SW,QZSWTB01,QZATNA01,,QZSWTB01"}));
+    EXPECT_EQ(Types(), (std::vector<int>{-1, -2, 4, 0, -3, 4}));
+}
+
+TEST_F(ConfigCommandTest, StatusPanelShownStillRunsTheReset) {
     ShowPanel(IDS_MAIN_PANEL);
     ShowPanel(IDS_STATUS_PANEL);
     views.clear();
+    for (int g = 0; g < 6; ++g) {
+        panel->m_nGroupPos[g] = 2;
+    }
     const int chosen[6] = {0, 1, 2, 3, 4, -1};
     EXPECT_TRUE(ApplyConfiguration(chosen));
     EXPECT_EQ(instrument->m_calls,
-              std::vector<std::string>{"SetCardOption 3 QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,"});
+              (std::vector<std::string>{
+                  "QueryCardOption 3", "SetCardOption 3 QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,",
+                  "QueryCardType 3", "QueryCardOption 3", "SetAttenuation 0 0", "SetAttenuation 1 0",
+                  "SetAttenuation 2 0", "OpenRouteList 330:333", "OpenRouteList 340:345"}));
     EXPECT_EQ(Types(), (std::vector<int>{0, 1, 2, 3, 4, -3}));
-    EXPECT_TRUE(views.empty());
+    // The main panel shows the reset positions when it is next opened.
+    EXPECT_EQ(std::vector<int>(panel->m_nGroupPos, panel->m_nGroupPos + 6),
+              (std::vector<int>{0, 0, 0, -1, -1, -1}));
+    EXPECT_EQ(views, std::vector<std::string>{"redraw status"});
 }

@@ -97,7 +97,9 @@ TEST_F(GroupCommandsTest, ResetOpensEveryFourPositionSwitchOfCardOne) {
                                   "OpenRouteList 140:143", "OpenRouteList 150:153"}));
     EXPECT_EQ(Types(), std::vector<int>(6, 3));
     EXPECT_EQ(Positions(), std::vector<int>(6, -1));
-    EXPECT_EQ(windows, (std::vector<std::string>{"positions -1 -1 -1 -1 -1 -1", "redraw main"}));
+    // The shown panel's group controls take the new types before anything is drawn.
+    EXPECT_EQ(windows, (std::vector<std::string>{"take types 3 3 3 3 3 3", "positions -1 -1 -1 -1 -1 -1",
+                                                 "redraw main"}));
     EXPECT_TRUE(facade.m_messages.empty());
     EXPECT_EQ(facade.m_waitBegins, 1);
     EXPECT_EQ(facade.m_waitDepth, 0);
@@ -170,6 +172,25 @@ TEST_F(GroupCommandsTest, FailureMidResetKeepsEarlierGroupsAndStoresNoPositions)
     EXPECT_EQ(facade.m_waitDepth, 0);
 }
 
+TEST_F(GroupCommandsTest, FailureMidResetIsFollowedByAReadBackOfEveryGroup) {
+    SetTypes({0, 1, 2, 3, 4, 4});
+    SetPositions(7);
+    ShowMainPanel();
+    instrument->FailOn("OpenRouteList", kStatusInstrumentError);
+    instrument->m_errors = {{-221, "Settings conflict"}};
+    instrument->m_readPositions = {0, 0, 0, 1, -1, 2}; // groups 3 to 5 were never reset
+    EXPECT_FALSE(OnReset());
+    EXPECT_EQ(CallsAfter(2),
+              (std::vector<std::string>{"SetAttenuation 0 0", "SetAttenuation 1 0", "SetAttenuation 2 0",
+                                        "OpenRouteList 130:133", "DeviceClear", "ErrorQuery", "ErrorQuery",
+                                        "ReadBackGroups 012345"}));
+    EXPECT_EQ(facade.m_messages,
+              std::vector<std::string>{"Instrument reports error: -221  Settings conflict"});
+    EXPECT_EQ(Positions(), (std::vector<int>{0, 0, 0, 1, -1, 2}));
+    EXPECT_EQ(windows, (std::vector<std::string>{"positions 0 0 0 1 -1 2", "redraw main"}));
+    EXPECT_EQ(facade.m_waitDepth, 0);
+}
+
 TEST_F(GroupCommandsTest, FailureInTheFirstStageSendsNothing) {
     instrument->m_cardOptions = "QZATNA01,,,,,";
     instrument->FailOn("QueryCardOption", -1);
@@ -197,7 +218,8 @@ TEST_F(GroupCommandsTest, RefreshStoresTheReadPositionsThenRedraws) {
               (std::vector<std::string>{"QueryCardType 1", "QueryCardOption 1", "ReadGroupStates"}));
     EXPECT_EQ(Types(), (std::vector<int>{0, 4, -3, -3, -3, -3}));
     EXPECT_EQ(Positions(), (std::vector<int>{4, 5, -1, -1, 2, 0}));
-    EXPECT_EQ(windows, (std::vector<std::string>{"positions 4 5 -1 -1 2 0", "redraw main"}));
+    EXPECT_EQ(windows, (std::vector<std::string>{"take types 0 4 -3 -3 -3 -3", "positions 4 5 -1 -1 2 0",
+                                                 "redraw main"}));
     EXPECT_EQ(facade.m_waitDepth, 0);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "switching/GroupModel.h"
 #include "switching/GroupStateReading.h"
 #include "tests/support/RecordingFacade.h"
+#include "tests/support/ScriptedInstrument.h"
 
 namespace {
 
@@ -22,17 +24,22 @@ public:
         GroupStateQueries q;
         q.queryAttenuation = [this](short card, short group, short* value) {
             calls.push_back("atten " + std::to_string(card) + " " + std::to_string(group));
-            *value = attenuation[group];
+            if (!Silent()) {
+                *value = attenuation[group];
+            }
             return NextStatus();
         };
         q.queryClosedList = [this](char* list, char* reply) {
             calls.push_back(std::string("list ") + list);
-            std::snprintf(reply, kRouteReplySize, "%s", replies[list].c_str());
+            if (!Silent()) {
+                std::snprintf(reply, kRouteReplySize, "%s", replies[list].c_str());
+            }
             return NextStatus();
         };
         return q;
     }
 
+    bool Silent() const { return silent.count(calls.size() - 1) != 0; }
     std::int32_t NextStatus() {
         const size_t n = calls.size() - 1;
         return n < statuses.size() ? statuses[n] : 0;
@@ -41,6 +48,7 @@ public:
     std::map<int, short> attenuation;
     std::map<std::string, std::string> replies;
     std::vector<std::int32_t> statuses; // by call number; 0 beyond
+    std::set<size_t> silent;            // call numbers that write nothing
     std::vector<std::string> calls;
 };
 
@@ -107,25 +115,28 @@ TEST_F(GroupStateReadingTest, CardOutOfRangeAsksNothingAndStoresNothing) {
 }
 
 TEST_F(GroupStateReadingTest, OnlyTheLastCallDecidesButAllGroupsAreRead) {
-    const int types[6] = {0, 0, 3, 0, 0, 0};
-    module.attenuation = {{0, 1}, {1, 2}, {3, 4}, {4, 5}, {5, 6}};
-    module.statuses = {0, -5, 0, 0, 0, 0};
-    module.replies = {{"120:123", "1,0,0,0"}};
-    panel.m_nGroupType[0] = 0;
+    const int types[6] = {0, 1, 3, 0, 0, 0};
+    module.attenuation = {{0, 1}, {1, 20}, {3, 4}, {4, 5}, {5, 6}};
+    module.replies = {{"120:123", "0,0,1,0"}};
     for (int g = 0; g < 6; ++g) {
         panel.m_nGroupType[g] = types[g];
     }
 
-    // An early failure: every group is still read, nothing is raised, the failed group is unknown.
+    // Early failures: every group is still read and nothing is raised. A group whose query wrote
+    // nothing is unknown; one whose query answered but reported an error queued earlier shows the
+    // answer.
+    module.statuses = {0, kStatusTimeOut, kStatusInstrumentError, 0, 0, 0};
+    module.silent = {1};
     std::int32_t lastStatus = 0;
     ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus);
     EXPECT_EQ(module.calls.size(), 6u);
     EXPECT_EQ(lastStatus, 0);
-    EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>{1, -1, 0, 4, 5, 6}));
+    EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>{1, -1, 2, 4, 5, 6}));
 
     // A failure of the last call raises after all six groups and stores no positions.
     module.calls.clear();
     module.statuses = {0, 0, 0, 0, 0, kStatusTimeOut};
+    module.silent.clear();
     for (int g = 0; g < 6; ++g) {
         panel.m_nGroupPos[g] = 8;
     }
@@ -143,4 +154,22 @@ TEST_F(GroupStateReadingTest, AWarningStatusIsNoFailure) {
     ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus);
     EXPECT_EQ(lastStatus, 0x3FFF0085);
     EXPECT_EQ(panel.m_nGroupPos[0], 4);
+}
+
+TEST_F(GroupStateReadingTest, AGroupReadBackStoresWhatTheModuleHoldsOrKeepsTheStoredPosition) {
+    CScriptedInstrument instrument;
+    panel.m_nGroupPos[2] = 1;
+    panel.m_nGroupPos[3] = 5;
+    instrument.m_readPositions = {-1, -1, 3, -1, -1, -1};
+    ReadGroupBack(instrument, panel, 2, WaitCursor::Around);
+    EXPECT_EQ(instrument.m_calls, std::vector<std::string>{"ReadBackGroups 2"});
+    EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>{-1, -1, 3, 5, -1, -1}));
+
+    // The read-back fails too: reported, and the stored position stays.
+    instrument.FailOn("ReadBackGroups", -1073807343); // 0xBFFF0011, no module error
+    instrument.m_readPositions = {-1, -1, 0, -1, -1, -1};
+    ReadGroupBack(instrument, panel, 2, WaitCursor::Around);
+    EXPECT_EQ(panel.m_nGroupPos[2], 3);
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"API failure."});
+    EXPECT_EQ(facade.m_waitDepth, 0);
 }
