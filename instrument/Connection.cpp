@@ -7,6 +7,7 @@
 
 #include "instrument/DriverInstrument.h"
 #include "instrument/ReportDriverError.h"
+#include "instrument/SearchProgress.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/Facade.h"
 #include "platform/ProgramFiles.h"
@@ -139,6 +140,7 @@ int GpibLogicalAddress(unsigned primary, unsigned secondary) {
 }
 
 InstrumentSearch FindInstrument(const std::optional<std::string>& address, bool noIdentify) {
+    CSearchProgress progress;
     InstrumentSearch search;
     auto failed = [&search](int message) {
         search.failure = message;
@@ -204,6 +206,7 @@ InstrumentSearch FindInstrument(const std::optional<std::string>& address, bool 
     bool highCard = false;
     ViSession vi = 0;
     bool open = false;
+    bool cancelled = false;
     for (ViUInt32 i = 0; i < found; ++i) {
         if (i > 0 && api.viFindNext(list, name) < 0) {
             break;
@@ -212,6 +215,10 @@ InstrumentSearch FindInstrument(const std::optional<std::string>& address, bool 
         if (open) {
             api.viClose(vi);
             open = false;
+        }
+        if (!progress.Resource(i, found, name)) {
+            cancelled = true;
+            break;
         }
         if (api.viOpen(rm, name, VI_NULL, VI_NULL, &vi) != VI_SUCCESS) {
             continue;
@@ -235,6 +242,10 @@ InstrumentSearch FindInstrument(const std::optional<std::string>& address, bool 
     }
     if (open) {
         api.viClose(vi);
+    }
+    progress.End();
+    if (cancelled) {
+        return failed(IDS_CANCEL_NON_LIVE); // as when the operator cancels the choice
     }
     if (candidates.empty()) {
         return failed(IDS_NO_INSTRUMENT);

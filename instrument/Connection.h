@@ -33,7 +33,8 @@ struct InstrumentSearch {
 // of our cards over GPIB, our manufacturer and model over VXI; every one with noIdentify) and chooses:
 // the only candidate, the GPIB-VXI one of a pair, or the operator's choice from the list. The chosen
 // resource is opened just long enough to read its slot, logical address and interface type. The
-// driver session is not opened.
+// driver session is not opened. A search that runs for more than a second shows its progress
+// (instrument/SearchProgress.h); the operator's Cancel there ends it as a cancelled choice does.
 InstrumentSearch FindInstrument(const std::optional<std::string>& address, bool noIdentify);
 
 // Opens the driver session on the resource (with a reset of the instrument over VXI, or when the reset

@@ -1,7 +1,8 @@
 // What the program's logic asks of the operator's desktop: message boxes with the application's caption,
-// the beep, choosing one text from a list, the counted wait cursor, system colours and the end of the
-// program. The window layer installs the wx implementation; tests install CRecordingFacade, which logs
-// every request and answers choices from a script, so nothing ever blocks on a modal window.
+// the beep, choosing one text from a list, the progress window of long work, the counted wait cursor,
+// system colours and the end of the program. The window layer installs the wx implementation; tests install
+// CRecordingFacade, which logs every request and answers choices from a script, so nothing ever blocks on a
+// modal window.
 #pragma once
 
 #include <string>
@@ -21,6 +22,13 @@ public:
     // given caption. Returns true and the chosen text, or false when the operator cancelled.
     virtual bool ChooseFromList(const std::string& caption, const std::vector<std::string>& items,
                                 std::string& chosen) = 0;
+    // The progress window of long work: a small window over the main window with the text, a gauge at
+    // done of total steps and a Cancel button. The first call shows it, later ones update it; each one
+    // handles the operator's input that arrived meanwhile, so a Cancel pressed while the work was busy
+    // is seen. Returns false once the operator has cancelled.
+    virtual bool ShowProgress(const std::string& text, int done, int total) = 0;
+    // Closes the progress window; nothing when none is shown.
+    virtual void EndProgress() = 0;
     // The counted wait cursor: every begin is matched by one end.
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;

@@ -22,6 +22,14 @@ bool CMessageCapture::ChooseFromList(const std::string& caption, const std::vect
     return m_next->ChooseFromList(caption, items, chosen);
 }
 
+bool CMessageCapture::ShowProgress(const std::string& text, int done, int total) {
+    return m_next->ShowProgress(text, done, total);
+}
+
+void CMessageCapture::EndProgress() {
+    m_next->EndProgress();
+}
+
 void CMessageCapture::BeginWaitCursor() {
     m_next->BeginWaitCursor();
 }

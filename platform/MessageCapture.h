@@ -20,6 +20,8 @@ public:
     void Beep() override;
     bool ChooseFromList(const std::string& caption, const std::vector<std::string>& items,
                         std::string& chosen) override;
+    bool ShowProgress(const std::string& text, int done, int total) override;
+    void EndProgress() override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     COLORREF SystemColour(SysColour which) override;

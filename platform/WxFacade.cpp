@@ -4,6 +4,7 @@
 #include <wx/app.h>
 #include <wx/choicdlg.h>
 #include <wx/msgdlg.h>
+#include <wx/progdlg.h>
 #include <wx/settings.h>
 #include <wx/utils.h>
 #include <wx/window.h>
@@ -25,6 +26,36 @@ void CWxFacade::MessageBox(const std::string& text) {
         return;
     }
     wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(caption), wxOK, wxTheApp->GetTopWindow());
+}
+
+CWxFacade::CWxFacade() = default;
+
+CWxFacade::~CWxFacade() {
+    EndProgress();
+}
+
+bool CWxFacade::ShowProgress(const std::string& text, int done, int total) {
+    if (m_unattended) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        return true;
+    }
+    // The gauge never reaches its end: a full one would turn Cancel into a Close that waits.
+    const int range = total > done ? total : done + 1;
+    if (!m_progress) {
+        m_progressModal.emplace();
+        m_progress = std::make_unique<wxProgressDialog>(
+            wxString::FromUTF8(LoadString(IDS_APP_NAME)), wxString::FromUTF8(text), range,
+            wxTheApp->GetTopWindow(), wxPD_APP_MODAL | wxPD_CAN_ABORT);
+    } else if (m_progress->GetRange() != range) {
+        m_progress->SetRange(range);
+    }
+    // Update handles the input waiting for the window, the Cancel button's click among it.
+    return m_progress->Update(done, wxString::FromUTF8(text));
+}
+
+void CWxFacade::EndProgress() {
+    m_progress.reset();
+    m_progressModal.reset();
 }
 
 void CWxFacade::Beep() {

@@ -1,15 +1,19 @@
 // The desktop facade over wxWidgets: message boxes with the application's caption, the beep, the
-// choice dialog, the counted busy cursor and the system colours.
+// choice dialog, the progress window, the counted busy cursor and the system colours.
 //
 // In an unattended run (--screenshot) every message box is confirmed at once and echoed to standard
-// error as "RQK4712V SFP: <text>", and every choice takes its preselected entry, echoed as
-// "<caption>: <item> | <item> ... -> <chosen>".
+// error as "RQK4712V SFP: <text>", every choice takes its preselected entry, echoed as
+// "<caption>: <item> | <item> ... -> <chosen>", and progress texts are echoed as they are, one a line,
+// with no window.
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 #include "platform/Facade.h"
 
+class wxProgressDialog;
 class wxWindow;
 
 class CWxFacade : public CFacade {
@@ -18,10 +22,20 @@ public:
     void Beep() override;
     bool ChooseFromList(const std::string& caption, const std::vector<std::string>& items,
                         std::string& chosen) override;
+    bool ShowProgress(const std::string& text, int done, int total) override;
+    void EndProgress() override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     COLORREF SystemColour(SysColour which) override;
     void DestroyMainWindow() override;
+
+    CWxFacade();
+    ~CWxFacade() override;
+    CWxFacade(const CWxFacade&) = delete;
+    CWxFacade& operator=(const CWxFacade&) = delete;
+
+    // The progress window while one is shown, else null.
+    wxProgressDialog* ProgressWindow() const { return m_progress.get(); }
 
     void SetUnattended(bool unattended) { m_unattended = unattended; }
     bool IsUnattended() const { return m_unattended; }
@@ -34,4 +48,6 @@ public:
 private:
     bool m_unattended = false;
     ListDialog m_listDialog;
+    std::unique_ptr<wxProgressDialog> m_progress;
+    std::optional<CModalScope> m_progressModal; // the progress window keeps the others disabled
 };

@@ -36,6 +36,18 @@ bool CRecordingFacade::ChooseFromList(const std::string& caption, const std::vec
     return ok;
 }
 
+bool CRecordingFacade::ShowProgress(const std::string& text, int done, int total) {
+    ++m_progressReports;
+    const bool cancelled = m_cancelAt != 0 && m_progressReports >= m_cancelAt;
+    m_log.push_back("progress: " + text + " (" + std::to_string(done) + "/" + std::to_string(total) + ")" +
+                    (cancelled ? " -> cancel" : ""));
+    return !cancelled;
+}
+
+void CRecordingFacade::EndProgress() {
+    m_log.push_back("end progress");
+}
+
 void CRecordingFacade::BeginWaitCursor() {
     ++m_waitDepth;
     ++m_waitBegins;

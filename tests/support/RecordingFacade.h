@@ -3,6 +3,7 @@
 //   message box:  "message: <text>"
 //   beep:         "beep"
 //   choice:       "choose: <caption>: <item> | <item> ... -> <chosen>"  (or "-> cancel")
+//   progress:     "progress: <text> (<done>/<total>)" (then "-> cancel" when scripted so), "end progress"
 #pragma once
 
 #include <deque>
@@ -21,6 +22,8 @@ public:
     void Beep() override;
     bool ChooseFromList(const std::string& caption, const std::vector<std::string>& items,
                         std::string& chosen) override;
+    bool ShowProgress(const std::string& text, int done, int total) override;
+    void EndProgress() override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     COLORREF SystemColour(SysColour which) override;
@@ -28,6 +31,8 @@ public:
 
     // Answers of the next choices, in order: an index into the offered texts, or -1 for Cancel.
     void ScriptChoice(int index) { m_choices.push_back(index); }
+    // The operator presses Cancel in the progress window before its n-th report from now (1: the next).
+    void CancelProgressAt(int nth) { m_cancelAt = m_progressReports + nth; }
 
     std::vector<std::string> m_log;      // every request, in order
     std::vector<std::string> m_messages; // message box texts only
@@ -38,5 +43,7 @@ public:
 
 private:
     std::deque<int> m_choices;
+    int m_progressReports = 0;
+    int m_cancelAt = 0; // 0: never
     CFacade* m_previous;
 };

@@ -27,6 +27,8 @@ public:
     bool ChooseFromList(const std::string&, const std::vector<std::string>&, std::string&) override {
         return false;
     }
+    bool ShowProgress(const std::string&, int, int) override { return true; }
+    void EndProgress() override {}
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
     COLORREF SystemColour(SysColour which) override {

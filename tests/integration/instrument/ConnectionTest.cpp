@@ -2,6 +2,7 @@
 // selection over the real driver library and the simulated VISA library, one bench per case. Each
 // connection runs in a child process, since a process keeps its VISA resource manager (and so its bench)
 // open for good.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -73,9 +74,10 @@ protected:
     void Bench(const std::string& resources) { bench.Use("resources:\n" + resources); }
 
     // Starts a program with the command line, answers its choices from the list (an index, or -1 for
-    // Cancel; the first entry when the list runs out), connects, then runs the test's own step.
+    // Cancel; the first entry when the list runs out), presses Cancel at the n-th progress report (0:
+    // never), connects, then runs the test's own step.
     Outcome Connect(const std::string& commandLine, std::vector<int> choices = {},
-                    std::function<void(CSfpAppData&, std::ostream&)> step = {}) {
+                    std::function<void(CSfpAppData&, std::ostream&)> step = {}, int cancelProgressAt = 0) {
         int fds[2];
         EXPECT_EQ(pipe(fds), 0);
         const pid_t pid = fork();
@@ -89,6 +91,9 @@ protected:
                 CRecordingFacade facade;
                 for (int c : choices) {
                     facade.ScriptChoice(c);
+                }
+                if (cancelProgressAt > 0) {
+                    facade.CancelProgressAt(cancelProgressAt);
                 }
                 CSfpAppData app;
                 app.TakeCommandLine(commandLine);
@@ -311,6 +316,23 @@ TEST_F(Connection, EveryFallBackHasItsMessage) {
     const Outcome cancelled = Connect("", {-1});
     ExpectNonLive(cancelled, "Cancel will create non live panel.");
     EXPECT_EQ(cancelled.log[0], "choose: Select Instrument: VXI0::112::INSTR | VXI0::120::INSTR -> cancel");
+}
+
+TEST_F(Connection, SlowSearchShowsItsProgressAndItsCancelEndsInTheNonLivePanel) {
+    // Three instruments that take 0.6 s each to take a command: the search is more than a second old
+    // before the third one (or the second on a slow machine), and Cancel there ends it.
+    std::string resources;
+    for (int primary = 1; primary <= 3; ++primary) {
+        resources += "  - name: GPIB0::" + std::to_string(primary) +
+                     "::INSTR\n    generic: {identity: \"ACME,DMM\"}\n    faults: {latency_ms: 600}\n";
+    }
+    Bench(resources);
+    const Outcome o = Connect("", {}, {}, 1);
+    ExpectNonLive(o, "Cancel will create non live panel.");
+    ASSERT_EQ(o.log.size(), 3u);
+    EXPECT_THAT(o.log[0], testing::MatchesRegex("progress: Searching for the module: resource ([23]) of 3, "
+                                                "GPIB0::[23]::INSTR \\([12]/3\\) -> cancel"));
+    EXPECT_EQ(o.log[1], "end progress");
 }
 
 TEST_F(Connection, GpibVxiModuleAtLogicalAddress26IsCard3) {
