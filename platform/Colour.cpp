@@ -25,6 +25,18 @@ COLORREF PanelColor(int index) {
     }
 }
 
+COLORREF ClassicSystemColour(SysColour which) {
+    switch (which) {
+    case SysColour::ButtonShadow:
+        return RGB(128, 128, 128);
+    case SysColour::ButtonHighlight:
+        return RGB(255, 255, 255);
+    case SysColour::ButtonFace:
+        break;
+    }
+    return RGB(192, 192, 192);
+}
+
 namespace {
 
 // Perceived brightness, 0 to 255000 (the usual weights of red, green and blue).
@@ -39,5 +51,5 @@ EdgeColours ChooseEdgeColours(COLORREF themeShadow, COLORREF themeHighlight) {
     if (Brightness(themeShadow) < face && Brightness(themeHighlight) > face) {
         return {themeShadow, themeHighlight};
     }
-    return {RGB(128, 128, 128), RGB(255, 255, 255)};
+    return {ClassicSystemColour(SysColour::ButtonShadow), ClassicSystemColour(SysColour::ButtonHighlight)};
 }

@@ -37,6 +37,11 @@ enum PanelColour : int {
 // The colour of a panel colour index; white for any index outside the enumeration.
 COLORREF PanelColor(int index);
 
+// The classic system colours: button shadow grey (128, 128, 128), highlight white, face light grey
+// (192, 192, 192). The facades without a desktop theme answer with them, and flat theme edges give way
+// to them.
+COLORREF ClassicSystemColour(SysColour which);
+
 // The button shadow and highlight that 3-D edges are drawn with.
 struct EdgeColours {
     COLORREF shadow;

@@ -13,17 +13,7 @@ public:
     void EndProgress() override {}
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
-    COLORREF SystemColour(SysColour which) override {
-        switch (which) {
-        case SysColour::ButtonShadow:
-            return RGB(128, 128, 128);
-        case SysColour::ButtonHighlight:
-            return RGB(255, 255, 255);
-        case SysColour::ButtonFace:
-            break;
-        }
-        return RGB(192, 192, 192);
-    }
+    COLORREF SystemColour(SysColour which) override { return ClassicSystemColour(which); }
     void DestroyMainWindow() override {}
 };
 

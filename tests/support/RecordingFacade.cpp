@@ -58,15 +58,7 @@ void CRecordingFacade::EndWaitCursor() {
 }
 
 COLORREF CRecordingFacade::SystemColour(SysColour which) {
-    switch (which) {
-    case SysColour::ButtonShadow:
-        return RGB(128, 128, 128);
-    case SysColour::ButtonHighlight:
-        return RGB(255, 255, 255);
-    case SysColour::ButtonFace:
-        break;
-    }
-    return RGB(192, 192, 192);
+    return ClassicSystemColour(which);
 }
 
 void CRecordingFacade::DestroyMainWindow() {
