@@ -27,14 +27,17 @@ wxImage CaptureWindow(wxWindow* window) {
     if (pixbuf == nullptr) {
         return wxImage();
     }
-    wxImage image(rect.GetSize(), false);
+    // The picture has the pixbuf's own size, which differs from the window's on a scaled display.
+    const int width = gdk_pixbuf_get_width(pixbuf);
+    const int height = gdk_pixbuf_get_height(pixbuf);
+    wxImage image(width, height, false);
     const int channels = gdk_pixbuf_get_n_channels(pixbuf);
     const int stride = gdk_pixbuf_get_rowstride(pixbuf);
     const guchar* from = gdk_pixbuf_read_pixels(pixbuf);
     unsigned char* to = image.GetData();
-    for (int y = 0; y < rect.height; ++y) {
+    for (int y = 0; y < height; ++y) {
         const guchar* row = from + static_cast<size_t>(y) * static_cast<size_t>(stride);
-        for (int x = 0; x < rect.width; ++x, to += 3) {
+        for (int x = 0; x < width; ++x, to += 3) {
             const guchar* pixel = row + static_cast<size_t>(x) * static_cast<size_t>(channels);
             to[0] = pixel[0];
             to[1] = pixel[1];
@@ -78,6 +81,13 @@ bool CPaintedWindowSaver::WatchAndCheck(wxWindow* window) {
         window->Bind(wxEVT_DESTROY, [this, window](wxWindowDestroyEvent& event) {
             m_watched.erase(window);
             m_painted.erase(window);
+            if (window == m_top) {
+                // The window went away before its picture was taken (a fatal failure at start-up): there
+                // is nothing left to save, and the owner sees that no picture was saved.
+                m_top = nullptr;
+                m_finished = true;
+                m_limit.Stop();
+            }
             event.Skip();
         });
     }

@@ -19,7 +19,8 @@ wxImage CaptureWindow(wxWindow* window);
 // idle moment must pass in which flushing what is pending and waiting for the X server brings no
 // further paint. Painting comes in waves, as the toolkit lays out and the server exposes the windows
 // one by one; a fixed wait would be either too long or too short. When the window is not painted
-// within the time limit it saves what the screen shows, so it never waits without bound.
+// within the time limit it saves what the screen shows, so it never waits without bound. When the
+// window is destroyed first, nothing is saved and Done is not called.
 class CPaintedWindowSaver : public wxEvtHandler {
 public:
     // Called once, after the attempt, with whether the file was written.
