@@ -41,7 +41,14 @@ RemoteOutcome CRemoteControl::Run(bool (*command)()) {
         outcome.kind = RemoteOutcome::Kind::Busy;
         return outcome;
     }
-    m_running = true;
+    // Cleared however the command ends, so that nothing it throws leaves the panel refusing every call.
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+    } running(m_running);
     CMessageCapture shown;
     if (!command()) {
         outcome.kind = RemoteOutcome::Kind::Failed;
@@ -49,7 +56,6 @@ RemoteOutcome CRemoteControl::Run(bool (*command)()) {
             outcome.message += (outcome.message.empty() ? "" : "\n") + text;
         }
     }
-    m_running = false;
     return outcome;
 }
 

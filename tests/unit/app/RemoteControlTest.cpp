@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 #include "app/RemoteControl.h"
 #include "app/SfpAppData.h"
@@ -45,7 +46,21 @@ public:
     std::vector<Kind> m_inner;
 };
 
+// Stands for an operation that ends by an exception no error report handles.
+class ThrowingFacade : public CRecordingFacade {
+public:
+    void BeginWaitCursor() override { throw std::runtime_error("out of resources"); }
+};
+
 } // namespace
+
+TEST_F(RemoteControlTest, AnOperationEndedByAnExceptionLeavesTheNextOneFree) {
+    {
+        ThrowingFacade throwing;
+        EXPECT_THROW(remote.Refresh(), std::runtime_error);
+    }
+    EXPECT_EQ(remote.Refresh().kind, Kind::Done);
+}
 
 TEST_F(RemoteControlTest, RefusedWhileAModalWindowIsOpenOrAnotherOperationRuns) {
     {
