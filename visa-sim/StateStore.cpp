@@ -155,11 +155,12 @@ StateStore::ReadResult StateStore::Read(std::string* payload, std::string* probl
     // Not blocking, so that a FIFO of that name cannot hold the reader up before it is refused.
     int fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) {
-        if (errno == ENOENT) {
+        const int error = errno;
+        if (error == ENOENT) {
             return ReadResult::Missing;
         }
-        *problem = errno == ELOOP ? "it is a symbolic link" : std::strerror(errno);
-        return errno == ELOOP ? ReadResult::Unusable : ReadResult::Corrupt;
+        *problem = error == ELOOP ? "it is a symbolic link" : std::strerror(error);
+        return error == ELOOP ? ReadResult::Unusable : ReadResult::Corrupt;
     }
     struct statx info {};
     if (!Describe(fd, &info)) {
