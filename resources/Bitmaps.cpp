@@ -89,6 +89,9 @@ wxImage DrawProgramIcon(int size) {
         // Drawn on a 32 x 32 grid and scaled, so every size shows the same picture. A graphics context
         // on an image needs no display, so the build can make the desktop's icon files with it.
         std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(image));
+        if (!gc) {
+            return wxImage(); // no graphics renderer: no icon rather than a blank one
+        }
         gc->Scale(size / 32.0, size / 32.0);
         gc->SetPen(*wxTRANSPARENT_PEN);
         gc->SetBrush(wxBrush(wxColour(0, 128, 128)));
@@ -107,6 +110,8 @@ wxImage DrawProgramIcon(int size) {
 
 wxIcon LoadProgramIcon() {
     wxIcon icon;
-    icon.CopyFromBitmap(wxBitmap(DrawProgramIcon(32)));
+    if (const wxImage image = DrawProgramIcon(32); image.IsOk()) {
+        icon.CopyFromBitmap(wxBitmap(image));
+    }
     return icon;
 }

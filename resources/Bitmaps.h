@@ -11,5 +11,5 @@ wxBitmap LoadBitmapResource(int id);
 // The program icon (resource 2).
 wxIcon LoadProgramIcon();
 // The program icon drawn as a square image of the given side (the icon is its 32-pixel form); the
-// desktop's icon files are made with it at build time.
+// desktop's icon files are made with it at build time. An invalid image when wx has no graphics renderer.
 wxImage DrawProgramIcon(int size);
