@@ -19,10 +19,10 @@
 #include "platform/Facade.h"
 #include "platform/ProgramFiles.h"
 #include "platform/WindowEvents.h"
-#include "resources/Bitmaps.h"
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
+#include "resources/wx/Bitmaps.h"
 #include "switching/ConfigDlg.h"
 #include "switching/GroupCommands.h"
 

@@ -3,7 +3,7 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 
-#include "resources/Bitmaps.h"
+#include "resources/wx/Bitmaps.h"
 
 CBitmapStatic::CBitmapStatic(int bitmapId) : m_nBitmapId(bitmapId) {}
 

@@ -8,7 +8,7 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
-#include "resources/Bitmaps.h"
+#include "resources/wx/Bitmaps.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "platform/DialogColours.h"
-#include "resources/Bitmaps.h"
 #include "resources/ResourceIds.h"
+#include "resources/wx/Bitmaps.h"
 
 namespace {
 

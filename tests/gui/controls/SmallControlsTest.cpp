@@ -10,7 +10,7 @@
 #include "controls/ReadoutButton.h"
 #include "panels/DisplayField.h"
 #include "platform/Drawing.h"
-#include "resources/Bitmaps.h"
+#include "resources/wx/Bitmaps.h"
 #include "tests/support/RecordingFacade.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "resources/Bitmaps.h"
+#include "resources/wx/Bitmaps.h"
 
 #include <memory>
 #include <wx/dcmemory.h>
