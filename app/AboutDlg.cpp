@@ -1,6 +1,6 @@
 #include "app/AboutDlg.h"
 
-#include "platform/TemplateBuilder.h"
+#include "platform/wx/TemplateBuilder.h"
 #include "resources/ResourceIds.h"
 
 CAboutDlg::CAboutDlg(wxWindow* owner) {

@@ -1,6 +1,6 @@
 #include "app/MainWnd.h"
 
-#include "platform/ModalDialog.h"
+#include "platform/wx/ModalDialog.h"
 
 #include <wx/accel.h>
 #include <wx/display.h>
@@ -18,7 +18,7 @@
 #include "platform/DynamicLibrary.h"
 #include "platform/Facade.h"
 #include "platform/ProgramFiles.h"
-#include "platform/WindowEvents.h"
+#include "platform/wx/WindowEvents.h"
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"

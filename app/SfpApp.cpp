@@ -7,9 +7,9 @@
 
 #include "app/MainWnd.h"
 #include "instrument/SelectInstrumentDlg.h"
-#include "platform/DialogColours.h"
-#include "platform/StartupClock.h"
-#include "platform/WindowCapture.h"
+#include "platform/wx/DialogColours.h"
+#include "platform/wx/StartupClock.h"
+#include "platform/wx/WindowCapture.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "switching/GroupCommands.h"

@@ -17,8 +17,8 @@
 
 #include "app/SessionBus.h"
 #include "app/SfpAppData.h"
-#include "platform/WindowCapture.h"
-#include "platform/WxFacade.h"
+#include "platform/wx/WindowCapture.h"
+#include "platform/wx/WxFacade.h"
 
 class CSfpApp : public wxApp, public CSfpAppData {
 public:

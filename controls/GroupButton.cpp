@@ -11,9 +11,9 @@
 #include "instrument/Instrument.h"
 #include "instrument/ReportDriverError.h"
 #include "panels/PanelLookup.h"
-#include "platform/Accessibility.h"
-#include "platform/Drawing.h"
 #include "platform/Facade.h"
+#include "platform/wx/Accessibility.h"
+#include "platform/wx/Drawing.h"
 #include "switching/GroupModel.h"
 #include "switching/GroupStateReading.h"
 

@@ -19,7 +19,7 @@
 
 #include "controls/GroupGeometry.h"
 #include "panels/Pan1Obj.h"
-#include "platform/OwnerDrawButton.h"
+#include "platform/wx/OwnerDrawButton.h"
 
 class CInstrument;
 

@@ -1,8 +1,8 @@
 #include "controls/LampButton.h"
 
 #include "controls/LampGeometry.h"
-#include "platform/Drawing.h"
 #include "platform/Facade.h"
+#include "platform/wx/Drawing.h"
 
 CLampButton::CLampButton(COLORREF lamp, COLORREF back) : m_crLamp(lamp), m_crBack(back) {}
 

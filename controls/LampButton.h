@@ -3,7 +3,7 @@
 // every item action and state (controls/LampGeometry.h places the two discs).
 #pragma once
 
-#include "platform/OwnerDrawButton.h"
+#include "platform/wx/OwnerDrawButton.h"
 
 class CLampButton : public COwnerDrawButton {
 public:

@@ -1,6 +1,6 @@
 #include "controls/ReadoutButton.h"
 
-#include "platform/Drawing.h"
+#include "platform/wx/Drawing.h"
 
 CReadoutButton::CReadoutButton(COLORREF back, COLORREF text, COLORREF edge1, COLORREF edge2,
                                const wxFont* font)

@@ -6,7 +6,7 @@
 #include <string>
 #include <wx/font.h>
 
-#include "platform/OwnerDrawButton.h"
+#include "platform/wx/OwnerDrawButton.h"
 
 class CReadoutButton : public COwnerDrawButton {
 public:

@@ -2,8 +2,8 @@
 
 #include <wx/choice.h>
 
-#include "platform/ModalDialog.h"
-#include "platform/TemplateBuilder.h"
+#include "platform/wx/ModalDialog.h"
+#include "platform/wx/TemplateBuilder.h"
 #include "resources/ResourceIds.h"
 
 CSelectInstrumentDlg::CSelectInstrumentDlg(wxWindow* parent, const std::vector<std::string>& items)

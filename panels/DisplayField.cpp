@@ -3,7 +3,7 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 
-#include "platform/Drawing.h"
+#include "platform/wx/Drawing.h"
 
 CDisplayField* NewPanelField(COLORREF fill, FieldEdge edge) {
     const COLORREF shadow = PanelColor(kPanelShadow);

@@ -8,7 +8,7 @@
 #include "panels/DisplayField.h"
 #include "panels/Identification.h"
 #include "panels/Pan1Obj.h"
-#include "platform/TemplateBuilder.h"
+#include "platform/wx/TemplateBuilder.h"
 #include "switching/GroupCommands.h"
 
 namespace {

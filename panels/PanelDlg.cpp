@@ -4,7 +4,7 @@
 #include <wx/dcclient.h>
 
 #include "panels/Panel.h"
-#include "platform/Drawing.h"
+#include "platform/wx/Drawing.h"
 
 template <class View>
 CPanelDlg<View>::CPanelDlg(wxWindow* parent, CPanel* panel)

@@ -11,7 +11,7 @@
 #include "panels/StatObj.h"
 #include "platform/Colour.h"
 #include "platform/CommandIds.h"
-#include "platform/TemplateBuilder.h"
+#include "platform/wx/TemplateBuilder.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 

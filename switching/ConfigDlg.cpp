@@ -8,9 +8,9 @@
 
 #include "app/SfpAppData.h"
 #include "panels/PanelLookup.h"
-#include "platform/DialogColours.h"
-#include "platform/ModalDialog.h"
-#include "platform/TemplateBuilder.h"
+#include "platform/wx/DialogColours.h"
+#include "platform/wx/ModalDialog.h"
+#include "platform/wx/TemplateBuilder.h"
 #include "resources/ResourceIds.h"
 #include "switching/ConfigCommand.h"
 

@@ -6,7 +6,7 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
-#include "platform/ModalDialog.h"
+#include "platform/wx/ModalDialog.h"
 
 namespace {
 

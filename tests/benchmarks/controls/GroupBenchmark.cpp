@@ -12,7 +12,7 @@
 #include "app/SfpAppData.h"
 #include "controls/GroupButton.h"
 #include "panels/Pan1Obj.h"
-#include "platform/WxFacade.h"
+#include "platform/wx/WxFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {

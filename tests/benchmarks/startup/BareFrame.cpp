@@ -6,8 +6,8 @@
 #include <wx/frame.h>
 #include <wx/menu.h>
 
-#include "platform/StartupClock.h"
-#include "platform/WindowCapture.h"
+#include "platform/wx/StartupClock.h"
+#include "platform/wx/WindowCapture.h"
 
 namespace {
 

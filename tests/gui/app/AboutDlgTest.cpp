@@ -6,7 +6,7 @@
 #include <wx/stattext.h>
 
 #include "app/AboutDlg.h"
-#include "platform/TemplateBuilder.h"
+#include "platform/wx/TemplateBuilder.h"
 #include "tests/support/GuiTestHelpers.h"
 
 namespace {

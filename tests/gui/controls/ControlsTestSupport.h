@@ -8,7 +8,7 @@
 #include <wx/image.h>
 #include <wx/settings.h>
 
-#include "platform/OwnerDrawButton.h"
+#include "platform/wx/OwnerDrawButton.h"
 
 // The size of a group control on the main panel: 75 x 43 dialog units of the template's 8-point font.
 inline const wxSize kGroupSize(113, 70);

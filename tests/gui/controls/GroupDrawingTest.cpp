@@ -8,7 +8,7 @@
 
 #include "ControlsTestSupport.h"
 #include "controls/GroupButton.h"
-#include "platform/Drawing.h"
+#include "platform/wx/Drawing.h"
 #include "tests/support/RecordingFacade.h"
 
 namespace {

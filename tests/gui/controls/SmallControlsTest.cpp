@@ -9,7 +9,7 @@
 #include "controls/LampGeometry.h"
 #include "controls/ReadoutButton.h"
 #include "panels/DisplayField.h"
-#include "platform/Drawing.h"
+#include "platform/wx/Drawing.h"
 #include "resources/wx/Bitmaps.h"
 #include "tests/support/RecordingFacade.h"
 

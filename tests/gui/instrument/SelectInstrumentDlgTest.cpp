@@ -5,7 +5,7 @@
 #include <wx/frame.h>
 
 #include "instrument/SelectInstrumentDlg.h"
-#include "platform/ModalDialog.h"
+#include "platform/wx/ModalDialog.h"
 #include "resources/ResourceIds.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
-#include "platform/WxFacade.h"
+#include "platform/wx/WxFacade.h"
 
 TEST(ProgressWindow, CancelClickedWhileTheWorkIsBusyEndsItAtTheNextReport) {
     auto* frame = new wxFrame(nullptr, wxID_ANY, "main", wxPoint(50, 50), wxSize(400, 400));

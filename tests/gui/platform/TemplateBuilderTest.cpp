@@ -11,8 +11,8 @@
 #include <wx/weakref.h>
 
 #include "platform/CommandIds.h"
-#include "platform/TemplateBuilder.h"
-#include "platform/WindowCapture.h"
+#include "platform/wx/TemplateBuilder.h"
+#include "platform/wx/WindowCapture.h"
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/GuiTestHelpers.h"

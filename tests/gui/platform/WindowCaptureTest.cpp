@@ -3,7 +3,7 @@
 #include <wx/app.h>
 #include <wx/frame.h>
 
-#include "platform/WindowCapture.h"
+#include "platform/wx/WindowCapture.h"
 #include "tests/support/GuiTestHelpers.h"
 
 TEST(PaintedWindowSaver, AWindowDestroyedBeforeItsPictureLeavesNothingToSave) {

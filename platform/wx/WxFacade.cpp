@@ -1,4 +1,4 @@
-#include "platform/WxFacade.h"
+#include "platform/wx/WxFacade.h"
 
 #include <cstdio>
 #include <wx/app.h>

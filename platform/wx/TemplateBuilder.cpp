@@ -1,4 +1,4 @@
-#include "platform/TemplateBuilder.h"
+#include "platform/wx/TemplateBuilder.h"
 
 #include <algorithm>
 
@@ -15,7 +15,7 @@
 
 #include <vector>
 
-#include "platform/DialogColours.h"
+#include "platform/wx/DialogColours.h"
 #include "resources/ResourceIds.h"
 #include "resources/wx/Bitmaps.h"
 

@@ -1,4 +1,4 @@
-#include "platform/DialogColours.h"
+#include "platform/wx/DialogColours.h"
 
 namespace {
 wxColour g_background(192, 192, 192);

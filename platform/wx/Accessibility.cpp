@@ -1,4 +1,4 @@
-#include "platform/Accessibility.h"
+#include "platform/wx/Accessibility.h"
 
 #include <wx/window.h>
 

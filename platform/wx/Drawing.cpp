@@ -1,9 +1,9 @@
-#include "platform/Drawing.h"
+#include "platform/wx/Drawing.h"
 
 #include <wx/graphics.h>
 #include <wx/settings.h>
 
-#include "platform/TemplateBuilder.h"
+#include "platform/wx/TemplateBuilder.h"
 #include "resources/ResourceIds.h"
 
 void PrepareFreshContext(wxDC& dc, const wxFont& font) {

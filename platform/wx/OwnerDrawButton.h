@@ -27,7 +27,7 @@
 #include <wx/control.h>
 #include <wx/dc.h>
 
-#include "platform/Drawing.h"
+#include "platform/wx/Drawing.h"
 
 // Item actions.
 constexpr int ODA_DRAWENTIRE = 0x0001;

@@ -1,4 +1,4 @@
-#include "platform/StartupClock.h"
+#include "platform/wx/StartupClock.h"
 
 #include <cstdio>
 #include <cstdlib>

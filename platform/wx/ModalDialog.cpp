@@ -1,4 +1,4 @@
-#include "platform/ModalDialog.h"
+#include "platform/wx/ModalDialog.h"
 
 #include <wx/dialog.h>
 

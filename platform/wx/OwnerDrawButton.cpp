@@ -1,4 +1,4 @@
-#include "platform/OwnerDrawButton.h"
+#include "platform/wx/OwnerDrawButton.h"
 
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>

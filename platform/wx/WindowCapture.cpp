@@ -1,4 +1,4 @@
-#include "platform/WindowCapture.h"
+#include "platform/wx/WindowCapture.h"
 
 #include <cstdio>
 #include <wx/app.h>

@@ -1,4 +1,4 @@
-#include "platform/WindowEvents.h"
+#include "platform/wx/WindowEvents.h"
 
 #include <wx/window.h>
 
