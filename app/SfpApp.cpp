@@ -6,7 +6,7 @@
 #include <wx/log.h>
 
 #include "app/MainWnd.h"
-#include "instrument/SelectInstrumentDlg.h"
+#include "instrument/wx/SelectInstrumentDlg.h"
 #include "platform/wx/DialogColours.h"
 #include "platform/wx/StartupClock.h"
 #include "platform/wx/WindowCapture.h"

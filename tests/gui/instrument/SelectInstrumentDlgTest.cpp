@@ -4,7 +4,7 @@
 #include <wx/choice.h>
 #include <wx/frame.h>
 
-#include "instrument/SelectInstrumentDlg.h"
+#include "instrument/wx/SelectInstrumentDlg.h"
 #include "platform/wx/ModalDialog.h"
 #include "resources/ResourceIds.h"
 

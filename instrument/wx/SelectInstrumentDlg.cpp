@@ -1,4 +1,4 @@
-#include "instrument/SelectInstrumentDlg.h"
+#include "instrument/wx/SelectInstrumentDlg.h"
 
 #include <wx/choice.h>
 
