@@ -23,8 +23,8 @@
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "resources/wx/Bitmaps.h"
-#include "switching/ConfigDlg.h"
 #include "switching/GroupCommands.h"
+#include "switching/wx/ConfigDlg.h"
 
 namespace {
 

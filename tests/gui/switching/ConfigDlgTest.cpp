@@ -21,7 +21,7 @@
 #include "platform/wx/TemplateBuilder.h"
 #include "platform/wx/WindowCapture.h"
 #include "resources/ResourceIds.h"
-#include "switching/ConfigDlg.h"
+#include "switching/wx/ConfigDlg.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 

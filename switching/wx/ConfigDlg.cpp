@@ -1,4 +1,4 @@
-#include "switching/ConfigDlg.h"
+#include "switching/wx/ConfigDlg.h"
 
 #include <algorithm>
 
