@@ -10,10 +10,10 @@
 
 #include "app/AboutDlg.h"
 #include "app/SfpAppData.h"
-#include "panels/MainPanelDlg.h"
 #include "panels/Panel.h"
 #include "panels/PanelLookup.h"
-#include "panels/StatusPanelDlg.h"
+#include "panels/wx/MainPanelDlg.h"
+#include "panels/wx/StatusPanelDlg.h"
 #include "platform/CommandIds.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/Facade.h"

@@ -9,8 +9,8 @@
 #include <wx/log.h>
 
 #include "app/SfpAppData.h"
-#include "panels/MainPanelDlg.h"
 #include "panels/Pan1Obj.h"
+#include "panels/wx/MainPanelDlg.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 

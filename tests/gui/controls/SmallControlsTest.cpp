@@ -8,7 +8,7 @@
 #include "controls/LampButton.h"
 #include "controls/LampGeometry.h"
 #include "controls/ReadoutButton.h"
-#include "panels/DisplayField.h"
+#include "panels/wx/DisplayField.h"
 #include "platform/wx/Drawing.h"
 #include "resources/wx/Bitmaps.h"
 #include "tests/support/RecordingFacade.h"

@@ -1,4 +1,4 @@
-#include "panels/DisplayField.h"
+#include "panels/wx/DisplayField.h"
 
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>

@@ -1,4 +1,4 @@
-#include "panels/PanelDlg.h"
+#include "panels/wx/PanelDlg.h"
 
 #include <wx/button.h>
 #include <wx/dcclient.h>

@@ -1,13 +1,13 @@
-#include "panels/MainPanelDlg.h"
+#include "panels/wx/MainPanelDlg.h"
 
 #include "app/SfpAppData.h"
 #include "controls/BitmapStatic.h"
 #include "controls/GroupButton.h"
 #include "controls/LampButton.h"
 #include "instrument/ReportDriverError.h"
-#include "panels/DisplayField.h"
 #include "panels/Identification.h"
 #include "panels/Pan1Obj.h"
+#include "panels/wx/DisplayField.h"
 #include "platform/wx/TemplateBuilder.h"
 #include "switching/GroupCommands.h"
 

@@ -1,4 +1,4 @@
-#include "panels/StatusPanelDlg.h"
+#include "panels/wx/StatusPanelDlg.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -7,8 +7,8 @@
 #include "controls/ReadoutButton.h"
 #include "instrument/Instrument.h"
 #include "instrument/ReportDriverError.h"
-#include "panels/DisplayField.h"
 #include "panels/StatObj.h"
+#include "panels/wx/DisplayField.h"
 #include "platform/Colour.h"
 #include "platform/CommandIds.h"
 #include "platform/wx/TemplateBuilder.h"

@@ -4,7 +4,7 @@
 // deletes itself when its window is destroyed.
 #pragma once
 
-#include "panels/PanelDlg.h"
+#include "panels/wx/PanelDlg.h"
 
 class CDisplayField;
 class CReadoutButton;

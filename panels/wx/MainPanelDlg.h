@@ -13,7 +13,7 @@
 // the pointers are cleared as each goes, so nothing is deleted twice.
 #pragma once
 
-#include "panels/PanelDlg.h"
+#include "panels/wx/PanelDlg.h"
 #include "platform/Colour.h"
 #include "resources/ResourceIds.h"
 
