@@ -1,9 +1,9 @@
 #include "panels/wx/MainPanelDlg.h"
 
 #include "app/SfpAppData.h"
-#include "controls/BitmapStatic.h"
-#include "controls/GroupButton.h"
-#include "controls/LampButton.h"
+#include "controls/wx/BitmapStatic.h"
+#include "controls/wx/GroupButton.h"
+#include "controls/wx/LampButton.h"
 #include "instrument/ReportDriverError.h"
 #include "panels/Identification.h"
 #include "panels/Pan1Obj.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "app/SfpAppData.h"
-#include "controls/ReadoutButton.h"
+#include "controls/wx/ReadoutButton.h"
 #include "instrument/Instrument.h"
 #include "instrument/ReportDriverError.h"
 #include "panels/StatObj.h"

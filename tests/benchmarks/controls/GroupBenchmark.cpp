@@ -10,7 +10,7 @@
 #include <wx/settings.h>
 
 #include "app/SfpAppData.h"
-#include "controls/GroupButton.h"
+#include "controls/wx/GroupButton.h"
 #include "panels/Pan1Obj.h"
 #include "platform/wx/WxFacade.h"
 #include "tests/support/ScriptedInstrument.h"

@@ -7,7 +7,7 @@
 
 #include "app/MainWnd.h"
 #include "app/SfpAppData.h"
-#include "controls/GroupButton.h"
+#include "controls/wx/GroupButton.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"

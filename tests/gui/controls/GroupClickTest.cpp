@@ -6,7 +6,7 @@
 
 #include "ControlsTestSupport.h"
 #include "app/SfpAppData.h"
-#include "controls/GroupButton.h"
+#include "controls/wx/GroupButton.h"
 #include "panels/Pan1Obj.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"

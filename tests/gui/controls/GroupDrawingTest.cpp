@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "ControlsTestSupport.h"
-#include "controls/GroupButton.h"
+#include "controls/wx/GroupButton.h"
 #include "platform/wx/Drawing.h"
 #include "tests/support/RecordingFacade.h"
 

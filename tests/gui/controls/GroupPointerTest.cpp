@@ -13,7 +13,7 @@
 
 #include "ControlsTestSupport.h"
 #include "app/SfpAppData.h"
-#include "controls/GroupButton.h"
+#include "controls/wx/GroupButton.h"
 #include "instrument/DriverInstrument.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"

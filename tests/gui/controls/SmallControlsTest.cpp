@@ -4,10 +4,10 @@
 #include <wx/frame.h>
 
 #include "ControlsTestSupport.h"
-#include "controls/BitmapStatic.h"
-#include "controls/LampButton.h"
 #include "controls/LampGeometry.h"
-#include "controls/ReadoutButton.h"
+#include "controls/wx/BitmapStatic.h"
+#include "controls/wx/LampButton.h"
+#include "controls/wx/ReadoutButton.h"
 #include "panels/wx/DisplayField.h"
 #include "platform/wx/Drawing.h"
 #include "resources/wx/Bitmaps.h"

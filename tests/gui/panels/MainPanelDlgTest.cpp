@@ -13,10 +13,10 @@
 #include <wx/weakref.h>
 
 #include "app/SfpAppData.h"
-#include "controls/BitmapStatic.h"
-#include "controls/GroupButton.h"
-#include "controls/LampButton.h"
 #include "controls/LampGeometry.h"
+#include "controls/wx/BitmapStatic.h"
+#include "controls/wx/GroupButton.h"
+#include "controls/wx/LampButton.h"
 #include "instrument/DriverInstrument.h"
 #include "instrument/NonLiveInstrument.h"
 #include "panels/Pan1Obj.h"

@@ -17,7 +17,7 @@
 
 #include "app/MainWnd.h"
 #include "app/SfpAppData.h"
-#include "controls/ReadoutButton.h"
+#include "controls/wx/ReadoutButton.h"
 #include "instrument/DriverInstrument.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"

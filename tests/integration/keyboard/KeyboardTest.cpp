@@ -14,8 +14,8 @@
 
 #include "app/MainWnd.h"
 #include "app/SfpAppData.h"
-#include "controls/GroupButton.h"
-#include "controls/ReadoutButton.h"
+#include "controls/wx/GroupButton.h"
+#include "controls/wx/ReadoutButton.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"

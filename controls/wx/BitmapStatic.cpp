@@ -1,4 +1,4 @@
-#include "controls/BitmapStatic.h"
+#include "controls/wx/BitmapStatic.h"
 
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>

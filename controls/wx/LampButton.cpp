@@ -1,4 +1,4 @@
-#include "controls/LampButton.h"
+#include "controls/wx/LampButton.h"
 
 #include "controls/LampGeometry.h"
 #include "platform/Facade.h"

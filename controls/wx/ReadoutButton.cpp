@@ -1,4 +1,4 @@
-#include "controls/ReadoutButton.h"
+#include "controls/wx/ReadoutButton.h"
 
 #include "platform/wx/Drawing.h"
 

@@ -1,4 +1,4 @@
-#include "controls/GroupButton.h"
+#include "controls/wx/GroupButton.h"
 
 #include <algorithm>
 #include <cstring>
