@@ -12,8 +12,8 @@
 #include <gio/gio.h>
 #include <string>
 
-#include "app/SessionBus.h"
 #include "app/SfpAppData.h"
+#include "app/wx/SessionBus.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "switching/GroupCommands.h"

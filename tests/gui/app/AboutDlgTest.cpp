@@ -5,7 +5,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-#include "app/AboutDlg.h"
+#include "app/wx/AboutDlg.h"
 #include "platform/wx/TemplateBuilder.h"
 #include "tests/support/GuiTestHelpers.h"
 

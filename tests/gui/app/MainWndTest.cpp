@@ -5,8 +5,8 @@
 #include <wx/timer.h>
 #include <wx/weakref.h>
 
-#include "app/MainWnd.h"
 #include "app/SfpAppData.h"
+#include "app/wx/MainWnd.h"
 #include "controls/wx/GroupButton.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"

@@ -15,8 +15,8 @@
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
 
-#include "app/MainWnd.h"
 #include "app/SfpAppData.h"
+#include "app/wx/MainWnd.h"
 #include "controls/wx/ReadoutButton.h"
 #include "instrument/DriverInstrument.h"
 #include "panels/PanelLookup.h"

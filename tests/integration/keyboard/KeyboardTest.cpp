@@ -12,8 +12,8 @@
 #include <wx/utils.h>
 #include <wx/weakref.h>
 
-#include "app/MainWnd.h"
 #include "app/SfpAppData.h"
+#include "app/wx/MainWnd.h"
 #include "controls/wx/GroupButton.h"
 #include "controls/wx/ReadoutButton.h"
 #include "panels/Pan1Obj.h"

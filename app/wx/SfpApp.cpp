@@ -1,11 +1,11 @@
-#include "app/SfpApp.h"
+#include "app/wx/SfpApp.h"
 
 #include <cstdio>
 #include <wx/config.h>
 #include <wx/image.h>
 #include <wx/log.h>
 
-#include "app/MainWnd.h"
+#include "app/wx/MainWnd.h"
 #include "instrument/wx/SelectInstrumentDlg.h"
 #include "platform/wx/DialogColours.h"
 #include "platform/wx/StartupClock.h"

@@ -1,4 +1,4 @@
-#include "app/SessionBus.h"
+#include "app/wx/SessionBus.h"
 
 #include <cstdio>
 #include <cstdlib>

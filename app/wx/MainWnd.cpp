@@ -1,4 +1,4 @@
-#include "app/MainWnd.h"
+#include "app/wx/MainWnd.h"
 
 #include "platform/wx/ModalDialog.h"
 
@@ -8,8 +8,8 @@
 #include <wx/html/helpctrl.h>
 #include <wx/menu.h>
 
-#include "app/AboutDlg.h"
 #include "app/SfpAppData.h"
+#include "app/wx/AboutDlg.h"
 #include "panels/Panel.h"
 #include "panels/PanelLookup.h"
 #include "panels/wx/MainPanelDlg.h"

@@ -15,8 +15,8 @@
 #include <vector>
 #include <wx/app.h>
 
-#include "app/SessionBus.h"
 #include "app/SfpAppData.h"
+#include "app/wx/SessionBus.h"
 #include "platform/wx/WindowCapture.h"
 #include "platform/wx/WxFacade.h"
 

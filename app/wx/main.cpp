@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/SfpApp.h"
+#include "app/wx/SfpApp.h"
 
 // "--version" and "--help" are answered here, and arguments that cannot be run refused, before wx
 // starts and opens the display, so that they work on a machine without one.

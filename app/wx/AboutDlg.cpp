@@ -1,4 +1,4 @@
-#include "app/AboutDlg.h"
+#include "app/wx/AboutDlg.h"
 
 #include "platform/wx/TemplateBuilder.h"
 #include "resources/ResourceIds.h"
