@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -150,6 +151,20 @@ ViObject Add(Registry& registry, Object object) {
     }
     registry.objects.emplace(handle, std::move(object));
     return handle;
+}
+
+// Checks a handle once: looks it up under the registry's lock and hands the call the registry, the
+// object and the lock (held; a call that waits may let go of it). A handle that names nothing, or,
+// given a kind, an object of another kind, is VI_ERROR_INV_OBJECT.
+template <typename Call>
+ViStatus WithObject(ViObject vi, std::optional<Object::Kind> kind, Call call) {
+    Registry& registry = TheRegistry();
+    std::unique_lock lock(registry.mutex);
+    Object* object = FindAny(registry, vi);
+    if (!object || (kind && object->kind != *kind)) {
+        return VI_ERROR_INV_OBJECT;
+    }
+    return call(registry, *object, lock);
 }
 
 // The bench resource a client's name designates: an exact address first, then the lenient spellings.
@@ -393,87 +408,79 @@ VISASIM_EXPORT ViStatus viOpenDefaultRM(ViSession* vi) {
 
 VISASIM_EXPORT ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViFindList* vi, ViUInt32* retCnt,
                                    ViChar desc[]) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
     if (vi) {
         *vi = VI_NULL;
     }
     if (retCnt) {
         *retCnt = 0;
     }
-    if (!Find(registry, sesn, Object::Kind::ResourceManager)) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!expr) {
-        return VI_ERROR_INV_EXPR;
-    }
-    auto expression = ResourceExpression::Compile(expr);
-    if (!expression) {
-        return VI_ERROR_INV_EXPR;
-    }
-    Object list;
-    list.kind = Object::Kind::FindList;
-    list.rm = sesn;
-    for (const ResourceSpec& resourceSpec : registry.bench.resources) {
-        if (expression->Matches(resourceSpec.name)) {
-            list.found.push_back(resourceSpec.name);
-        }
-    }
-    if (list.found.empty()) {
-        return VI_ERROR_RSRC_NFOUND;
-    }
-    CopyText(desc, list.found[0]);
-    list.nextFound = 1;
-    if (retCnt) {
-        *retCnt = static_cast<ViUInt32>(list.found.size());
-    }
-    if (vi) {
-        *vi = Add(registry, std::move(list));
-    }
-    return VI_SUCCESS;
+    return WithObject(sesn, Object::Kind::ResourceManager,
+                      [&](Registry& registry, Object&, auto&) -> ViStatus {
+                          if (!expr) {
+                              return VI_ERROR_INV_EXPR;
+                          }
+                          auto expression = ResourceExpression::Compile(expr);
+                          if (!expression) {
+                              return VI_ERROR_INV_EXPR;
+                          }
+                          Object list;
+                          list.kind = Object::Kind::FindList;
+                          list.rm = sesn;
+                          for (const ResourceSpec& resourceSpec : registry.bench.resources) {
+                              if (expression->Matches(resourceSpec.name)) {
+                                  list.found.push_back(resourceSpec.name);
+                              }
+                          }
+                          if (list.found.empty()) {
+                              return VI_ERROR_RSRC_NFOUND;
+                          }
+                          CopyText(desc, list.found[0]);
+                          list.nextFound = 1;
+                          if (retCnt) {
+                              *retCnt = static_cast<ViUInt32>(list.found.size());
+                          }
+                          if (vi) {
+                              *vi = Add(registry, std::move(list));
+                          }
+                          return VI_SUCCESS;
+                      });
 }
 
 VISASIM_EXPORT ViStatus viFindNext(ViFindList vi, ViChar desc[]) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* list = Find(registry, vi, Object::Kind::FindList);
-    if (!list) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (list->nextFound >= list->found.size()) {
-        return VI_ERROR_RSRC_NFOUND;
-    }
-    CopyText(desc, list->found[list->nextFound++]);
-    return VI_SUCCESS;
+    return WithObject(vi, Object::Kind::FindList, [&](Registry&, Object& list, auto&) -> ViStatus {
+        if (list.nextFound >= list.found.size()) {
+            return VI_ERROR_RSRC_NFOUND;
+        }
+        CopyText(desc, list.found[list.nextFound++]);
+        return VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viParseRsrcEx(ViSession rmSesn, ViConstRsrc rsrcName, ViUInt16* intfType,
                                       ViUInt16* intfNum, ViChar rsrcClass[], ViChar expandedUnaliasedName[],
                                       ViChar aliasIfExists[]) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    if (!Find(registry, rmSesn, Object::Kind::ResourceManager)) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!rsrcName) {
-        return VI_ERROR_INV_RSRC_NAME;
-    }
-    auto address = ParseResourceName(rsrcName);
-    if (!address) {
-        return IsOtherInterface(rsrcName) ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
-    }
-    if (intfType) {
-        *intfType = static_cast<ViUInt16>(address->type);
-    }
-    if (intfNum) {
-        *intfNum = address->board;
-    }
-    CopyText(rsrcClass, "INSTR");
-    int index = ResourceIndex(registry, *address);
-    CopyText(expandedUnaliasedName,
-             index >= 0 ? registry.bench.resources[index].name : CanonicalName(*address));
-    CopyText(aliasIfExists, "");
-    return VI_SUCCESS;
+    return WithObject(
+        rmSesn, Object::Kind::ResourceManager, [&](Registry& registry, Object&, auto&) -> ViStatus {
+            if (!rsrcName) {
+                return VI_ERROR_INV_RSRC_NAME;
+            }
+            auto address = ParseResourceName(rsrcName);
+            if (!address) {
+                return IsOtherInterface(rsrcName) ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
+            }
+            if (intfType) {
+                *intfType = static_cast<ViUInt16>(address->type);
+            }
+            if (intfNum) {
+                *intfNum = address->board;
+            }
+            CopyText(rsrcClass, "INSTR");
+            int index = ResourceIndex(registry, *address);
+            CopyText(expandedUnaliasedName,
+                     index >= 0 ? registry.bench.resources[index].name : CanonicalName(*address));
+            CopyText(aliasIfExists, "");
+            return VI_SUCCESS;
+        });
 }
 
 VISASIM_EXPORT ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViUInt16* intfType,
@@ -482,129 +489,116 @@ VISASIM_EXPORT ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViUI
 }
 
 VISASIM_EXPORT ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode, ViUInt32, ViSession* vi) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
     if (vi) {
         *vi = VI_NULL;
     }
-    if (!Find(registry, sesn, Object::Kind::ResourceManager)) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!name) {
-        return VI_ERROR_INV_RSRC_NAME;
-    }
-    if (!vi) {
-        return VI_ERROR_USER_BUF;
-    }
-    auto address = ParseResourceName(name);
-    if (!address) {
-        return IsOtherInterface(name) ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
-    }
-    int index = ResourceIndex(registry, *address);
-    if (index < 0) {
-        return VI_ERROR_RSRC_NFOUND;
-    }
-    if (registry.bench.resources[index].faults.openFails) {
-        return VI_ERROR_IO;
-    }
-    Object session;
-    session.kind = Object::Kind::Instrument;
-    session.rm = sesn;
-    session.resource = static_cast<size_t>(index);
-    *vi = Add(registry, std::move(session));
-    return VI_SUCCESS;
+    return WithObject(sesn, Object::Kind::ResourceManager,
+                      [&](Registry& registry, Object&, auto&) -> ViStatus {
+                          if (!name) {
+                              return VI_ERROR_INV_RSRC_NAME;
+                          }
+                          if (!vi) {
+                              return VI_ERROR_USER_BUF;
+                          }
+                          auto address = ParseResourceName(name);
+                          if (!address) {
+                              return IsOtherInterface(name) ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
+                          }
+                          int index = ResourceIndex(registry, *address);
+                          if (index < 0) {
+                              return VI_ERROR_RSRC_NFOUND;
+                          }
+                          if (registry.bench.resources[index].faults.openFails) {
+                              return VI_ERROR_IO;
+                          }
+                          Object session;
+                          session.kind = Object::Kind::Instrument;
+                          session.rm = sesn;
+                          session.resource = static_cast<size_t>(index);
+                          *vi = Add(registry, std::move(session));
+                          return VI_SUCCESS;
+                      });
 }
 
 VISASIM_EXPORT ViStatus viClose(ViObject vi) {
     if (vi == VI_NULL) {
         return VI_WARN_NULL_OBJECT;
     }
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* object = FindAny(registry, vi);
-    if (!object) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (object->kind == Object::Kind::ResourceManager) {
-        for (auto it = registry.objects.begin(); it != registry.objects.end();) {
-            if (it->second.kind != Object::Kind::ResourceManager && it->second.rm == vi) {
-                it = registry.objects.erase(it);
-            } else {
-                ++it;
+    return WithObject(vi, std::nullopt, [&](Registry& registry, Object& object, auto&) -> ViStatus {
+        if (object.kind == Object::Kind::ResourceManager) {
+            for (auto it = registry.objects.begin(); it != registry.objects.end();) {
+                if (it->second.kind != Object::Kind::ResourceManager && it->second.rm == vi) {
+                    it = registry.objects.erase(it);
+                } else {
+                    ++it;
+                }
             }
+            --registry.openManagers;
         }
-        --registry.openManagers;
-    }
-    registry.objects.erase(vi);
-    return VI_SUCCESS;
+        registry.objects.erase(vi);
+        return VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void* attrValue) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* object = FindAny(registry, vi);
-    if (!object) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!attrValue) {
-        return VI_ERROR_USER_BUF;
-    }
-    switch (object->kind) {
-    case Object::Kind::ResourceManager:
-        return ManagerAttribute(attrName, attrValue);
-    case Object::Kind::FindList:
+    return WithObject(vi, std::nullopt, [&](Registry& registry, Object& object, auto&) -> ViStatus {
+        if (!attrValue) {
+            return VI_ERROR_USER_BUF;
+        }
+        switch (object.kind) {
+        case Object::Kind::ResourceManager:
+            return ManagerAttribute(attrName, attrValue);
+        case Object::Kind::FindList:
+            return VI_ERROR_NSUP_ATTR;
+        case Object::Kind::Event:
+            return attrName == VI_ATTR_EVENT_TYPE ? Put<ViEventType>(attrValue, VI_EVENT_SERVICE_REQ)
+                                                  : VI_ERROR_NSUP_ATTR;
+        case Object::Kind::Instrument:
+            return InstrumentAttribute(object, registry.bench.resources[object.resource], attrName,
+                                       attrValue);
+        }
         return VI_ERROR_NSUP_ATTR;
-    case Object::Kind::Event:
-        return attrName == VI_ATTR_EVENT_TYPE ? Put<ViEventType>(attrValue, VI_EVENT_SERVICE_REQ)
-                                              : VI_ERROR_NSUP_ATTR;
-    case Object::Kind::Instrument:
-        return InstrumentAttribute(*object, registry.bench.resources[object->resource], attrName, attrValue);
-    }
-    return VI_ERROR_NSUP_ATTR;
+    });
 }
 
 VISASIM_EXPORT ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState attrValue) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* object = FindAny(registry, vi);
-    if (!object) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (object->kind != Object::Kind::Instrument) {
-        ViUInt32 scratch[VI_FIND_BUFLEN / 4];
-        return ManagerAttribute(attrName, scratch) == VI_SUCCESS &&
-                       object->kind == Object::Kind::ResourceManager
-                   ? VI_ERROR_ATTR_READONLY
-                   : VI_ERROR_NSUP_ATTR;
-    }
-    switch (attrName) {
-    case VI_ATTR_TMO_VALUE:
-        if (attrValue > 0xFFFFFFFFu) {
-            return VI_ERROR_NSUP_ATTR_STATE;
+    return WithObject(vi, std::nullopt, [&](Registry& registry, Object& object, auto&) -> ViStatus {
+        if (object.kind != Object::Kind::Instrument) {
+            ViUInt32 scratch[VI_FIND_BUFLEN / 4];
+            return ManagerAttribute(attrName, scratch) == VI_SUCCESS &&
+                           object.kind == Object::Kind::ResourceManager
+                       ? VI_ERROR_ATTR_READONLY
+                       : VI_ERROR_NSUP_ATTR;
         }
-        object->timeout = static_cast<ViUInt32>(attrValue);
-        return VI_SUCCESS;
-    case VI_ATTR_TERMCHAR:
-        if (attrValue > 0xFF) {
-            return VI_ERROR_NSUP_ATTR_STATE;
+        switch (attrName) {
+        case VI_ATTR_TMO_VALUE:
+            if (attrValue > 0xFFFFFFFFu) {
+                return VI_ERROR_NSUP_ATTR_STATE;
+            }
+            object.timeout = static_cast<ViUInt32>(attrValue);
+            return VI_SUCCESS;
+        case VI_ATTR_TERMCHAR:
+            if (attrValue > 0xFF) {
+                return VI_ERROR_NSUP_ATTR_STATE;
+            }
+            object.termChar = static_cast<ViUInt8>(attrValue);
+            return VI_SUCCESS;
+        case VI_ATTR_TERMCHAR_EN:
+        case VI_ATTR_SEND_END_EN:
+            if (attrValue > 1) {
+                return VI_ERROR_NSUP_ATTR_STATE;
+            }
+            (attrName == VI_ATTR_TERMCHAR_EN ? object.termCharEnabled : object.sendEnd) = attrValue == 1;
+            return VI_SUCCESS;
+        default: {
+            ViUInt32 scratch[VI_FIND_BUFLEN / 4];
+            return InstrumentAttribute(object, registry.bench.resources[object.resource], attrName,
+                                       scratch) == VI_SUCCESS
+                       ? VI_ERROR_ATTR_READONLY
+                       : VI_ERROR_NSUP_ATTR;
         }
-        object->termChar = static_cast<ViUInt8>(attrValue);
-        return VI_SUCCESS;
-    case VI_ATTR_TERMCHAR_EN:
-    case VI_ATTR_SEND_END_EN:
-        if (attrValue > 1) {
-            return VI_ERROR_NSUP_ATTR_STATE;
         }
-        (attrName == VI_ATTR_TERMCHAR_EN ? object->termCharEnabled : object->sendEnd) = attrValue == 1;
-        return VI_SUCCESS;
-    default: {
-        ViUInt32 scratch[VI_FIND_BUFLEN / 4];
-        return InstrumentAttribute(*object, registry.bench.resources[object->resource], attrName, scratch) ==
-                       VI_SUCCESS
-                   ? VI_ERROR_ATTR_READONLY
-                   : VI_ERROR_NSUP_ATTR;
-    }
-    }
+    });
 }
 
 VISASIM_EXPORT ViStatus viStatusDesc(ViObject, ViStatus status, ViChar desc[]) {
@@ -626,188 +620,160 @@ VISASIM_EXPORT ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViUI
     if (retCnt) {
         *retCnt = 0;
     }
-    Registry& registry = TheRegistry();
-    std::unique_lock lock(registry.mutex);
-    Object* session = Find(registry, vi, Object::Kind::Instrument);
-    if (!session) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!buf && cnt > 0) {
-        return VI_ERROR_USER_BUF;
-    }
-    // A device slower than the session's time-out is given up on when the time-out has passed; the
-    // message never reaches it. What remains of the time-out bounds the wait for the instrument's state.
-    ViUInt32 timeout = session->timeout;
-    unsigned latency = registry.bench.resources[session->resource].faults.latencyMs;
-    bool tooSlow = timeout != VI_TMO_INFINITE && latency > timeout;
-    if (latency > 0) {
-        // Wait without holding the registry, so that other sessions go on meanwhile.
-        lock.unlock();
-        std::this_thread::sleep_for(std::chrono::milliseconds(tooSlow ? timeout : latency));
-        lock.lock();
-        session = Find(registry, vi, Object::Kind::Instrument);
-        if (!session) {
-            return VI_ERROR_INV_OBJECT;
-        }
-    }
-    if (tooSlow) {
-        return VI_ERROR_TMO;
-    }
-    unsigned timeLeft = timeout == VI_TMO_INFINITE ? StateStore::kWaitForever : timeout - latency;
-    session->input.append(reinterpret_cast<const char*>(buf), cnt);
-    // Without END the instrument waits for the rest of the message, unless it ends with a line feed.
-    if (!session->sendEnd && (session->input.empty() || session->input.back() != '\n')) {
-        if (retCnt) {
-            *retCnt = cnt;
-        }
-        return VI_SUCCESS;
-    }
-    std::string message = std::move(session->input);
-    session->input.clear();
-    bool answered = registry.instruments[session->resource]->Write(message, timeLeft);
-    NoteServiceRequest(registry, session->resource);
-    if (!answered) {
-        return VI_ERROR_TMO;
-    }
-    if (retCnt) {
-        *retCnt = cnt;
-    }
-    return VI_SUCCESS;
+    return WithObject(
+        vi, Object::Kind::Instrument, [&](Registry& registry, Object& found, auto& lock) -> ViStatus {
+            Object* session = &found;
+            if (!buf && cnt > 0) {
+                return VI_ERROR_USER_BUF;
+            }
+            // A device slower than the session's time-out is given up on when the time-out has passed; the
+            // message never reaches it. What remains of the time-out bounds the wait for the instrument's
+            // state.
+            ViUInt32 timeout = session->timeout;
+            unsigned latency = registry.bench.resources[session->resource].faults.latencyMs;
+            bool tooSlow = timeout != VI_TMO_INFINITE && latency > timeout;
+            if (latency > 0) {
+                // Wait without holding the registry, so that other sessions go on meanwhile.
+                lock.unlock();
+                std::this_thread::sleep_for(std::chrono::milliseconds(tooSlow ? timeout : latency));
+                lock.lock();
+                session = Find(registry, vi, Object::Kind::Instrument);
+                if (!session) {
+                    return VI_ERROR_INV_OBJECT;
+                }
+            }
+            if (tooSlow) {
+                return VI_ERROR_TMO;
+            }
+            unsigned timeLeft = timeout == VI_TMO_INFINITE ? StateStore::kWaitForever : timeout - latency;
+            session->input.append(reinterpret_cast<const char*>(buf), cnt);
+            // Without END the instrument waits for the rest of the message, unless it ends with a line feed.
+            if (!session->sendEnd && (session->input.empty() || session->input.back() != '\n')) {
+                if (retCnt) {
+                    *retCnt = cnt;
+                }
+                return VI_SUCCESS;
+            }
+            std::string message = std::move(session->input);
+            session->input.clear();
+            bool answered = registry.instruments[session->resource]->Write(message, timeLeft);
+            NoteServiceRequest(registry, session->resource);
+            if (!answered) {
+                return VI_ERROR_TMO;
+            }
+            if (retCnt) {
+                *retCnt = cnt;
+            }
+            return VI_SUCCESS;
+        });
 }
 
 VISASIM_EXPORT ViStatus viRead(ViSession vi, ViBuf buf, ViUInt32 cnt, ViUInt32* retCnt) {
     if (retCnt) {
         *retCnt = 0;
     }
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* session = Find(registry, vi, Object::Kind::Instrument);
-    if (!session) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!buf && cnt > 0) {
-        return VI_ERROR_USER_BUF;
-    }
-    Instrument& instrument = *registry.instruments[session->resource];
-    const std::string& pending = instrument.Pending();
-    if (pending.empty()) {
-        instrument.NoteEmptyRead();
-        NoteServiceRequest(registry, session->resource);
-        return VI_ERROR_TMO;
-    }
-    size_t count = std::min<size_t>(cnt, pending.size());
-    ViStatus status = count < pending.size() ? VI_SUCCESS_MAX_CNT : VI_SUCCESS;
-    if (session->termCharEnabled) {
-        const void* at = std::memchr(pending.data(), session->termChar, count);
-        if (at) {
-            count = static_cast<size_t>(static_cast<const char*>(at) - pending.data()) + 1;
-            status = VI_SUCCESS_TERM_CHAR;
-        }
-    }
-    if (count > 0) {
-        std::memcpy(buf, pending.data(), count);
-    }
-    instrument.Consume(count);
-    NoteServiceRequest(registry, session->resource);
-    if (retCnt) {
-        *retCnt = static_cast<ViUInt32>(count);
-    }
-    return status;
+    return WithObject(
+        vi, Object::Kind::Instrument, [&](Registry& registry, Object& session, auto&) -> ViStatus {
+            if (!buf && cnt > 0) {
+                return VI_ERROR_USER_BUF;
+            }
+            Instrument& instrument = *registry.instruments[session.resource];
+            const std::string& pending = instrument.Pending();
+            if (pending.empty()) {
+                instrument.NoteEmptyRead();
+                NoteServiceRequest(registry, session.resource);
+                return VI_ERROR_TMO;
+            }
+            size_t count = std::min<size_t>(cnt, pending.size());
+            ViStatus status = count < pending.size() ? VI_SUCCESS_MAX_CNT : VI_SUCCESS;
+            if (session.termCharEnabled) {
+                const void* at = std::memchr(pending.data(), session.termChar, count);
+                if (at) {
+                    count = static_cast<size_t>(static_cast<const char*>(at) - pending.data()) + 1;
+                    status = VI_SUCCESS_TERM_CHAR;
+                }
+            }
+            if (count > 0) {
+                std::memcpy(buf, pending.data(), count);
+            }
+            instrument.Consume(count);
+            NoteServiceRequest(registry, session.resource);
+            if (retCnt) {
+                *retCnt = static_cast<ViUInt32>(count);
+            }
+            return status;
+        });
 }
 
 VISASIM_EXPORT ViStatus viReadSTB(ViSession vi, ViUInt16* status) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* session = Find(registry, vi, Object::Kind::Instrument);
-    if (!session) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!status) {
-        return VI_ERROR_USER_BUF;
-    }
-    *status = registry.instruments[session->resource]->StatusByte();
-    return VI_SUCCESS;
+    return WithObject(vi, Object::Kind::Instrument,
+                      [&](Registry& registry, Object& session, auto&) -> ViStatus {
+                          if (!status) {
+                              return VI_ERROR_USER_BUF;
+                          }
+                          *status = registry.instruments[session.resource]->StatusByte();
+                          return VI_SUCCESS;
+                      });
 }
 
 VISASIM_EXPORT ViStatus viClear(ViSession vi) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* session = Find(registry, vi, Object::Kind::Instrument);
-    if (!session) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    session->input.clear();
-    registry.instruments[session->resource]->DeviceClear();
-    NoteServiceRequest(registry, session->resource);
-    return VI_SUCCESS;
+    return WithObject(vi, Object::Kind::Instrument,
+                      [&](Registry& registry, Object& session, auto&) -> ViStatus {
+                          session.input.clear();
+                          registry.instruments[session.resource]->DeviceClear();
+                          NoteServiceRequest(registry, session.resource);
+                          return VI_SUCCESS;
+                      });
 }
 
 namespace {
-ViStatus CheckSession(ViObject vi) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    return FindAny(registry, vi) ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
-}
-} // namespace
-
-namespace {
-// The instrument session an event operation is for, and whether the event type is one it can name.
-ViStatus EventSession(Registry& registry, ViSession vi, ViEventType type, bool allowAll, Object** session) {
-    Object* object = FindAny(registry, vi);
-    if (!object) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (type != VI_EVENT_SERVICE_REQ && !(allowAll && type == VI_ALL_ENABLED_EVENTS)) {
-        return VI_ERROR_INV_EVENT;
-    }
-    *session = object->kind == Object::Kind::Instrument ? object : nullptr;
-    return VI_SUCCESS;
+// The instrument session an event operation is for (null for another kind of object), once the event
+// type is one it can name.
+template <typename Call>
+ViStatus WithEventSession(ViSession vi, ViEventType type, bool allowAll, Call call) {
+    return WithObject(vi, std::nullopt, [&](Registry& registry, Object& object, auto& lock) -> ViStatus {
+        if (type != VI_EVENT_SERVICE_REQ && !(allowAll && type == VI_ALL_ENABLED_EVENTS)) {
+            return VI_ERROR_INV_EVENT;
+        }
+        return call(registry, object.kind == Object::Kind::Instrument ? &object : nullptr, lock);
+    });
 }
 } // namespace
 
 VISASIM_EXPORT ViStatus viEnableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism,
                                       ViEventFilter) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* session = nullptr;
-    ViStatus status = EventSession(registry, vi, eventType, false, &session);
-    if (status != VI_SUCCESS) {
-        return status;
-    }
-    if (!session) {
-        return VI_ERROR_INV_EVENT;
-    }
-    if (mechanism == VI_HNDLR || mechanism == VI_SUSPEND_HNDLR) {
-        return VI_ERROR_HNDLR_NINSTALLED; // handlers cannot be installed here
-    }
-    if (mechanism != VI_QUEUE) {
-        return VI_ERROR_INV_MECH;
-    }
-    bool already = session->serviceRequestQueue;
-    session->serviceRequestQueue = true;
-    return already ? VI_SUCCESS_EVENT_EN : VI_SUCCESS;
+    return WithEventSession(vi, eventType, false, [&](Registry&, Object* session, auto&) -> ViStatus {
+        if (!session) {
+            return VI_ERROR_INV_EVENT;
+        }
+        if (mechanism == VI_HNDLR || mechanism == VI_SUSPEND_HNDLR) {
+            return VI_ERROR_HNDLR_NINSTALLED; // handlers cannot be installed here
+        }
+        if (mechanism != VI_QUEUE) {
+            return VI_ERROR_INV_MECH;
+        }
+        bool already = session->serviceRequestQueue;
+        session->serviceRequestQueue = true;
+        return already ? VI_SUCCESS_EVENT_EN : VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viDisableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* session = nullptr;
-    ViStatus status = EventSession(registry, vi, eventType, true, &session);
-    if (status == VI_SUCCESS && session && (mechanism & VI_QUEUE)) {
-        session->serviceRequestQueue = false; // what is queued stays until discarded or waited for
-    }
-    return status;
+    return WithEventSession(vi, eventType, true, [&](Registry&, Object* session, auto&) -> ViStatus {
+        if (session && (mechanism & VI_QUEUE)) {
+            session->serviceRequestQueue = false; // what is queued stays until discarded or waited for
+        }
+        return VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viDiscardEvents(ViSession vi, ViEventType eventType, ViUInt16 mechanism) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* session = nullptr;
-    ViStatus status = EventSession(registry, vi, eventType, true, &session);
-    if (status == VI_SUCCESS && session && (mechanism & VI_QUEUE)) {
-        session->events.clear();
-    }
-    return status;
+    return WithEventSession(vi, eventType, true, [&](Registry&, Object* session, auto&) -> ViStatus {
+        if (session && (mechanism & VI_QUEUE)) {
+            session->events.clear();
+        }
+        return VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viWaitOnEvent(ViSession vi, ViEventType inEventType, ViUInt32 timeout,
@@ -818,80 +784,71 @@ VISASIM_EXPORT ViStatus viWaitOnEvent(ViSession vi, ViEventType inEventType, ViU
     if (outContext) {
         *outContext = VI_NULL;
     }
-    Registry& registry = TheRegistry();
-    std::unique_lock lock(registry.mutex);
-    Object* session = nullptr;
-    ViStatus status = EventSession(registry, vi, inEventType, true, &session);
-    if (status != VI_SUCCESS) {
-        return status;
-    }
-    if (!session || (!session->serviceRequestQueue && session->events.empty())) {
-        return VI_ERROR_NENABLED;
-    }
-    // Another thread's write may raise the request meanwhile; the wait lets go of the registry.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
-    while (true) {
-        session = Find(registry, vi, Object::Kind::Instrument);
-        if (!session) {
-            return VI_ERROR_INV_OBJECT; // closed while waiting
-        }
-        if (!session->events.empty()) {
-            break;
-        }
-        if (timeout == VI_TMO_INFINITE) {
-            registry.eventArrived.wait(lock);
-        } else if (registry.eventArrived.wait_until(lock, deadline) == std::cv_status::timeout) {
-            session = Find(registry, vi, Object::Kind::Instrument);
-            if (!session || session->events.empty()) {
-                return session ? VI_ERROR_TMO : VI_ERROR_INV_OBJECT;
+    return WithEventSession(
+        vi, inEventType, true, [&](Registry& registry, Object* session, auto& lock) -> ViStatus {
+            if (!session || (!session->serviceRequestQueue && session->events.empty())) {
+                return VI_ERROR_NENABLED;
             }
-            break;
-        }
-    }
-    ViEventType type = session->events.front();
-    session->events.pop_front();
-    bool more = !session->events.empty();
-    if (outEventType) {
-        *outEventType = type;
-    }
-    if (outContext) {
-        Object event;
-        event.kind = Object::Kind::Event;
-        event.rm = session->rm;
-        *outContext = Add(registry, std::move(event));
-    }
-    return more ? VI_SUCCESS_QUEUE_NEMPTY : VI_SUCCESS;
+            // Another thread's write may raise the request meanwhile; the wait lets go of the registry.
+            auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
+            while (true) {
+                session = Find(registry, vi, Object::Kind::Instrument);
+                if (!session) {
+                    return VI_ERROR_INV_OBJECT; // closed while waiting
+                }
+                if (!session->events.empty()) {
+                    break;
+                }
+                if (timeout == VI_TMO_INFINITE) {
+                    registry.eventArrived.wait(lock);
+                } else if (registry.eventArrived.wait_until(lock, deadline) == std::cv_status::timeout) {
+                    session = Find(registry, vi, Object::Kind::Instrument);
+                    if (!session || session->events.empty()) {
+                        return session ? VI_ERROR_TMO : VI_ERROR_INV_OBJECT;
+                    }
+                    break;
+                }
+            }
+            ViEventType type = session->events.front();
+            session->events.pop_front();
+            bool more = !session->events.empty();
+            if (outEventType) {
+                *outEventType = type;
+            }
+            if (outContext) {
+                Object event;
+                event.kind = Object::Kind::Event;
+                event.rm = session->rm;
+                *outContext = Add(registry, std::move(event));
+            }
+            return more ? VI_SUCCESS_QUEUE_NEMPTY : VI_SUCCESS;
+        });
 }
 
 VISASIM_EXPORT ViStatus viAssertTrigger(ViSession vi, ViUInt16 protocol) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* object = FindAny(registry, vi);
-    if (!object) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (object->kind != Object::Kind::Instrument) {
-        return VI_ERROR_NSUP_OPER;
-    }
-    if (protocol != VI_TRIG_PROT_DEFAULT) {
-        return VI_ERROR_INV_PROT;
-    }
-    // A measurement reads the state of the instruments wired to it, within the session's time-out.
-    WaitBudgetScope budget(object->timeout == VI_TMO_INFINITE ? StateStore::kWaitForever : object->timeout);
-    registry.instruments[object->resource]->DeviceTrigger();
-    NoteServiceRequest(registry, object->resource);
-    return budget.RanOut() ? VI_ERROR_TMO : VI_SUCCESS;
+    return WithObject(vi, std::nullopt, [&](Registry& registry, Object& object, auto&) -> ViStatus {
+        if (object.kind != Object::Kind::Instrument) {
+            return VI_ERROR_NSUP_OPER;
+        }
+        if (protocol != VI_TRIG_PROT_DEFAULT) {
+            return VI_ERROR_INV_PROT;
+        }
+        // A measurement reads the state of the instruments wired to it, within the session's time-out.
+        WaitBudgetScope budget(object.timeout == VI_TMO_INFINITE ? StateStore::kWaitForever : object.timeout);
+        registry.instruments[object.resource]->DeviceTrigger();
+        NoteServiceRequest(registry, object.resource);
+        return budget.RanOut() ? VI_ERROR_TMO : VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viLock(ViSession vi, ViAccessMode, ViUInt32, ViConstKeyId requestedKey,
                                ViChar accessKey[]) {
-    ViStatus status = CheckSession(vi);
-    if (status == VI_SUCCESS && accessKey) {
+    return WithObject(vi, std::nullopt, [&](Registry&, Object&, auto&) -> ViStatus {
         CopyText(accessKey, requestedKey ? requestedKey : "visa-sim");
-    }
-    return status;
+        return VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viUnlock(ViSession vi) {
-    return CheckSession(vi);
+    return WithObject(vi, std::nullopt, [](Registry&, Object&, auto&) -> ViStatus { return VI_SUCCESS; });
 }
