@@ -21,27 +21,64 @@ WaitBudgetScope::WaitBudgetScope(unsigned timeoutMs) : m_previous(ThreadWaitBudg
     budget = WaitBudget{timeoutMs, std::nullopt, false};
 }
 
+unsigned RemainingBudgetMs() {
+    WaitBudget& budget = ThreadWaitBudget();
+    if (budget.timeoutMs == StateStore::kWaitForever) {
+        return StateStore::kWaitForever;
+    }
+    auto now = std::chrono::steady_clock::now();
+    if (!budget.deadline) {
+        budget.deadline = now + std::chrono::milliseconds(budget.timeoutMs);
+    }
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*budget.deadline - now).count();
+    return static_cast<unsigned>(std::clamp<long long>(left, 0, budget.timeoutMs));
+}
+
+unsigned UnspentBudgetMs() {
+    const WaitBudget& budget = ThreadWaitBudget();
+    return budget.deadline ? RemainingBudgetMs() : budget.timeoutMs;
+}
+
+bool BudgetExpired() {
+    WaitBudget& budget = ThreadWaitBudget();
+    if (budget.timeoutMs == StateStore::kWaitForever) {
+        return false;
+    }
+    auto now = std::chrono::steady_clock::now();
+    if (!budget.deadline) {
+        budget.deadline = now + std::chrono::milliseconds(budget.timeoutMs);
+    }
+    budget.ranOut = budget.ranOut || now >= *budget.deadline;
+    return budget.ranOut;
+}
+
+bool LockWithinBudget(std::unique_lock<std::timed_mutex>& lock) {
+    if (lock.try_lock()) {
+        return true;
+    }
+    unsigned left = RemainingBudgetMs();
+    if (left == StateStore::kWaitForever) {
+        lock.lock();
+        return true;
+    }
+    if (lock.try_lock_for(std::chrono::milliseconds(left))) {
+        return true;
+    }
+    ThreadWaitBudget().ranOut = true;
+    return false;
+}
+
 StateStore::LockResult SharedState::Begin() {
     if (!m_store) {
         return StateStore::LockResult::Unavailable;
     }
-    WaitBudget& budget = ThreadWaitBudget();
-    unsigned timeoutMs = budget.timeoutMs;
-    if (timeoutMs != StateStore::kWaitForever) {
-        auto now = std::chrono::steady_clock::now();
-        if (!budget.deadline) {
-            budget.deadline = now + std::chrono::milliseconds(timeoutMs);
-        }
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*budget.deadline - now).count();
-        timeoutMs = static_cast<unsigned>(std::clamp<long long>(left, 0, timeoutMs));
-    }
-    StateStore::LockResult lock = m_store->Lock(timeoutMs);
+    StateStore::LockResult lock = m_store->Lock(RemainingBudgetMs());
     if (lock == StateStore::LockResult::TimedOut) {
         std::fprintf(stderr,
                      "visa-sim: the state lock %s is held by another process beyond the time-out; the "
                      "command timed out\n",
                      m_store->LockPath().c_str());
-        budget.ranOut = true;
+        ThreadWaitBudget().ranOut = true;
     } else if (lock == StateStore::LockResult::Locked) {
         Synchronise();
     }

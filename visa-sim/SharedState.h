@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -52,9 +53,10 @@ private:
     bool m_haveFileState = false;
 };
 
-// How long the VISA call a thread serves may still wait for state locks, and whether a wait ran out. The
-// instrument that executes a message sets it, so that every lock the message needs, its own or one of an
-// instrument it asks through the wiring, waits no longer than the call's time-out.
+// What the VISA call a thread serves may still spend on waits for instruments and state locks, and
+// whether a wait ran out. The VISA call (or the instrument that executes a message) sets it, so that
+// every lock a message needs, its own or one of an instrument it asks through the wiring, waits no
+// longer than the call's time-out.
 struct WaitBudget {
     unsigned timeoutMs = StateStore::kWaitForever;
     // Fixed at the first wait, so that a message that needs no lock never reads the clock.
@@ -62,6 +64,18 @@ struct WaitBudget {
     bool ranOut = false;
 };
 WaitBudget& ThreadWaitBudget();
+
+// What is left of the thread's budget for one more wait, in milliseconds (StateStore::kWaitForever: no
+// bound); fixes the deadline when this is the first wait.
+unsigned RemainingBudgetMs();
+// What is left of the thread's budget, for a budget of its own that an inner part of the call takes: the
+// whole of it when nothing has waited yet (the clock is not read then).
+unsigned UnspentBudgetMs();
+// Whether the thread's budget has run out (then marked so); the first question fixes the deadline.
+bool BudgetExpired();
+// Takes the mutex, waiting at most what is left of the thread's budget; false (the budget marked as
+// run out) when the time is up first.
+bool LockWithinBudget(std::unique_lock<std::timed_mutex>& lock);
 
 // Gives the thread a budget of timeoutMs (StateStore::kWaitForever: no bound) for as long as it lives,
 // then puts the previous one back.

@@ -39,7 +39,7 @@ protected:
     std::string StateFile() const { return folder + "/bench.VXI0__112__INSTR.state"; }
 
     static std::string Ask(Instrument& instrument, const std::string& query) {
-        EXPECT_TRUE(instrument.Write(query));
+        EXPECT_EQ(instrument.Write(query), Instrument::Outcome::Done);
         std::string reply = instrument.Pending();
         instrument.Consume(reply.size());
         return reply;

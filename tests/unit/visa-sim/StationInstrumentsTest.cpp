@@ -16,7 +16,7 @@ std::unique_ptr<Instrument> Make(const std::string& yaml) {
 }
 
 std::string Ask(Instrument& instrument, const std::string& message) {
-    EXPECT_TRUE(instrument.Write(message));
+    EXPECT_EQ(instrument.Write(message), Instrument::Outcome::Done);
     std::string reply = instrument.Pending();
     instrument.Consume(reply.size());
     return reply;
