@@ -296,6 +296,9 @@ Instrument::Outcome Instrument::Write(std::string_view message, unsigned timeout
             if (budget.RanOut()) {
                 return abandon(command, Outcome::TimedOut);
             }
+            if (budget.Failed()) {
+                return abandon(command, Outcome::Failed);
+            }
         }
         if (command.query && !reply.empty()) {
             if (anyReply) {

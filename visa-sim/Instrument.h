@@ -36,9 +36,10 @@ public:
 
     // Takes one program message, which may take at most timeoutMs (no bound by default), waits for
     // shared state included. Done; TimedOut when the instrument timed out on it (a time-out fault on a
-    // command, the shared state held elsewhere for too long, or the time used up): nothing of the
-    // message is executed from that command on and no reply is produced.
-    enum class Outcome { Done, TimedOut };
+    // command, the shared state held elsewhere for too long, or the time used up); Failed when a command
+    // needed a state that could not be read or saved. Short of Done, nothing of the message is executed
+    // from that command on and no reply is produced.
+    enum class Outcome { Done, TimedOut, Failed };
     Outcome Write(std::string_view message, unsigned timeoutMs = StateStore::kWaitForever);
 
     // The reply waiting to be read; the reader removes what it took with Consume.
@@ -106,9 +107,10 @@ private:
     unsigned m_serviceRequests = 0;
 };
 
-// Makes the instrument a bench entry describes. Module and switchbox keep their card state in a file
-// of `stateFolder` (none when empty) named after the bench's state name and the resource.
+// Makes the instrument a bench entry describes. Module, switchbox and source keep their state in a file
+// of `stateFolder` (none when empty) named after the bench's state name and the resource; `refusal` says
+// why the folder cannot be written, when it cannot.
 std::unique_ptr<Instrument> CreateInstrument(const ResourceSpec& resourceSpec, const std::string& stateFolder,
-                                             const std::string& stateName);
+                                             const std::string& stateName, const std::string& refusal = {});
 
 } // namespace visasim

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace visasim {
 
@@ -29,39 +30,46 @@ public:
     SharedState(std::unique_ptr<StateStore> store, Owner& owner);
 
     enum class Access { Read, Change };
-    // Runs `body` on the current settings. When another process holds the lock for longer than the
-    // thread's wait budget allows, `body` is not run and the budget is marked as run out.
+    // Runs `body` on the current settings and gives true, or gives false without running it (or, for a
+    // change that could not be saved, with the change undone): when another process holds the lock for
+    // longer than the thread's wait budget allows (the budget is marked as run out), or when the state
+    // cannot be read, or a change cannot be saved (the budget is marked as failed, and a line on standard
+    // error names the file and the reason). When the lock file cannot be used the state file is still
+    // read, without the lock; only a change then fails.
     template <typename Body>
-    void With(Access access, Body body) {
-        StateStore::LockResult lock = Begin();
-        if (lock == StateStore::LockResult::TimedOut) {
-            return;
+    bool With(Access access, Body body) {
+        if (!Begin(access)) {
+            return false;
         }
         body();
-        End(lock == StateStore::LockResult::Locked, access == Access::Change);
+        return End(access);
     }
 
 private:
-    StateStore::LockResult Begin();
-    void End(bool locked, bool changed);
-    void Synchronise();
-    void Save();
+    bool Begin(Access access);
+    bool End(Access access);
+    bool Synchronise();
+    bool Save();
+    // Writes the line about the failure on standard error and marks the thread's budget as failed.
+    void Fail(const std::string& problem);
 
     std::unique_ptr<StateStore> m_store;
     Owner& m_owner;
     std::string m_lastText; // the state text last read from or written to the file
     bool m_haveFileState = false;
+    bool m_locked = false; // the file's lock is held by this access
 };
 
-// What the VISA call a thread serves may still spend on waits for instruments and state locks, and
-// whether a wait ran out. The VISA call (or the instrument that executes a message) sets it, so that
-// every lock a message needs, its own or one of an instrument it asks through the wiring, waits no
-// longer than the call's time-out.
+// What the VISA call a thread serves may still spend on waits for instruments and state locks, and how
+// its commands fared: a wait that ran out, or a state that could not be read or saved. The VISA call (or
+// the instrument that executes a message) sets it, so that every lock a message needs, its own or one of
+// an instrument it asks through the wiring, waits no longer than the call's time-out.
 struct WaitBudget {
     unsigned timeoutMs = StateStore::kWaitForever;
     // Fixed at the first wait, so that a message that needs no lock never reads the clock.
     std::optional<std::chrono::steady_clock::time_point> deadline;
     bool ranOut = false;
+    bool failed = false;
 };
 WaitBudget& ThreadWaitBudget();
 
@@ -86,14 +94,15 @@ public:
     WaitBudgetScope(const WaitBudgetScope&) = delete;
     WaitBudgetScope& operator=(const WaitBudgetScope&) = delete;
     bool RanOut() const { return ThreadWaitBudget().ranOut; }
+    bool Failed() const { return ThreadWaitBudget().failed; }
 
 private:
     WaitBudget m_previous;
 };
 
 // The state file of a resource: `<folder>/<state name>.<resource name with :: as __>.state`; none when the
-// folder is empty.
+// folder is empty. `refusal` says why the folder cannot be written, when it cannot.
 std::unique_ptr<StateStore> StateStoreFor(const std::string& folder, const std::string& stateName,
-                                          const std::string& resourceName);
+                                          const std::string& resourceName, const std::string& refusal = {});
 
 } // namespace visasim

@@ -384,7 +384,7 @@ public:
         Instrument::Outcome outcome = Simulated().Write(message, UnspentBudgetMs());
         NoteServiceRequest();
         if (outcome != Instrument::Outcome::Done) {
-            return VI_ERROR_TMO;
+            return outcome == Instrument::Outcome::TimedOut ? VI_ERROR_TMO : VI_ERROR_IO;
         }
         *written = count;
         return VI_SUCCESS;
@@ -459,7 +459,7 @@ public:
         }
         Simulated().DeviceTrigger();
         NoteServiceRequest();
-        return budget.RanOut() ? VI_ERROR_TMO : VI_SUCCESS;
+        return budget.RanOut() ? VI_ERROR_TMO : budget.Failed() ? VI_ERROR_IO : VI_SUCCESS;
     }
 
 protected:
@@ -591,11 +591,17 @@ ViStatus LoadBench(Registry& registry) {
     }
     std::string problem;
     std::string folder = StateStore::StateFolder(&problem);
+    std::string refusal;
     if (folder.empty()) {
-        std::fprintf(stderr, "visa-sim: %s; instrument state is not kept between runs\n", problem.c_str());
+        // A folder that is named but cannot be used still has its files read; nothing is written there.
+        folder = StateStore::NamedStateFolder();
+        std::fprintf(stderr, "visa-sim: %s; %s\n", problem.c_str(),
+                     folder.empty() ? "instrument state is not kept between runs"
+                                    : "commands that change instrument state fail");
+        refusal = problem;
     }
     for (const ResourceSpec& resourceSpec : bench.resources) {
-        loaded->instruments.push_back(CreateInstrument(resourceSpec, folder, stateName));
+        loaded->instruments.push_back(CreateInstrument(resourceSpec, folder, stateName, refusal));
         loaded->devices.push_back(std::make_unique<Device>(*loaded->instruments.back()));
     }
     ConnectStation(bench, loaded->instruments);
