@@ -33,11 +33,6 @@ std::string CardInstrument::Dump() const {
     return SerializeCards(m_cards);
 }
 
-const std::vector<CardState>& CardInstrument::CurrentCards() {
-    WithState(Access::Read, [] {});
-    return m_cards;
-}
-
 void CardInstrument::ResetDevice() {
     WithState(Access::Change, [this] {
         for (CardState& card : m_cards) {

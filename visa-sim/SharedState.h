@@ -45,6 +45,25 @@ public:
         return End(access);
     }
 
+    // Runs `body` on the settings of several instruments as they are at one moment: the locks of all
+    // their state files are taken, in the order given, before the body runs, and held until it is done.
+    // False (and `body` not run) as With gives it for any of them.
+    template <typename Body>
+    static bool ReadTogether(const std::vector<SharedState*>& states, Body body) {
+        size_t begun = 0;
+        while (begun < states.size() && states[begun]->Begin(Access::Read)) {
+            ++begun;
+        }
+        bool all = begun == states.size();
+        if (all) {
+            body();
+        }
+        for (size_t i = 0; i < begun; ++i) {
+            states[i]->End(Access::Read);
+        }
+        return all;
+    }
+
 private:
     bool Begin(Access access);
     bool End(Access access);

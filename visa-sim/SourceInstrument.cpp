@@ -65,11 +65,6 @@ void SourceInstrument::AddSetting(std::string_view pattern, std::function<void(c
     });
 }
 
-const SourceSettings& SourceInstrument::CurrentSettings() {
-    m_state.With(SharedState::Access::Read, [] {});
-    return m_settings;
-}
-
 void SourceInstrument::ResetDevice() {
     m_state.With(SharedState::Access::Change, [this] {
         m_settings = m_initial;

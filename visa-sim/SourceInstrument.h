@@ -14,8 +14,11 @@ public:
     // `store` may be null: the settings then live in this instrument only.
     SourceInstrument(const ResourceSpec& resourceSpec, std::unique_ptr<StateStore> store);
 
-    // The settings as they are now, read from the state file that every program shares.
-    const SourceSettings& CurrentSettings();
+    // The settings as this source last saw them (after the latest command, or the latest access to its
+    // shared state).
+    const SourceSettings& Settings() const { return m_settings; }
+    // The settings as every program shares them.
+    SharedState& State() { return m_state; }
 
 protected:
     void ResetDevice() override;
