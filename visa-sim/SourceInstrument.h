@@ -6,6 +6,8 @@
 #include "SharedState.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace visasim {
 
@@ -35,5 +37,10 @@ private:
     SourceSettings m_initial;
     SharedState m_state;
 };
+
+// The text of a source's state file ("source frequency 1e9 power -10 output 1"), and back: nothing (with
+// *problem) when the text holds no settings a source can have.
+std::optional<SourceSettings> ReadSourceSettings(const std::string& text, std::string* problem);
+std::string SourceSettingsText(const SourceSettings& settings);
 
 } // namespace visasim
