@@ -106,7 +106,8 @@ ViStatus PutText(void* target, const std::string& text) {
     return VI_SUCCESS;
 }
 
-ViStatus ManagerAttribute(ViAttr attribute, void* value) {
+// The attributes every resource of this library has alike: who made it, which VISA, no locks.
+ViStatus LibraryAttribute(ViAttr attribute, void* value) {
     switch (attribute) {
     case VI_ATTR_RSRC_MANF_NAME:
         return PutText(value, kManufacturerName);
@@ -118,11 +119,13 @@ ViStatus ManagerAttribute(ViAttr attribute, void* value) {
         return Put<ViUInt32>(value, kImplVersion);
     case VI_ATTR_RSRC_LOCK_STATE:
         return Put<ViAccessMode>(value, VI_NO_LOCK);
-    case VI_ATTR_RSRC_NAME:
-        return PutText(value, "");
     default:
         return VI_ERROR_NSUP_ATTR;
     }
+}
+
+ViStatus ManagerAttribute(ViAttr attribute, void* value) {
+    return attribute == VI_ATTR_RSRC_NAME ? PutText(value, "") : LibraryAttribute(attribute, value);
 }
 
 // The bench resource a client's name designates: an exact address first, then the lenient spellings.
@@ -351,7 +354,7 @@ public:
         SessionSettings settings = Settings();
         // A device slower than the session's time-out is given up on when the time-out has passed; the
         // message never reaches it. What remains of the time-out bounds the rest of the call.
-        unsigned latency = Spec().faults.latencyMs;
+        unsigned latency = Resource().faults.latencyMs;
         bool tooSlow = settings.timeout != VI_TMO_INFINITE && latency > settings.timeout;
         if (latency > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(tooSlow ? settings.timeout : latency));
@@ -362,32 +365,30 @@ public:
         if (tooSlow) {
             return VI_ERROR_TMO;
         }
-        WaitBudgetScope budget(settings.timeout == VI_TMO_INFINITE ? StateStore::kWaitForever
-                                                                   : settings.timeout - latency);
-        std::unique_lock lock(Simulated().Mutex(), std::defer_lock);
-        if (!LockWithinBudget(lock)) {
-            return VI_ERROR_TMO;
-        }
-        if (m_input.size() + count > kMaxMessageSize) {
-            size_t total = m_input.size() + count;
+        unsigned budgetMs =
+            settings.timeout == VI_TMO_INFINITE ? StateStore::kWaitForever : settings.timeout - latency;
+        return WithInstrument(budgetMs, [&](WaitBudgetScope&) -> ViStatus {
+            if (m_input.size() + count > kMaxMessageSize) {
+                size_t total = m_input.size() + count;
+                m_input.clear();
+                return Refuse(total);
+            }
+            m_input.append(reinterpret_cast<const char*>(buf), count);
+            // Without END the instrument waits for the rest of the message, unless it ends with a line feed.
+            if (!settings.sendEnd && (m_input.empty() || m_input.back() != '\n')) {
+                *written = count;
+                return VI_SUCCESS;
+            }
+            std::string message = std::move(m_input);
             m_input.clear();
-            return Refuse(total);
-        }
-        m_input.append(reinterpret_cast<const char*>(buf), count);
-        // Without END the instrument waits for the rest of the message, unless it ends with a line feed.
-        if (!settings.sendEnd && (m_input.empty() || m_input.back() != '\n')) {
+            Instrument::Outcome outcome = Simulated().Write(message, UnspentBudgetMs());
+            NoteServiceRequest();
+            if (outcome != Instrument::Outcome::Done) {
+                return outcome == Instrument::Outcome::TimedOut ? VI_ERROR_TMO : VI_ERROR_IO;
+            }
             *written = count;
             return VI_SUCCESS;
-        }
-        std::string message = std::move(m_input);
-        m_input.clear();
-        Instrument::Outcome outcome = Simulated().Write(message, UnspentBudgetMs());
-        NoteServiceRequest();
-        if (outcome != Instrument::Outcome::Done) {
-            return outcome == Instrument::Outcome::TimedOut ? VI_ERROR_TMO : VI_ERROR_IO;
-        }
-        *written = count;
-        return VI_SUCCESS;
+        });
     }
 
     ViStatus Read(ViBuf buf, ViUInt32 count, ViUInt32* read) override {
@@ -395,71 +396,59 @@ public:
             return VI_ERROR_USER_BUF;
         }
         SessionSettings settings = Settings();
-        WaitBudgetScope budget(BudgetFor(settings.timeout));
-        std::unique_lock lock(Simulated().Mutex(), std::defer_lock);
-        if (!LockWithinBudget(lock)) {
-            return VI_ERROR_TMO;
-        }
-        Instrument& instrument = Simulated();
-        const std::string& pending = instrument.Pending();
-        if (pending.empty()) {
-            instrument.NoteEmptyRead();
-            NoteServiceRequest();
-            return VI_ERROR_TMO;
-        }
-        size_t taken = std::min<size_t>(count, pending.size());
-        ViStatus status = taken < pending.size() ? VI_SUCCESS_MAX_CNT : VI_SUCCESS;
-        if (settings.termCharEnabled) {
-            const void* at = std::memchr(pending.data(), settings.termChar, taken);
-            if (at) {
-                taken = static_cast<size_t>(static_cast<const char*>(at) - pending.data()) + 1;
-                status = VI_SUCCESS_TERM_CHAR;
+        return WithInstrument(BudgetFor(settings.timeout), [&](WaitBudgetScope&) -> ViStatus {
+            Instrument& instrument = Simulated();
+            const std::string& pending = instrument.Pending();
+            if (pending.empty()) {
+                instrument.NoteEmptyRead();
+                NoteServiceRequest();
+                return VI_ERROR_TMO;
             }
-        }
-        if (taken > 0) {
-            std::memcpy(buf, pending.data(), taken);
-        }
-        instrument.Consume(taken);
-        NoteServiceRequest();
-        *read = static_cast<ViUInt32>(taken);
-        return status;
+            size_t taken = std::min<size_t>(count, pending.size());
+            ViStatus status = taken < pending.size() ? VI_SUCCESS_MAX_CNT : VI_SUCCESS;
+            if (settings.termCharEnabled) {
+                const void* at = std::memchr(pending.data(), settings.termChar, taken);
+                if (at) {
+                    taken = static_cast<size_t>(static_cast<const char*>(at) - pending.data()) + 1;
+                    status = VI_SUCCESS_TERM_CHAR;
+                }
+            }
+            if (taken > 0) {
+                std::memcpy(buf, pending.data(), taken);
+            }
+            instrument.Consume(taken);
+            NoteServiceRequest();
+            *read = static_cast<ViUInt32>(taken);
+            return status;
+        });
     }
 
     ViStatus ReadStatusByte(ViUInt16* status) override {
         if (!status) {
             return VI_ERROR_USER_BUF;
         }
-        WaitBudgetScope budget(BudgetFor(Settings().timeout));
-        std::unique_lock lock(Simulated().Mutex(), std::defer_lock);
-        if (!LockWithinBudget(lock)) {
-            return VI_ERROR_TMO;
-        }
-        *status = Simulated().StatusByte();
-        return VI_SUCCESS;
+        return WithInstrument(BudgetFor(Settings().timeout), [&](WaitBudgetScope&) {
+            *status = Simulated().StatusByte();
+            return VI_SUCCESS;
+        });
     }
 
     ViStatus Clear() override {
-        WaitBudgetScope budget(BudgetFor(Settings().timeout));
-        std::unique_lock lock(Simulated().Mutex(), std::defer_lock);
-        if (!LockWithinBudget(lock)) {
-            return VI_ERROR_TMO;
-        }
-        m_input.clear();
-        Simulated().DeviceClear();
-        NoteServiceRequest();
-        return VI_SUCCESS;
+        return WithInstrument(BudgetFor(Settings().timeout), [&](WaitBudgetScope&) {
+            m_input.clear();
+            Simulated().DeviceClear();
+            NoteServiceRequest();
+            return VI_SUCCESS;
+        });
     }
 
     ViStatus AssertTrigger() override {
         // A measurement reads the state of the instruments wired to it, within the session's time-out.
-        WaitBudgetScope budget(BudgetFor(Settings().timeout));
-        std::unique_lock lock(Simulated().Mutex(), std::defer_lock);
-        if (!LockWithinBudget(lock)) {
-            return VI_ERROR_TMO;
-        }
-        Simulated().DeviceTrigger();
-        NoteServiceRequest();
-        return budget.RanOut() ? VI_ERROR_TMO : budget.Failed() ? VI_ERROR_IO : VI_SUCCESS;
+        return WithInstrument(BudgetFor(Settings().timeout), [&](WaitBudgetScope& budget) {
+            Simulated().DeviceTrigger();
+            NoteServiceRequest();
+            return budget.RanOut() ? VI_ERROR_TMO : budget.Failed() ? VI_ERROR_IO : VI_SUCCESS;
+        });
     }
 
 protected:
@@ -473,11 +462,23 @@ protected:
 
 private:
     Instrument& Simulated() const { return m_device.instrument; }
-    const ResourceSpec& Spec() const { return m_bench->bench.resources[m_resource]; }
+
+    // Runs `work` under the instrument's mutex, taken within a budget of budgetMs for the whole call
+    // (VI_ERROR_TMO when it cannot be taken in time).
+    template <typename Work>
+    ViStatus WithInstrument(unsigned budgetMs, Work work) {
+        WaitBudgetScope budget(budgetMs);
+        std::unique_lock lock(Simulated().Mutex(), std::defer_lock);
+        if (!LockWithinBudget(lock)) {
+            return VI_ERROR_TMO;
+        }
+        return work(budget);
+    }
+    const ResourceSpec& Resource() const { return m_bench->bench.resources[m_resource]; }
 
     ViStatus Refuse(size_t size) const {
         std::fprintf(stderr, "visa-sim: a message of %zu bytes to %s is refused: the longest is %zu bytes\n",
-                     size, Spec().name.c_str(), kMaxMessageSize);
+                     size, Resource().name.c_str(), kMaxMessageSize);
         return VI_ERROR_IO;
     }
 
@@ -504,7 +505,7 @@ private:
 };
 
 ViStatus BenchSession::ResourceAttribute(ViAttr attribute, void* value) const {
-    const ResourceSpec& resourceSpec = Spec();
+    const ResourceSpec& resourceSpec = Resource();
     const ResourceAddress& address = resourceSpec.address;
     bool gpib = address.type == InterfaceType::Gpib;
     switch (attribute) {
@@ -516,16 +517,6 @@ ViStatus BenchSession::ResourceAttribute(ViAttr attribute, void* value) const {
         return PutText(value, resourceSpec.name);
     case VI_ATTR_RSRC_CLASS:
         return PutText(value, "INSTR");
-    case VI_ATTR_RSRC_MANF_NAME:
-        return PutText(value, kManufacturerName);
-    case VI_ATTR_RSRC_MANF_ID:
-        return Put<ViUInt16>(value, kSimManufacturerId);
-    case VI_ATTR_RSRC_SPEC_VERSION:
-        return Put<ViUInt32>(value, kSpecVersion);
-    case VI_ATTR_RSRC_IMPL_VERSION:
-        return Put<ViUInt32>(value, kImplVersion);
-    case VI_ATTR_RSRC_LOCK_STATE:
-        return Put<ViAccessMode>(value, VI_NO_LOCK);
     case VI_ATTR_GPIB_PRIMARY_ADDR:
         return gpib ? Put<ViUInt16>(value, static_cast<ViUInt16>(address.primary)) : VI_ERROR_NSUP_ATTR;
     case VI_ATTR_GPIB_SECONDARY_ADDR:
@@ -545,7 +536,7 @@ ViStatus BenchSession::ResourceAttribute(ViAttr attribute, void* value) const {
         return gpib ? VI_ERROR_NSUP_ATTR
                     : Put<ViUInt16>(value, static_cast<ViUInt16>(resourceSpec.modelCode));
     default:
-        return VI_ERROR_NSUP_ATTR;
+        return LibraryAttribute(attribute, value);
     }
 }
 
