@@ -206,26 +206,24 @@ std::string ReadIdentity(const YAML::Node& node, std::string_view model,
     return std::string(maker) + "," + std::string(model) + "," + serial + "," + firmware;
 }
 
-// The instruments of a wired station: an RF source and an RF power meter.
-void ReadStationInstrument(const YAML::Node& node, ResourceSpec& resourceSpec) {
-    if (node["source"]) {
-        const YAML::Node& source = node["source"];
-        CheckKeys(source, "source", {"identity", "serial", "firmware", "frequency", "power", "output"});
-        resourceSpec.kind = DeviceKind::Source;
-        resourceSpec.identity = ReadIdentity(source, "RF-SOURCE", "VISA-SIM");
-        if (source["frequency"]) {
-            resourceSpec.source.frequencyHz =
-                Real(source["frequency"], "frequency", kSourceMinHz, kSourceMaxHz);
-        }
-        if (source["power"]) {
-            resourceSpec.source.powerDbm = Real(source["power"], "power", kSourceMinDbm, kSourceMaxDbm);
-        }
-        if (source["output"]) {
-            resourceSpec.source.output = Boolean(source["output"], "output");
-        }
-        return;
+// An RF source of a wired station.
+void ReadSource(const YAML::Node& source, ResourceSpec& resourceSpec) {
+    CheckKeys(source, "source", {"identity", "serial", "firmware", "frequency", "power", "output"});
+    resourceSpec.kind = DeviceKind::Source;
+    resourceSpec.identity = ReadIdentity(source, "RF-SOURCE", "VISA-SIM");
+    if (source["frequency"]) {
+        resourceSpec.source.frequencyHz = Real(source["frequency"], "frequency", kSourceMinHz, kSourceMaxHz);
     }
-    const YAML::Node& meter = node["meter"];
+    if (source["power"]) {
+        resourceSpec.source.powerDbm = Real(source["power"], "power", kSourceMinDbm, kSourceMaxDbm);
+    }
+    if (source["output"]) {
+        resourceSpec.source.output = Boolean(source["output"], "output");
+    }
+}
+
+// An RF power meter of a wired station.
+void ReadMeter(const YAML::Node& meter, ResourceSpec& resourceSpec) {
     CheckKeys(meter, "meter", {"identity", "serial", "firmware", "noise_floor"});
     resourceSpec.kind = DeviceKind::Meter;
     resourceSpec.identity = ReadIdentity(meter, "RF-METER", "VISA-SIM");
@@ -233,6 +231,81 @@ void ReadStationInstrument(const YAML::Node& node, ResourceSpec& resourceSpec) {
         resourceSpec.noiseFloorDbm = Real(meter["noise_floor"], "noise_floor", -200, 0);
     }
 }
+
+// A module: one RQK4712V card, numbered after its logical address behind a GPIB-VXI controller.
+void ReadModule(const YAML::Node& module, ResourceSpec& resourceSpec) {
+    CheckKeys(module, "module", {"identity", "serial", "firmware", "card"});
+    resourceSpec.kind = DeviceKind::Module;
+    resourceSpec.identity = ReadIdentity(module, "K4712V");
+    int defaultCard = resourceSpec.address.type == InterfaceType::GpibVxi
+                          ? (resourceSpec.address.logicalAddress % 8) + 1
+                          : 1;
+    if (module["card"]) {
+        resourceSpec.cards.push_back(ReadCard(module["card"], defaultCard));
+    } else {
+        resourceSpec.cards.push_back(ReadCard(YAML::Node(YAML::NodeType::Map), defaultCard));
+    }
+}
+
+// A GPIB switchbox: numbered cards, each numbered one above the card before it unless it says.
+void ReadSwitchbox(const YAML::Node& box, ResourceSpec& resourceSpec) {
+    CheckKeys(box, "switchbox", {"identity", "serial", "firmware", "cards"});
+    resourceSpec.kind = DeviceKind::Switchbox;
+    resourceSpec.identity = ReadIdentity(box, "SWITCHBOX");
+    const YAML::Node& cards = box["cards"];
+    if (!cards) {
+        return;
+    }
+    if (!cards.IsSequence()) {
+        Fail(cards, "cards must be a list");
+    }
+    std::set<int> numbers;
+    int next = 1;
+    for (const YAML::Node& cardNode : cards) {
+        CardState card = ReadCard(cardNode, next);
+        if (!numbers.insert(card.number).second) {
+            Fail(cardNode, "card " + std::to_string(card.number) + " appears twice");
+        }
+        next = card.number + 1;
+        resourceSpec.cards.push_back(card);
+    }
+}
+
+// A generic instrument: fixed replies to the commands it knows.
+void ReadGeneric(const YAML::Node& generic, ResourceSpec& resourceSpec) {
+    CheckKeys(generic, "generic", {"identity", "replies"});
+    resourceSpec.kind = DeviceKind::Generic;
+    if (generic["identity"]) {
+        resourceSpec.identity = Text(generic["identity"], "identity");
+    }
+    const YAML::Node& replies = generic["replies"];
+    if (!replies) {
+        return;
+    }
+    if (!replies.IsMap()) {
+        Fail(replies, "replies must map commands to their replies");
+    }
+    CheckUnique(replies);
+    for (auto it = replies.begin(); it != replies.end(); ++it) {
+        GenericReply reply;
+        reply.command = Text(it->first, "a command");
+        if (!it->second.IsNull()) {
+            reply.reply = Text(it->second, "a reply");
+        }
+        resourceSpec.replies.push_back(reply);
+    }
+}
+
+// The kinds of instrument a resource may be, by the key that introduces each.
+struct KindReader {
+    const char* key;
+    void (*read)(const YAML::Node&, ResourceSpec&);
+};
+constexpr KindReader kKindReaders[] = {{"module", ReadModule},
+                                       {"switchbox", ReadSwitchbox},
+                                       {"generic", ReadGeneric},
+                                       {"source", ReadSource},
+                                       {"meter", ReadMeter}};
 
 FaultSpec ReadFaults(const YAML::Node& node) {
     CheckKeys(node, "faults", {"open_fails", "latency_ms", "error_queue", "self_test", "commands"});
@@ -383,6 +456,38 @@ ResourceAddress ReadAddress(const YAML::Node& node) {
     return address;
 }
 
+// The VXI description of a VXI or GPIB-VXI resource (slot, manufacturer, model); a GPIB resource has
+// none.
+void ReadVxiDescription(const YAML::Node& node, ResourceSpec& resourceSpec) {
+    if (resourceSpec.address.type == InterfaceType::Gpib) {
+        for (const char* key : {"slot", "manufacturer_id", "model_code"}) {
+            if (node[key]) {
+                Fail(node[key], std::string("a GPIB instrument has no ") + key);
+            }
+        }
+        return;
+    }
+    if (node["slot"]) {
+        resourceSpec.slot = static_cast<int>(Integer(node["slot"], "slot", -1, 12));
+    }
+    bool module = resourceSpec.kind == DeviceKind::Module;
+    if (node["manufacturer_id"]) {
+        resourceSpec.manufacturerId =
+            static_cast<int>(Integer(node["manufacturer_id"], "manufacturer_id", 0, 0xFFFF));
+    } else if (module) {
+        resourceSpec.manufacturerId = 0xFFF;
+    } else {
+        Fail(node, "a VXI instrument needs a manufacturer_id");
+    }
+    if (node["model_code"]) {
+        resourceSpec.modelCode = static_cast<int>(Integer(node["model_code"], "model_code", 0, 0xFFFF));
+    } else if (module) {
+        resourceSpec.modelCode = 0x2D3;
+    } else {
+        Fail(node, "a VXI instrument needs a model_code");
+    }
+}
+
 ResourceSpec ReadResource(const YAML::Node& node) {
     CheckKeys(node, "a resource",
               {"name", "interface", "board", "primary", "secondary", "logical_address", "slot",
@@ -392,101 +497,20 @@ ResourceSpec ReadResource(const YAML::Node& node) {
     resourceSpec.line = LineOf(node);
     resourceSpec.address = ReadAddress(node);
     resourceSpec.name = CanonicalName(resourceSpec.address);
-    bool vxi = resourceSpec.address.type != InterfaceType::Gpib;
 
+    const KindReader* kind = nullptr;
     int kinds = 0;
-    for (const char* kind : {"module", "switchbox", "generic", "source", "meter"}) {
-        kinds += node[kind] ? 1 : 0;
+    for (const KindReader& reader : kKindReaders) {
+        if (node[reader.key]) {
+            kind = &reader;
+            ++kinds;
+        }
     }
     if (kinds != 1) {
         Fail(node, "a resource needs exactly one of module, switchbox, generic, source or meter");
     }
-
-    if (node["source"] || node["meter"]) {
-        ReadStationInstrument(node, resourceSpec);
-    } else if (node["module"]) {
-        const YAML::Node& module = node["module"];
-        CheckKeys(module, "module", {"identity", "serial", "firmware", "card"});
-        resourceSpec.kind = DeviceKind::Module;
-        resourceSpec.identity = ReadIdentity(module, "K4712V");
-        int defaultCard = resourceSpec.address.type == InterfaceType::GpibVxi
-                              ? (resourceSpec.address.logicalAddress % 8) + 1
-                              : 1;
-        if (module["card"]) {
-            resourceSpec.cards.push_back(ReadCard(module["card"], defaultCard));
-        } else {
-            resourceSpec.cards.push_back(ReadCard(YAML::Node(YAML::NodeType::Map), defaultCard));
-        }
-    } else if (node["switchbox"]) {
-        const YAML::Node& box = node["switchbox"];
-        CheckKeys(box, "switchbox", {"identity", "serial", "firmware", "cards"});
-        resourceSpec.kind = DeviceKind::Switchbox;
-        resourceSpec.identity = ReadIdentity(box, "SWITCHBOX");
-        if (const YAML::Node& cards = box["cards"]) {
-            if (!cards.IsSequence()) {
-                Fail(cards, "cards must be a list");
-            }
-            std::set<int> numbers;
-            int next = 1;
-            for (const YAML::Node& cardNode : cards) {
-                CardState card = ReadCard(cardNode, next);
-                if (!numbers.insert(card.number).second) {
-                    Fail(cardNode, "card " + std::to_string(card.number) + " appears twice");
-                }
-                next = card.number + 1;
-                resourceSpec.cards.push_back(card);
-            }
-        }
-    } else {
-        const YAML::Node& generic = node["generic"];
-        CheckKeys(generic, "generic", {"identity", "replies"});
-        resourceSpec.kind = DeviceKind::Generic;
-        if (generic["identity"]) {
-            resourceSpec.identity = Text(generic["identity"], "identity");
-        }
-        if (const YAML::Node& replies = generic["replies"]) {
-            if (!replies.IsMap()) {
-                Fail(replies, "replies must map commands to their replies");
-            }
-            CheckUnique(replies);
-            for (auto it = replies.begin(); it != replies.end(); ++it) {
-                GenericReply reply;
-                reply.command = Text(it->first, "a command");
-                if (!it->second.IsNull()) {
-                    reply.reply = Text(it->second, "a reply");
-                }
-                resourceSpec.replies.push_back(reply);
-            }
-        }
-    }
-
-    if (vxi) {
-        if (node["slot"]) {
-            resourceSpec.slot = static_cast<int>(Integer(node["slot"], "slot", -1, 12));
-        }
-        bool module = resourceSpec.kind == DeviceKind::Module;
-        if (node["manufacturer_id"]) {
-            resourceSpec.manufacturerId =
-                static_cast<int>(Integer(node["manufacturer_id"], "manufacturer_id", 0, 0xFFFF));
-        } else if (module) {
-            resourceSpec.manufacturerId = 0xFFF;
-        } else {
-            Fail(node, "a VXI instrument needs a manufacturer_id");
-        }
-        if (node["model_code"]) {
-            resourceSpec.modelCode = static_cast<int>(Integer(node["model_code"], "model_code", 0, 0xFFFF));
-        } else if (module) {
-            resourceSpec.modelCode = 0x2D3;
-        } else {
-            Fail(node, "a VXI instrument needs a model_code");
-        }
-    } else {
-        for (const char* key : {"slot", "manufacturer_id", "model_code"}) {
-            if (node[key]) {
-                Fail(node[key], std::string("a GPIB instrument has no ") + key);
-            }
-        }
-    }
+    kind->read(node[kind->key], resourceSpec);
+    ReadVxiDescription(node, resourceSpec);
     if (node["faults"]) {
         resourceSpec.faults = ReadFaults(node["faults"]);
     }

@@ -33,11 +33,6 @@ std::string CardInstrument::Dump() const {
     return SerializeCards(m_cards);
 }
 
-const std::vector<CardState>& CardInstrument::CurrentCards() {
-    WithState(Access::Read, [] {});
-    return m_cards;
-}
-
 void CardInstrument::ResetDevice() {
     WithState(Access::Change, [this] {
         for (CardState& card : m_cards) {
@@ -285,8 +280,8 @@ bool GenericInstrument::AnswerFromTable(const ScpiCommand& command, std::string&
 }
 
 std::unique_ptr<Instrument> CreateInstrument(const ResourceSpec& resourceSpec, const std::string& stateFolder,
-                                             const std::string& stateName) {
-    std::unique_ptr<StateStore> store = StateStoreFor(stateFolder, stateName, resourceSpec.name);
+                                             const std::string& stateName, const std::string& refusal) {
+    std::unique_ptr<StateStore> store = StateStoreFor(stateFolder, stateName, resourceSpec.name, refusal);
     switch (resourceSpec.kind) {
     case DeviceKind::Generic:
         return std::make_unique<GenericInstrument>(resourceSpec);

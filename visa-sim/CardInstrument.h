@@ -14,10 +14,11 @@ public:
     // `store` may be null: the state then lives in this instrument only.
     CardInstrument(const ResourceSpec& resourceSpec, std::unique_ptr<StateStore> store);
 
-    // The cards as this instrument last saw them (after the latest command).
+    // The cards as this instrument last saw them (after the latest command, or the latest access to
+    // its shared state).
     const std::vector<CardState>& Cards() const { return m_cards; }
-    // The cards as they are now, read from the state file that every program shares.
-    const std::vector<CardState>& CurrentCards();
+    // The cards' state as every program shares it.
+    SharedState& State() { return m_state; }
 
 protected:
     void ResetDevice() override;

@@ -228,7 +228,7 @@ const CommandFault* Instrument::FaultFor(const std::string& written, const std::
     return found;
 }
 
-bool Instrument::Write(std::string_view message, unsigned timeoutMs) {
+Instrument::Outcome Instrument::Write(std::string_view message, unsigned timeoutMs) {
     WaitBudgetScope budget(timeoutMs);
     if (!m_output.empty()) {
         m_output.clear();
@@ -239,8 +239,19 @@ bool Instrument::Write(std::string_view message, unsigned timeoutMs) {
     bool anyReply = false;
     std::vector<std::string> path; // the header path relative commands continue from
     bool first = true;
-    for (const ScpiCommand& command : ParseScpiMessage(message)) {
+    // The message ends here, from this command on: nothing more is executed and nothing answered.
+    auto abandon = [&](const ScpiCommand& command, Outcome outcome) {
+        m_replyInProgress.clear();
+        m_hungQuery = command.query;
+        return outcome;
+    };
+    ScpiMessageReader reader(message);
+    for (ScpiCommand command; reader.Next(command);) {
         WatchServiceRequest(!m_replyInProgress.empty()); // after the command before
+        // A long message ends when its time is up; the first command needs no look at the clock.
+        if (!first && BudgetExpired()) {
+            return abandon(command, Outcome::TimedOut);
+        }
         if (command.error != 0) {
             PushError(command.error);
             break; // the rest of the message cannot be trusted
@@ -266,9 +277,8 @@ bool Instrument::Write(std::string_view message, unsigned timeoutMs) {
         std::string written = Joined(nodes) + (command.query ? "?" : "");
         const CommandFault* fault = FaultFor(written, entry ? entry->canonical : written);
         if (fault && fault->action == CommandFault::Action::Timeout) {
-            m_replyInProgress.clear();
-            m_hungQuery = command.query;
-            return command.query;
+            // A hung query times out its read, a hung command its write.
+            return abandon(command, command.query ? Outcome::Done : Outcome::TimedOut);
         }
         if (fault) {
             PushError(fault->code, fault->text);
@@ -284,9 +294,10 @@ bool Instrument::Write(std::string_view message, unsigned timeoutMs) {
             }
             entry->handler(command, reply);
             if (budget.RanOut()) {
-                m_replyInProgress.clear();
-                m_hungQuery = command.query;
-                return false;
+                return abandon(command, Outcome::TimedOut);
+            }
+            if (budget.Failed()) {
+                return abandon(command, Outcome::Failed);
             }
         }
         if (command.query && !reply.empty()) {
@@ -303,7 +314,7 @@ bool Instrument::Write(std::string_view message, unsigned timeoutMs) {
     }
     m_replyInProgress.clear();
     WatchServiceRequest(!m_output.empty());
-    return true;
+    return Outcome::Done;
 }
 
 void Instrument::AddCommonCommands() {

@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,11 +30,17 @@ public:
 
     const ResourceSpec& Description() const { return m_spec; }
 
-    // Takes one program message, which may wait at most timeoutMs for shared state (no bound by
-    // default). False when the instrument timed out on it (a time-out fault on a command, or the shared
-    // state held elsewhere for too long): nothing of the message is executed from that command on and
-    // no reply is produced.
-    bool Write(std::string_view message, unsigned timeoutMs = StateStore::kWaitForever);
+    // Held by whoever works on the instrument: a VISA call on one of its sessions, or a meter reading
+    // through it (LockWithinBudget takes it within the call's time-out).
+    std::timed_mutex& Mutex() { return m_mutex; }
+
+    // Takes one program message, which may take at most timeoutMs (no bound by default), waits for
+    // shared state included. Done; TimedOut when the instrument timed out on it (a time-out fault on a
+    // command, the shared state held elsewhere for too long, or the time used up); Failed when a command
+    // needed a state that could not be read or saved. Short of Done, nothing of the message is executed
+    // from that command on and no reply is produced.
+    enum class Outcome { Done, TimedOut, Failed };
+    Outcome Write(std::string_view message, unsigned timeoutMs = StateStore::kWaitForever);
 
     // The reply waiting to be read; the reader removes what it took with Consume.
     const std::string& Pending() const { return m_output; }
@@ -84,6 +91,7 @@ private:
     uint8_t SummaryByte(bool messageAvailable) const;
     void WatchServiceRequest(bool messageAvailable);
 
+    std::timed_mutex m_mutex;
     ResourceSpec m_spec;
     std::vector<Entry> m_entries;
     std::vector<int> m_faultCounts;
@@ -99,9 +107,10 @@ private:
     unsigned m_serviceRequests = 0;
 };
 
-// Makes the instrument a bench entry describes. Module and switchbox keep their card state in a file
-// of `stateFolder` (none when empty) named after the bench's state name and the resource.
+// Makes the instrument a bench entry describes. Module, switchbox and source keep their state in a file
+// of `stateFolder` (none when empty) named after the bench's state name and the resource; `refusal` says
+// why the folder cannot be written, when it cannot.
 std::unique_ptr<Instrument> CreateInstrument(const ResourceSpec& resourceSpec, const std::string& stateFolder,
-                                             const std::string& stateName);
+                                             const std::string& stateName, const std::string& refusal = {});
 
 } // namespace visasim

@@ -10,8 +10,7 @@ namespace visasim {
 
 MeterInstrument::MeterInstrument(const ResourceSpec& resourceSpec) : Instrument(resourceSpec) {
     auto measureAndAnswer = [this](const ScpiCommand& c, std::string& reply) {
-        if (ExpectCount(c, 0)) {
-            Measure();
+        if (ExpectCount(c, 0) && Measure()) {
             reply = ReadingText();
         }
     };
@@ -43,10 +42,14 @@ void MeterInstrument::DeviceTrigger() {
     Measure();
 }
 
-void MeterInstrument::Measure() {
-    std::vector<double> powers = m_probe ? m_probe() : std::vector<double>{};
-    powers.push_back(Description().noiseFloorDbm);
-    m_reading = AddPowers(powers);
+bool MeterInstrument::Measure() {
+    std::optional<std::vector<double>> powers = m_probe ? m_probe() : std::vector<double>{};
+    if (!powers) {
+        return false;
+    }
+    powers->push_back(Description().noiseFloorDbm);
+    m_reading = AddPowers(*powers);
+    return true;
 }
 
 std::string MeterInstrument::ReadingText() {
@@ -57,32 +60,60 @@ std::string MeterInstrument::ReadingText() {
 }
 
 void ConnectStation(const Bench& bench, const std::vector<std::unique_ptr<Instrument>>& instruments) {
-    // Only the instruments the wiring reaches are asked for their settings.
+    // Only the instruments the wiring reaches are asked for their settings: those that hold cards and
+    // the sources, in bench order.
     std::set<size_t> wired;
     for (const Connection& connection : bench.wiring) {
         wired.insert(connection.a.resource);
         wired.insert(connection.b.resource);
+    }
+    struct Part {
+        size_t index;
+        Instrument* instrument;
+        CardInstrument* cards;
+        SourceInstrument* source;
+    };
+    std::vector<Part> parts;
+    std::vector<SharedState*> states;
+    for (size_t index : wired) {
+        Instrument* instrument = instruments[index].get();
+        auto* cards = dynamic_cast<CardInstrument*>(instrument);
+        auto* source = dynamic_cast<SourceInstrument*>(instrument);
+        if (cards || source) {
+            parts.push_back({index, instrument, cards, source});
+            states.push_back(cards ? &cards->State() : &source->State());
+        }
     }
     for (size_t index = 0; index < instruments.size(); ++index) {
         auto* meter = dynamic_cast<MeterInstrument*>(instruments[index].get());
         if (!meter || !wired.count(index)) {
             continue;
         }
-        std::vector<Instrument*> all;
-        for (const auto& instrument : instruments) {
-            all.push_back(instrument.get());
-        }
-        meter->SetProbe([wiring = bench.wiring, wired, all, index] {
-            StationSettings settings;
-            for (size_t other : wired) {
-                if (auto* cards = dynamic_cast<CardInstrument*>(all[other])) {
-                    settings.cards[other] = cards->CurrentCards();
-                } else if (auto* source = dynamic_cast<SourceInstrument*>(all[other])) {
-                    settings.sources[other] = source->CurrentSettings();
+        meter->SetProbe(
+            [wiring = bench.wiring, parts, states, index]() -> std::optional<std::vector<double>> {
+                // Every caller takes these in the same order, so two readings never wait for each other.
+                std::vector<std::unique_lock<std::timed_mutex>> held;
+                for (const Part& part : parts) {
+                    held.emplace_back(part.instrument->Mutex(), std::defer_lock);
+                    if (!LockWithinBudget(held.back())) {
+                        return std::nullopt;
+                    }
                 }
-            }
-            return ArrivingPowers(wiring, index, settings);
-        });
+                StationSettings settings;
+                bool read = SharedState::ReadTogether(states, [&] {
+                    for (const Part& part : parts) {
+                        if (part.cards) {
+                            settings.cards[part.index] = part.cards->Cards();
+                        } else {
+                            settings.sources[part.index] = part.source->Settings();
+                        }
+                    }
+                });
+                if (!read) {
+                    return std::nullopt;
+                }
+                return ArrivingPowers(wiring, index, settings);
+            });
     }
 }
 

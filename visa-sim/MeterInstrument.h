@@ -16,8 +16,9 @@ class MeterInstrument : public Instrument {
 public:
     explicit MeterInstrument(const ResourceSpec& resourceSpec);
 
-    // Gives the power (dBm) of every signal arriving at the input now.
-    using Probe = std::function<std::vector<double>()>;
+    // Gives the power (dBm) of every signal arriving at the input now; nothing when the instruments on
+    // the way could not be read (the thread's wait budget says why).
+    using Probe = std::function<std::optional<std::vector<double>>()>;
     void SetProbe(Probe probe) { m_probe = std::move(probe); }
 
     // Takes a reading, as *TRG does.
@@ -27,7 +28,8 @@ protected:
     void ResetDevice() override { m_reading.reset(); }
 
 private:
-    void Measure();
+    // Takes a reading; false when the probe could not.
+    bool Measure();
     std::string ReadingText();
 
     Probe m_probe;
@@ -35,7 +37,8 @@ private:
 };
 
 // Gives every meter of the bench its probe: the wiring, and the present settings of the modules,
-// switchboxes and sources it runs through, each read under its own state file's lock.
+// switchboxes and sources it runs through, read at one moment: the probe takes their mutexes and then
+// their state files' locks, each in bench order, and holds them all while it reads.
 void ConnectStation(const Bench& bench, const std::vector<std::unique_ptr<Instrument>>& instruments);
 
 } // namespace visasim

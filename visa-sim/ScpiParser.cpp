@@ -201,12 +201,13 @@ int ParseParameters(std::string_view text, std::vector<ScpiParameter>& parameter
     }
 }
 
-void ParseCommand(std::string_view text, std::vector<ScpiCommand>& commands) {
+// Parses one command; false for an empty one.
+bool ParseCommand(std::string_view text, ScpiCommand& command) {
     text = Trim(text);
     if (text.empty()) {
-        return;
+        return false;
     }
-    ScpiCommand command;
+    command = ScpiCommand{};
     command.text = std::string(text);
     size_t end = 0;
     while (end < text.size() && !IsSpace(text[end])) {
@@ -217,29 +218,42 @@ void ParseCommand(std::string_view text, std::vector<ScpiCommand>& commands) {
     } else {
         command.error = ParseParameters(text.substr(end), command.parameters);
     }
-    commands.push_back(std::move(command));
+    return true;
 }
 
 } // namespace
 
-std::vector<ScpiCommand> ParseScpiMessage(std::string_view message) {
-    std::vector<ScpiCommand> commands;
-    size_t start = 0;
-    char quote = 0;
-    for (size_t i = 0; i < message.size(); ++i) {
-        char c = message[i];
-        if (quote) {
-            if (c == quote) {
-                quote = 0;
+bool ScpiMessageReader::Next(ScpiCommand& command) {
+    while (m_next <= m_message.size()) {
+        size_t start = m_next;
+        size_t end = start;
+        char quote = 0;
+        for (; end < m_message.size(); ++end) {
+            char c = m_message[end];
+            if (quote) {
+                if (c == quote) {
+                    quote = 0;
+                }
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == ';') {
+                break;
             }
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == ';') {
-            ParseCommand(message.substr(start, i - start), commands);
-            start = i + 1;
+        }
+        m_next = end + 1;
+        if (ParseCommand(m_message.substr(start, end - start), command)) {
+            return true;
         }
     }
-    ParseCommand(message.substr(start), commands);
+    return false;
+}
+
+std::vector<ScpiCommand> ParseScpiMessage(std::string_view message) {
+    std::vector<ScpiCommand> commands;
+    ScpiMessageReader reader(message);
+    for (ScpiCommand command; reader.Next(command);) {
+        commands.push_back(std::move(command));
+    }
     return commands;
 }
 

@@ -26,8 +26,21 @@ struct ScpiCommand {
     int error = 0; // a syntax error code (-102, -104, -151) found in this command
 };
 
-// Splits at semicolons outside quotes; a final line feed (and white space) ends the message. Empty
-// commands (";;") are skipped.
+// Reads a program message one command at a time, so that a long message is never held parsed whole:
+// splits at semicolons outside quotes; a final line feed (and white space) ends the message. Empty
+// commands (";;") are skipped. The message must outlive the reader.
+class ScpiMessageReader {
+public:
+    explicit ScpiMessageReader(std::string_view message) : m_message(message) {}
+    // The next command; false at the end of the message.
+    bool Next(ScpiCommand& command);
+
+private:
+    std::string_view m_message;
+    size_t m_next = 0;
+};
+
+// Every command of a program message, as ScpiMessageReader reads them.
 std::vector<ScpiCommand> ParseScpiMessage(std::string_view message);
 
 // The value of a numeric parameter when it is a whole number in range, nothing otherwise ("12", "+3",

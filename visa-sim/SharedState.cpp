@@ -17,106 +17,174 @@ WaitBudget& ThreadWaitBudget() {
 }
 
 WaitBudgetScope::WaitBudgetScope(unsigned timeoutMs) : m_previous(ThreadWaitBudget()) {
-    WaitBudget& budget = ThreadWaitBudget();
-    budget = WaitBudget{timeoutMs, std::nullopt, false};
+    ThreadWaitBudget() = WaitBudget{timeoutMs, std::nullopt, false, false};
 }
 
-StateStore::LockResult SharedState::Begin() {
-    if (!m_store) {
-        return StateStore::LockResult::Unavailable;
-    }
+unsigned RemainingBudgetMs() {
     WaitBudget& budget = ThreadWaitBudget();
-    unsigned timeoutMs = budget.timeoutMs;
-    if (timeoutMs != StateStore::kWaitForever) {
-        auto now = std::chrono::steady_clock::now();
-        if (!budget.deadline) {
-            budget.deadline = now + std::chrono::milliseconds(timeoutMs);
-        }
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*budget.deadline - now).count();
-        timeoutMs = static_cast<unsigned>(std::clamp<long long>(left, 0, timeoutMs));
+    if (budget.timeoutMs == StateStore::kWaitForever) {
+        return StateStore::kWaitForever;
     }
-    StateStore::LockResult lock = m_store->Lock(timeoutMs);
-    if (lock == StateStore::LockResult::TimedOut) {
+    auto now = std::chrono::steady_clock::now();
+    if (!budget.deadline) {
+        budget.deadline = now + std::chrono::milliseconds(budget.timeoutMs);
+    }
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*budget.deadline - now).count();
+    return static_cast<unsigned>(std::clamp<long long>(left, 0, budget.timeoutMs));
+}
+
+unsigned UnspentBudgetMs() {
+    const WaitBudget& budget = ThreadWaitBudget();
+    return budget.deadline ? RemainingBudgetMs() : budget.timeoutMs;
+}
+
+bool BudgetExpired() {
+    WaitBudget& budget = ThreadWaitBudget();
+    if (budget.timeoutMs == StateStore::kWaitForever) {
+        return false;
+    }
+    auto now = std::chrono::steady_clock::now();
+    if (!budget.deadline) {
+        budget.deadline = now + std::chrono::milliseconds(budget.timeoutMs);
+    }
+    budget.ranOut = budget.ranOut || now >= *budget.deadline;
+    return budget.ranOut;
+}
+
+bool LockWithinBudget(std::unique_lock<std::timed_mutex>& lock) {
+    if (lock.try_lock()) {
+        return true;
+    }
+    unsigned left = RemainingBudgetMs();
+    if (left == StateStore::kWaitForever) {
+        lock.lock();
+        return true;
+    }
+    if (lock.try_lock_for(std::chrono::milliseconds(left))) {
+        return true;
+    }
+    ThreadWaitBudget().ranOut = true;
+    return false;
+}
+
+void SharedState::Fail(const std::string& problem) {
+    std::fprintf(stderr, "visa-sim: state file %s %s\n", m_store->Path().c_str(), problem.c_str());
+    ThreadWaitBudget().failed = true;
+}
+
+bool SharedState::Begin(Access access) {
+    if (!m_store) {
+        return true;
+    }
+    std::string problem;
+    switch (m_store->Lock(RemainingBudgetMs(), &problem)) {
+    case StateStore::LockResult::Locked:
+        m_locked = true;
+        if (!Synchronise()) {
+            End(Access::Read);
+            return false;
+        }
+        return true;
+    case StateStore::LockResult::TimedOut:
         std::fprintf(stderr,
                      "visa-sim: the state lock %s is held by another process beyond the time-out; the "
                      "command timed out\n",
                      m_store->LockPath().c_str());
-        budget.ranOut = true;
-    } else if (lock == StateStore::LockResult::Locked) {
-        Synchronise();
+        ThreadWaitBudget().ranOut = true;
+        return false;
+    case StateStore::LockResult::Unavailable:
+        break;
     }
-    return lock;
+    // Without the lock the file can still be read (it is only ever replaced whole), but not written.
+    if (access == Access::Change) {
+        Fail("cannot be written: " + problem + "; the command is not carried out");
+        return false;
+    }
+    return Synchronise();
 }
 
-void SharedState::End(bool locked, bool changed) {
-    if (!locked) {
-        return;
-    }
-    if (changed) {
-        Save();
-    }
-    if (m_store) {
+bool SharedState::End(Access access) {
+    bool saved = access == Access::Read || Save();
+    if (m_locked) {
         m_store->Unlock();
+        m_locked = false;
     }
+    return saved;
 }
 
-void SharedState::Synchronise() {
+bool SharedState::Synchronise() {
     std::string text;
     std::string problem;
-    switch (m_store->Read(&text, &problem)) {
-    case StateStore::ReadResult::Missing:
-        if (m_haveFileState) {
-            m_owner.Adopt(nullptr, &problem);
-            m_haveFileState = false;
-            m_lastText.clear();
-        }
-        return;
-    case StateStore::ReadResult::Loaded:
-        if (m_haveFileState && text == m_lastText) {
-            return;
-        }
-        if (m_owner.Adopt(&text, &problem)) {
-            m_lastText = std::move(text);
-            m_haveFileState = true;
-            return;
+    // Read without the lock, the file may be replaced while it is read, which looks like damage; a second
+    // look tells.
+    for (int attempt = 0;; ++attempt) {
+        switch (m_store->Read(&text, &problem)) {
+        case StateStore::ReadResult::Missing:
+            if (m_haveFileState) {
+                m_owner.Adopt(nullptr, &problem);
+                m_haveFileState = false;
+                m_lastText.clear();
+            }
+            return true;
+        case StateStore::ReadResult::Loaded:
+            if (m_haveFileState && text == m_lastText) {
+                return true;
+            }
+            if (m_owner.Adopt(&text, &problem)) {
+                m_lastText = std::move(text);
+                m_haveFileState = true;
+                return true;
+            }
+            break;
+        case StateStore::ReadResult::Corrupt:
+            if (!m_locked && attempt < 2) {
+                continue;
+            }
+            break;
+        case StateStore::ReadResult::Unusable:
+            Fail("is refused (" + problem + "); the command is not carried out");
+            return false;
+        case StateStore::ReadResult::Unreadable:
+            Fail("cannot be read (" + problem + "); the command is not carried out");
+            return false;
         }
         break;
-    case StateStore::ReadResult::Corrupt:
-        break;
-    case StateStore::ReadResult::Unusable:
-        std::fprintf(stderr, "visa-sim: state file %s is refused (%s); the state is kept in memory only\n",
-                     m_store->Path().c_str(), problem.c_str());
-        m_store.reset();
-        return;
+    }
+    if (!m_locked) {
+        Fail("is corrupt (" + problem +
+             ") and cannot be replaced without its lock; the command is not carried out");
+        return false;
     }
     std::fprintf(stderr, "visa-sim: state file %s is corrupt (%s); using the bench's initial state\n",
                  m_store->Path().c_str(), problem.c_str());
     m_owner.Adopt(nullptr, &problem);
     m_haveFileState = false;
-    Save();
+    m_lastText.clear();
+    return Save();
 }
 
-void SharedState::Save() {
+bool SharedState::Save() {
     if (!m_store) {
-        return;
+        return true;
     }
     std::string text = m_owner.Dump();
     if (m_haveFileState && text == m_lastText) {
-        return;
+        return true;
     }
     if (!m_store->Write(text)) {
-        std::fprintf(stderr,
-                     "visa-sim: state file %s cannot be written (%s); the state is kept in memory only\n",
-                     m_store->Path().c_str(), std::strerror(errno));
-        m_store.reset();
-        return;
+        Fail(std::string("cannot be written (") + std::strerror(errno) + "); the command is not carried out");
+        // The settings go back to what the file holds.
+        std::string ignored;
+        m_owner.Adopt(m_haveFileState ? &m_lastText : nullptr, &ignored);
+        return false;
     }
     m_lastText = std::move(text);
     m_haveFileState = true;
+    return true;
 }
 
 std::unique_ptr<StateStore> StateStoreFor(const std::string& folder, const std::string& stateName,
-                                          const std::string& resourceName) {
+                                          const std::string& resourceName, const std::string& refusal) {
     if (folder.empty()) {
         return nullptr;
     }
@@ -124,7 +192,7 @@ std::unique_ptr<StateStore> StateStoreFor(const std::string& folder, const std::
     for (char c : resourceName) {
         file += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
     }
-    return std::make_unique<StateStore>(folder + "/" + stateName + "." + file + ".state");
+    return std::make_unique<StateStore>(folder + "/" + stateName + "." + file + ".state", refusal);
 }
 
 } // namespace visasim

@@ -65,11 +65,6 @@ void SourceInstrument::AddSetting(std::string_view pattern, std::function<void(c
     });
 }
 
-const SourceSettings& SourceInstrument::CurrentSettings() {
-    m_state.With(SharedState::Access::Read, [] {});
-    return m_settings;
-}
-
 void SourceInstrument::ResetDevice() {
     m_state.With(SharedState::Access::Change, [this] {
         m_settings = m_initial;
@@ -82,7 +77,19 @@ bool SourceInstrument::Adopt(const std::string* text, std::string* problem) {
         m_settings = m_initial;
         return true;
     }
-    std::istringstream in(*text);
+    auto read = ReadSourceSettings(*text, problem);
+    if (read) {
+        m_settings = *read;
+    }
+    return read.has_value();
+}
+
+std::string SourceInstrument::Dump() const {
+    return SourceSettingsText(m_settings);
+}
+
+std::optional<SourceSettings> ReadSourceSettings(const std::string& text, std::string* problem) {
+    std::istringstream in(text);
     std::string source, frequency, power, output, extra;
     SourceSettings read;
     int on = -1;
@@ -90,22 +97,22 @@ bool SourceInstrument::Adopt(const std::string* text, std::string* problem) {
         source != "source" || frequency != "frequency" || power != "power" || output != "output" ||
         (in >> extra)) {
         *problem = "it is not a source's settings";
-        return false;
+        return std::nullopt;
     }
-    if (read.frequencyHz < kSourceMinHz || read.frequencyHz > kSourceMaxHz || read.powerDbm < kSourceMinDbm ||
-        read.powerDbm > kSourceMaxDbm || (on != 0 && on != 1)) {
+    if (!(read.frequencyHz >= kSourceMinHz && read.frequencyHz <= kSourceMaxHz &&
+          read.powerDbm >= kSourceMinDbm && read.powerDbm <= kSourceMaxDbm) ||
+        (on != 0 && on != 1)) {
         *problem = "a setting is out of range";
-        return false;
+        return std::nullopt;
     }
     read.output = on == 1;
-    m_settings = read;
-    return true;
+    return read;
 }
 
-std::string SourceInstrument::Dump() const {
+std::string SourceSettingsText(const SourceSettings& settings) {
     char text[128];
-    std::snprintf(text, sizeof text, "source frequency %.17g power %.17g output %d\n", m_settings.frequencyHz,
-                  m_settings.powerDbm, m_settings.output ? 1 : 0);
+    std::snprintf(text, sizeof text, "source frequency %.17g power %.17g output %d\n", settings.frequencyHz,
+                  settings.powerDbm, settings.output ? 1 : 0);
     return text;
 }
 

@@ -6,6 +6,8 @@
 #include "SharedState.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace visasim {
 
@@ -14,8 +16,11 @@ public:
     // `store` may be null: the settings then live in this instrument only.
     SourceInstrument(const ResourceSpec& resourceSpec, std::unique_ptr<StateStore> store);
 
-    // The settings as they are now, read from the state file that every program shares.
-    const SourceSettings& CurrentSettings();
+    // The settings as this source last saw them (after the latest command, or the latest access to its
+    // shared state).
+    const SourceSettings& Settings() const { return m_settings; }
+    // The settings as every program shares them.
+    SharedState& State() { return m_state; }
 
 protected:
     void ResetDevice() override;
@@ -32,5 +37,10 @@ private:
     SourceSettings m_initial;
     SharedState m_state;
 };
+
+// The text of a source's state file ("source frequency 1e9 power -10 output 1"), and back: nothing (with
+// *problem) when the text holds no settings a source can have.
+std::optional<SourceSettings> ReadSourceSettings(const std::string& text, std::string* problem);
+std::string SourceSettingsText(const SourceSettings& settings);
 
 } // namespace visasim

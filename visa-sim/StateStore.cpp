@@ -98,7 +98,8 @@ StateStore::ReadResult DecodeStateText(std::string_view text, std::string* paylo
     return StateStore::ReadResult::Loaded;
 }
 
-StateStore::StateStore(std::string path) : m_path(std::move(path)) {}
+StateStore::StateStore(std::string path, std::string refusal)
+    : m_path(std::move(path)), m_refusal(std::move(refusal)) {}
 
 StateStore::~StateStore() {
     if (m_lockFd >= 0) {
@@ -106,16 +107,25 @@ StateStore::~StateStore() {
     }
 }
 
-StateStore::LockResult StateStore::Lock(unsigned timeoutMs) {
+StateStore::LockResult StateStore::Lock(unsigned timeoutMs, std::string* problem) {
+    if (!m_refusal.empty()) {
+        *problem = m_refusal;
+        return LockResult::Unavailable;
+    }
     if (m_lockFd < 0) {
         m_lockFd = open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
         if (m_lockFd < 0) {
+            const int error = errno;
+            *problem = "its lock file " + LockPath() + " cannot be opened (" +
+                       (error == ELOOP ? "it is a symbolic link" : std::strerror(error)) + ")";
             return LockResult::Unavailable;
         }
         struct statx info {};
-        if (!Describe(m_lockFd, &info) || !Unfit(info).empty()) {
+        std::string unfit = Describe(m_lockFd, &info) ? Unfit(info) : std::strerror(errno);
+        if (!unfit.empty()) {
             close(m_lockFd);
             m_lockFd = -1;
+            *problem = "its lock file " + LockPath() + " cannot be used (" + unfit + ")";
             return LockResult::Unavailable;
         }
     }
@@ -142,6 +152,7 @@ StateStore::LockResult StateStore::Lock(unsigned timeoutMs) {
             return LockResult::Locked;
         }
     }
+    *problem = "its lock file " + LockPath() + " cannot be locked (" + std::strerror(error) + ")";
     return LockResult::Unavailable;
 }
 
@@ -160,13 +171,13 @@ StateStore::ReadResult StateStore::Read(std::string* payload, std::string* probl
             return ReadResult::Missing;
         }
         *problem = error == ELOOP ? "it is a symbolic link" : std::strerror(error);
-        return error == ELOOP ? ReadResult::Unusable : ReadResult::Corrupt;
+        return error == ELOOP ? ReadResult::Unusable : ReadResult::Unreadable;
     }
     struct statx info {};
     if (!Describe(fd, &info)) {
         *problem = std::strerror(errno);
         close(fd);
-        return ReadResult::Corrupt;
+        return ReadResult::Unreadable;
     }
     *problem = Unfit(info);
     if (!problem->empty()) {
@@ -181,7 +192,12 @@ StateStore::ReadResult StateStore::Read(std::string* payload, std::string* probl
             if (got < 0 && errno == EINTR) {
                 continue;
             }
-            if (got <= 0) {
+            if (got < 0) {
+                *problem = std::strerror(errno);
+                close(fd);
+                return ReadResult::Unreadable;
+            }
+            if (got == 0) {
                 break;
             }
             text.append(buffer, static_cast<size_t>(got));
@@ -247,18 +263,24 @@ bool StateStore::Write(const std::string& payload) const {
     return rename(temporary.c_str(), m_path.c_str()) == 0;
 }
 
-std::string StateStore::StateFolder(std::string* problem) {
-    std::string folder;
+std::string StateStore::NamedStateFolder() {
     const char* explicitFolder = std::getenv("VISA_SIM_STATE");
     const char* xdg = std::getenv("XDG_STATE_HOME");
     const char* home = std::getenv("HOME");
     if (explicitFolder && *explicitFolder) {
-        folder = explicitFolder;
-    } else if (xdg && *xdg == '/') {
-        folder = std::string(xdg) + "/visa-sim";
-    } else if (home && *home) {
-        folder = std::string(home) + "/.local/state/visa-sim";
+        return explicitFolder;
     }
+    if (xdg && *xdg == '/') {
+        return std::string(xdg) + "/visa-sim";
+    }
+    if (home && *home) {
+        return std::string(home) + "/.local/state/visa-sim";
+    }
+    return {};
+}
+
+std::string StateStore::StateFolder(std::string* problem) {
+    std::string folder = NamedStateFolder();
     if (folder.empty()) {
         *problem = "neither VISA_SIM_STATE, XDG_STATE_HOME nor HOME names a folder";
         return {};

@@ -12,7 +12,9 @@ namespace visasim {
 
 class StateStore {
 public:
-    explicit StateStore(std::string path);
+    // A store whose folder cannot be used is made with the reason (`refusal`): its file is still read
+    // when it is there, but its lock is never taken, so nothing is ever written.
+    explicit StateStore(std::string path, std::string refusal = {});
     ~StateStore();
     StateStore(const StateStore&) = delete;
     StateStore& operator=(const StateStore&) = delete;
@@ -23,15 +25,17 @@ public:
     static constexpr unsigned kWaitForever = 0xFFFFFFFFu;
 
     // Takes the exclusive lock, waiting at most timeoutMs for another process to release it; Unavailable
-    // when the lock file cannot be used. Unlock releases it.
+    // (with *problem saying why) when the lock file cannot be used. Unlock releases it.
     enum class LockResult { Locked, Unavailable, TimedOut };
-    LockResult Lock(unsigned timeoutMs);
+    LockResult Lock(unsigned timeoutMs, std::string* problem);
     void Unlock();
     std::string LockPath() const { return m_path + ".lock"; }
 
-    // Missing: no file. Corrupt: a damaged file, to be replaced. Unusable: something that is not a
-    // regular file of ours (a link, a FIFO, a device, another user's file), which must be left alone.
-    enum class ReadResult { Missing, Loaded, Corrupt, Unusable };
+    // Missing: no file. Corrupt: a file whose contents fail their check, to be replaced. Unusable:
+    // something that is not a regular file of ours (a link, a FIFO, a device, another user's file), which
+    // must be left alone. Unreadable: a file that cannot be read now (no permission, no descriptor left,
+    // an I/O error); it is not damaged and must be left alone too.
+    enum class ReadResult { Missing, Loaded, Corrupt, Unusable, Unreadable };
     // Reads the payload; otherwise *problem says what is wrong.
     ReadResult Read(std::string* payload, std::string* problem) const;
     // Replaces the file with the payload; false (and errno set) when it cannot be written.
@@ -43,9 +47,12 @@ public:
     // files in it are then used only when they are ours). On failure *problem explains and the result is
     // empty.
     static std::string StateFolder(std::string* problem);
+    // The folder the environment names for state files, whether it can be used or not; empty when none.
+    static std::string NamedStateFolder();
 
 private:
     std::string m_path;
+    std::string m_refusal;
     int m_lockFd = -1;
 };
 

@@ -1,5 +1,10 @@
-// The VISA C interface over the simulated bench. One registry, guarded by one mutex, holds the bench,
-// its instruments and every open session, so the library may be called from any number of threads.
+// The VISA C interface over the simulated bench. The registry, under its own mutex, holds the open
+// objects (resource managers, sessions, find lists, events) and the bench in use; it is held only for
+// looking a handle up or changing the set of objects, never while a call waits. A call on an
+// instrument session works under that instrument's mutex, taken within the session's time-out, so calls
+// on different instruments go on side by side and no call waits longer than its own time-out for
+// another one. A session's attributes and event queue have a mutex of their own, held only for moments.
+// Locks are taken in this order: registry, instrument, the instrument's list of sessions, a session.
 #include "Bench.h"
 #include "CardInstrument.h"
 #include "Instrument.h"
@@ -11,6 +16,7 @@
 
 #include "visa.h"
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
@@ -21,6 +27,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,37 +41,28 @@ constexpr ViUInt16 kSimManufacturerId = 0x3FFF; // the library's own id (VI_ATTR
 constexpr ViUInt32 kSpecVersion = 0x00500800;   // VISA 5.8
 constexpr ViUInt32 kImplVersion = 0x00010000;
 constexpr const char* kManufacturerName = "visa-sim";
+// The longest message an instrument takes; a longer one is refused before it is buffered.
+constexpr size_t kMaxMessageSize = size_t{16} << 20;
+constexpr size_t kQueueLength = 50; // VI_ATTR_MAX_QUEUE_LENGTH's default
 
-struct Object {
-    enum class Kind { ResourceManager, Instrument, FindList, Event } kind = Kind::ResourceManager;
-    ViSession rm = VI_NULL; // the resource manager an instrument session or find list belongs to
-    size_t resource = 0;    // index into the bench (instrument sessions)
-    ViUInt32 timeout = 2000;
-    ViUInt8 termChar = '\n';
-    bool termCharEnabled = false;
-    bool sendEnd = true;
-    std::string input; // bytes written without END, waiting for the rest of the message
-    std::vector<std::string> found;
-    size_t nextFound = 0;
-    bool serviceRequestQueue = false; // VI_EVENT_SERVICE_REQ enabled for VI_QUEUE
-    std::deque<ViEventType> events;   // waiting for viWaitOnEvent, oldest first
+class Session;
+
+// An instrument of the bench and the sessions open on it.
+struct Device {
+    explicit Device(Instrument& device) : instrument(device) {}
+    Instrument& instrument;
+    unsigned serviceRequests = 0; // those already queued; under the instrument's mutex
+    std::mutex sessionsMutex;
+    std::vector<Session*> sessions; // the open sessions, which its service requests visit
 };
 
-struct Registry {
-    std::mutex mutex;
+// The bench in use and its instruments. Its sessions share it, so that a call still running when the
+// last resource manager is closed (and the next one loads the bench afresh) keeps what it works on.
+struct LoadedBench {
     Bench bench;
     std::vector<std::unique_ptr<Instrument>> instruments;
-    std::map<ViObject, Object> objects;
-    ViObject nextHandle = 0x1000;
-    int openManagers = 0;
-    std::vector<unsigned> serviceRequests; // per instrument: the service requests already queued
-    std::condition_variable eventArrived;  // waits on `mutex`
+    std::vector<std::unique_ptr<Device>> devices; // one per instrument, in bench order
 };
-
-Registry& TheRegistry() {
-    static Registry registry;
-    return registry;
-}
 
 void CopyText(ViChar* target, const std::string& text) {
     if (!target) {
@@ -97,64 +95,42 @@ std::string StateNameFor(const Bench& bench, const std::string& path) {
     return stem + "-" + hash;
 }
 
-// Loads the bench named by VISA_SIM_BENCH (or the default) and makes its instruments.
-ViStatus LoadBench(Registry& registry) {
-    const char* path = std::getenv("VISA_SIM_BENCH");
-    Bench bench;
-    std::string stateName;
-    if (path && *path) {
-        std::string error;
-        auto loaded = LoadBenchFile(path, &error);
-        if (!loaded) {
-            std::fprintf(stderr, "visa-sim: bench file refused: %s\n", error.c_str());
-            return VI_ERROR_SYSTEM_ERROR;
-        }
-        bench = std::move(*loaded);
-        stateName = StateNameFor(bench, path);
-    } else {
-        bench = DefaultBench();
-        stateName = bench.stateName;
-    }
-    std::string problem;
-    std::string folder = StateStore::StateFolder(&problem);
-    if (folder.empty()) {
-        std::fprintf(stderr, "visa-sim: %s; instrument state is not kept between runs\n", problem.c_str());
-    }
-    registry.instruments.clear();
-    for (const ResourceSpec& resourceSpec : bench.resources) {
-        registry.instruments.push_back(CreateInstrument(resourceSpec, folder, stateName));
-    }
-    ConnectStation(bench, registry.instruments);
-    registry.serviceRequests.assign(registry.instruments.size(), 0);
-    registry.bench = std::move(bench);
+template <typename T>
+ViStatus Put(void* target, T value) {
+    std::memcpy(target, &value, sizeof value);
     return VI_SUCCESS;
 }
 
-Object* Find(Registry& registry, ViObject handle, Object::Kind kind) {
-    auto it = registry.objects.find(handle);
-    if (it == registry.objects.end() || it->second.kind != kind) {
-        return nullptr;
-    }
-    return &it->second;
+ViStatus PutText(void* target, const std::string& text) {
+    CopyText(static_cast<ViChar*>(target), text);
+    return VI_SUCCESS;
 }
 
-Object* FindAny(Registry& registry, ViObject handle) {
-    auto it = registry.objects.find(handle);
-    return it == registry.objects.end() ? nullptr : &it->second;
+// The attributes every resource of this library has alike: who made it, which VISA, no locks.
+ViStatus LibraryAttribute(ViAttr attribute, void* value) {
+    switch (attribute) {
+    case VI_ATTR_RSRC_MANF_NAME:
+        return PutText(value, kManufacturerName);
+    case VI_ATTR_RSRC_MANF_ID:
+        return Put<ViUInt16>(value, kSimManufacturerId);
+    case VI_ATTR_RSRC_SPEC_VERSION:
+        return Put<ViUInt32>(value, kSpecVersion);
+    case VI_ATTR_RSRC_IMPL_VERSION:
+        return Put<ViUInt32>(value, kImplVersion);
+    case VI_ATTR_RSRC_LOCK_STATE:
+        return Put<ViAccessMode>(value, VI_NO_LOCK);
+    default:
+        return VI_ERROR_NSUP_ATTR;
+    }
 }
 
-ViObject Add(Registry& registry, Object object) {
-    ViObject handle = registry.nextHandle++;
-    if (registry.nextHandle == 0) {
-        registry.nextHandle = 0x1000;
-    }
-    registry.objects.emplace(handle, std::move(object));
-    return handle;
+ViStatus ManagerAttribute(ViAttr attribute, void* value) {
+    return attribute == VI_ATTR_RSRC_NAME ? PutText(value, "") : LibraryAttribute(attribute, value);
 }
 
 // The bench resource a client's name designates: an exact address first, then the lenient spellings.
-int ResourceIndex(const Registry& registry, const ResourceAddress& given) {
-    const auto& resources = registry.bench.resources;
+int ResourceIndex(const Bench& bench, const ResourceAddress& given) {
+    const auto& resources = bench.resources;
     for (size_t i = 0; i < resources.size(); ++i) {
         const ResourceAddress& a = resources[i].address;
         if (a.type == given.type && a.board == given.board && a.primary == given.primary &&
@@ -195,38 +171,341 @@ bool IsOtherInterface(const char* name) {
     return false;
 }
 
-template <typename T>
-ViStatus Put(void* target, T value) {
-    std::memcpy(target, &value, sizeof value);
-    return VI_SUCCESS;
+// A session's attributes as one call uses them, copied under the session's mutex at its start.
+struct SessionSettings {
+    ViUInt32 timeout = 2000;
+    ViUInt8 termChar = '\n';
+    bool termCharEnabled = false;
+    bool sendEnd = true;
+};
+
+unsigned BudgetFor(ViUInt32 timeout) {
+    return timeout == VI_TMO_INFINITE ? StateStore::kWaitForever : timeout;
 }
 
-ViStatus PutText(void* target, const std::string& text) {
-    CopyText(static_cast<ViChar*>(target), text);
-    return VI_SUCCESS;
-}
+// An instrument session: what every kind of session shares (its attributes, its event queue, its
+// closing), and the message-based operations each kind carries out in its own way.
+class Session {
+public:
+    explicit Session(ViSession rm) : m_rm(rm) {}
+    virtual ~Session() = default;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
-ViStatus ManagerAttribute(ViAttr attribute, void* value) {
-    switch (attribute) {
-    case VI_ATTR_RSRC_MANF_NAME:
-        return PutText(value, kManufacturerName);
-    case VI_ATTR_RSRC_MANF_ID:
-        return Put<ViUInt16>(value, kSimManufacturerId);
-    case VI_ATTR_RSRC_SPEC_VERSION:
-        return Put<ViUInt32>(value, kSpecVersion);
-    case VI_ATTR_RSRC_IMPL_VERSION:
-        return Put<ViUInt32>(value, kImplVersion);
-    case VI_ATTR_RSRC_LOCK_STATE:
-        return Put<ViAccessMode>(value, VI_NO_LOCK);
-    case VI_ATTR_RSRC_NAME:
-        return PutText(value, "");
-    default:
-        return VI_ERROR_NSUP_ATTR;
+    ViSession ResourceManager() const { return m_rm; }
+
+    virtual ViStatus Write(ViConstBuf buf, ViUInt32 count, ViUInt32* written) = 0;
+    virtual ViStatus Read(ViBuf buf, ViUInt32 count, ViUInt32* read) = 0;
+    virtual ViStatus ReadStatusByte(ViUInt16* status) = 0;
+    virtual ViStatus Clear() = 0;
+    virtual ViStatus AssertTrigger() = 0;
+
+    ViStatus GetAttribute(ViAttr attribute, void* value) {
+        SessionSettings settings = Settings();
+        switch (attribute) {
+        case VI_ATTR_TMO_VALUE:
+            return Put<ViUInt32>(value, settings.timeout);
+        case VI_ATTR_TERMCHAR:
+            return Put<ViUInt8>(value, settings.termChar);
+        case VI_ATTR_TERMCHAR_EN:
+            return Put<ViBoolean>(value, settings.termCharEnabled ? VI_TRUE : VI_FALSE);
+        case VI_ATTR_SEND_END_EN:
+            return Put<ViBoolean>(value, settings.sendEnd ? VI_TRUE : VI_FALSE);
+        default:
+            return ResourceAttribute(attribute, value);
+        }
     }
-}
 
-ViStatus InstrumentAttribute(const Object& session, const ResourceSpec& resourceSpec, ViAttr attribute,
-                             void* value) {
+    ViStatus SetAttribute(ViAttr attribute, ViAttrState value) {
+        std::lock_guard lock(m_mutex);
+        switch (attribute) {
+        case VI_ATTR_TMO_VALUE:
+            if (value > 0xFFFFFFFFu) {
+                return VI_ERROR_NSUP_ATTR_STATE;
+            }
+            m_settings.timeout = static_cast<ViUInt32>(value);
+            return VI_SUCCESS;
+        case VI_ATTR_TERMCHAR:
+            if (value > 0xFF) {
+                return VI_ERROR_NSUP_ATTR_STATE;
+            }
+            m_settings.termChar = static_cast<ViUInt8>(value);
+            return VI_SUCCESS;
+        case VI_ATTR_TERMCHAR_EN:
+        case VI_ATTR_SEND_END_EN:
+            if (value > 1) {
+                return VI_ERROR_NSUP_ATTR_STATE;
+            }
+            (attribute == VI_ATTR_TERMCHAR_EN ? m_settings.termCharEnabled : m_settings.sendEnd) = value == 1;
+            return VI_SUCCESS;
+        default: {
+            ViUInt32 scratch[VI_FIND_BUFLEN / 4];
+            return ResourceAttribute(attribute, scratch) == VI_SUCCESS ? VI_ERROR_ATTR_READONLY
+                                                                       : VI_ERROR_NSUP_ATTR;
+        }
+        }
+    }
+
+    ViStatus EnableServiceRequests() {
+        std::lock_guard lock(m_mutex);
+        bool already = m_serviceRequestQueue;
+        m_serviceRequestQueue = true;
+        return already ? VI_SUCCESS_EVENT_EN : VI_SUCCESS;
+    }
+    void DisableServiceRequests() {
+        std::lock_guard lock(m_mutex);
+        m_serviceRequestQueue = false; // what is queued stays until discarded or waited for
+    }
+    void DiscardEvents() {
+        std::lock_guard lock(m_mutex);
+        m_events.clear();
+    }
+
+    // Waits for the oldest queued event; VI_ERROR_INV_OBJECT at once when the session is closed.
+    ViStatus WaitOnEvent(ViUInt32 timeout, ViEventType* type) {
+        std::unique_lock lock(m_mutex);
+        if (m_closed) {
+            return VI_ERROR_INV_OBJECT;
+        }
+        if (!m_serviceRequestQueue && m_events.empty()) {
+            return VI_ERROR_NENABLED;
+        }
+        auto ready = [this] { return m_closed || !m_events.empty(); };
+        if (timeout == VI_TMO_INFINITE) {
+            m_eventArrived.wait(lock, ready);
+        } else {
+            m_eventArrived.wait_for(lock, std::chrono::milliseconds(timeout), ready);
+        }
+        if (m_closed) {
+            return VI_ERROR_INV_OBJECT;
+        }
+        if (m_events.empty()) {
+            return VI_ERROR_TMO;
+        }
+        *type = m_events.front();
+        m_events.pop_front();
+        return m_events.empty() ? VI_SUCCESS : VI_SUCCESS_QUEUE_NEMPTY;
+    }
+
+    // Queues service requests, when the session asked for them.
+    void DeliverServiceRequests(unsigned count) {
+        std::lock_guard lock(m_mutex);
+        for (unsigned i = 0; i < count && m_serviceRequestQueue && m_events.size() < kQueueLength; ++i) {
+            m_events.push_back(VI_EVENT_SERVICE_REQ);
+        }
+        m_eventArrived.notify_all();
+    }
+
+    // The session is closed: a call waiting for its events returns at once, and no more arrive.
+    void Close() {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_closed) {
+                return;
+            }
+            m_closed = true;
+            m_eventArrived.notify_all();
+        }
+        Closed();
+    }
+
+protected:
+    SessionSettings Settings() {
+        std::lock_guard lock(m_mutex);
+        return m_settings;
+    }
+    bool IsClosed() {
+        std::lock_guard lock(m_mutex);
+        return m_closed;
+    }
+    // The attributes of the resource behind the session (interface, addresses, names).
+    virtual ViStatus ResourceAttribute(ViAttr attribute, void* value) const = 0;
+    // What the kind lets go of when the session is closed.
+    virtual void Closed() {}
+
+private:
+    const ViSession m_rm;
+    std::mutex m_mutex; // guards what follows
+    SessionSettings m_settings;
+    bool m_serviceRequestQueue = false; // VI_EVENT_SERVICE_REQ enabled for VI_QUEUE
+    std::deque<ViEventType> m_events;   // waiting for viWaitOnEvent, oldest first
+    bool m_closed = false;
+    std::condition_variable m_eventArrived;
+};
+
+// A session on an instrument of the simulated bench.
+class BenchSession final : public Session {
+public:
+    BenchSession(ViSession rm, std::shared_ptr<LoadedBench> bench, size_t resource)
+        : Session(rm), m_bench(std::move(bench)), m_resource(resource),
+          m_device(*m_bench->devices[resource]) {
+        std::lock_guard lock(m_device.sessionsMutex);
+        m_device.sessions.push_back(this);
+    }
+    ~BenchSession() override { Close(); }
+
+    ViStatus Write(ViConstBuf buf, ViUInt32 count, ViUInt32* written) override {
+        if (!buf && count > 0) {
+            return VI_ERROR_USER_BUF;
+        }
+        if (count > kMaxMessageSize) {
+            return Refuse(count);
+        }
+        SessionSettings settings = Settings();
+        // A device slower than the session's time-out is given up on when the time-out has passed; the
+        // message never reaches it. What remains of the time-out bounds the rest of the call.
+        unsigned latency = Resource().faults.latencyMs;
+        bool tooSlow = settings.timeout != VI_TMO_INFINITE && latency > settings.timeout;
+        if (latency > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(tooSlow ? settings.timeout : latency));
+            if (IsClosed()) {
+                return VI_ERROR_INV_OBJECT;
+            }
+        }
+        if (tooSlow) {
+            return VI_ERROR_TMO;
+        }
+        unsigned budgetMs =
+            settings.timeout == VI_TMO_INFINITE ? StateStore::kWaitForever : settings.timeout - latency;
+        return WithInstrument(budgetMs, [&](WaitBudgetScope&) -> ViStatus {
+            if (m_input.size() + count > kMaxMessageSize) {
+                size_t total = m_input.size() + count;
+                m_input.clear();
+                return Refuse(total);
+            }
+            m_input.append(reinterpret_cast<const char*>(buf), count);
+            // Without END the instrument waits for the rest of the message, unless it ends with a line feed.
+            if (!settings.sendEnd && (m_input.empty() || m_input.back() != '\n')) {
+                *written = count;
+                return VI_SUCCESS;
+            }
+            std::string message = std::move(m_input);
+            m_input.clear();
+            Instrument::Outcome outcome = Simulated().Write(message, UnspentBudgetMs());
+            NoteServiceRequest();
+            if (outcome != Instrument::Outcome::Done) {
+                return outcome == Instrument::Outcome::TimedOut ? VI_ERROR_TMO : VI_ERROR_IO;
+            }
+            *written = count;
+            return VI_SUCCESS;
+        });
+    }
+
+    ViStatus Read(ViBuf buf, ViUInt32 count, ViUInt32* read) override {
+        if (!buf && count > 0) {
+            return VI_ERROR_USER_BUF;
+        }
+        SessionSettings settings = Settings();
+        return WithInstrument(BudgetFor(settings.timeout), [&](WaitBudgetScope&) -> ViStatus {
+            Instrument& instrument = Simulated();
+            const std::string& pending = instrument.Pending();
+            if (pending.empty()) {
+                instrument.NoteEmptyRead();
+                NoteServiceRequest();
+                return VI_ERROR_TMO;
+            }
+            size_t taken = std::min<size_t>(count, pending.size());
+            ViStatus status = taken < pending.size() ? VI_SUCCESS_MAX_CNT : VI_SUCCESS;
+            if (settings.termCharEnabled) {
+                const void* at = std::memchr(pending.data(), settings.termChar, taken);
+                if (at) {
+                    taken = static_cast<size_t>(static_cast<const char*>(at) - pending.data()) + 1;
+                    status = VI_SUCCESS_TERM_CHAR;
+                }
+            }
+            if (taken > 0) {
+                std::memcpy(buf, pending.data(), taken);
+            }
+            instrument.Consume(taken);
+            NoteServiceRequest();
+            *read = static_cast<ViUInt32>(taken);
+            return status;
+        });
+    }
+
+    ViStatus ReadStatusByte(ViUInt16* status) override {
+        if (!status) {
+            return VI_ERROR_USER_BUF;
+        }
+        return WithInstrument(BudgetFor(Settings().timeout), [&](WaitBudgetScope&) {
+            *status = Simulated().StatusByte();
+            return VI_SUCCESS;
+        });
+    }
+
+    ViStatus Clear() override {
+        return WithInstrument(BudgetFor(Settings().timeout), [&](WaitBudgetScope&) {
+            m_input.clear();
+            Simulated().DeviceClear();
+            NoteServiceRequest();
+            return VI_SUCCESS;
+        });
+    }
+
+    ViStatus AssertTrigger() override {
+        // A measurement reads the state of the instruments wired to it, within the session's time-out.
+        return WithInstrument(BudgetFor(Settings().timeout), [&](WaitBudgetScope& budget) {
+            Simulated().DeviceTrigger();
+            NoteServiceRequest();
+            return budget.RanOut() ? VI_ERROR_TMO : budget.Failed() ? VI_ERROR_IO : VI_SUCCESS;
+        });
+    }
+
+protected:
+    ViStatus ResourceAttribute(ViAttr attribute, void* value) const override;
+
+    void Closed() override {
+        std::lock_guard lock(m_device.sessionsMutex);
+        auto& sessions = m_device.sessions;
+        sessions.erase(std::remove(sessions.begin(), sessions.end(), this), sessions.end());
+    }
+
+private:
+    Instrument& Simulated() const { return m_device.instrument; }
+
+    // Runs `work` under the instrument's mutex, taken within a budget of budgetMs for the whole call
+    // (VI_ERROR_TMO when it cannot be taken in time).
+    template <typename Work>
+    ViStatus WithInstrument(unsigned budgetMs, Work work) {
+        WaitBudgetScope budget(budgetMs);
+        std::unique_lock lock(Simulated().Mutex(), std::defer_lock);
+        if (!LockWithinBudget(lock)) {
+            return VI_ERROR_TMO;
+        }
+        return work(budget);
+    }
+    const ResourceSpec& Resource() const { return m_bench->bench.resources[m_resource]; }
+
+    ViStatus Refuse(size_t size) const {
+        std::fprintf(stderr, "visa-sim: a message of %zu bytes to %s is refused: the longest is %zu bytes\n",
+                     size, Resource().name.c_str(), kMaxMessageSize);
+        return VI_ERROR_IO;
+    }
+
+    // Queues the service requests the instrument raised since the last look (each time its status
+    // byte's request-service bit became set) for every session of it that asked for them. Called under
+    // the instrument's mutex.
+    void NoteServiceRequest() {
+        unsigned raised = Simulated().ServiceRequests() - m_device.serviceRequests;
+        if (raised == 0) {
+            return;
+        }
+        m_device.serviceRequests += raised;
+        std::lock_guard lock(m_device.sessionsMutex);
+        for (Session* session : m_device.sessions) {
+            session->DeliverServiceRequests(raised);
+        }
+    }
+
+    const std::shared_ptr<LoadedBench> m_bench;
+    const size_t m_resource;
+    Device& m_device;
+    std::string m_input; // bytes written without END, waiting for the rest of the message; under the
+                         // instrument's mutex
+};
+
+ViStatus BenchSession::ResourceAttribute(ViAttr attribute, void* value) const {
+    const ResourceSpec& resourceSpec = Resource();
     const ResourceAddress& address = resourceSpec.address;
     bool gpib = address.type == InterfaceType::Gpib;
     switch (attribute) {
@@ -238,24 +517,6 @@ ViStatus InstrumentAttribute(const Object& session, const ResourceSpec& resource
         return PutText(value, resourceSpec.name);
     case VI_ATTR_RSRC_CLASS:
         return PutText(value, "INSTR");
-    case VI_ATTR_RSRC_MANF_NAME:
-        return PutText(value, kManufacturerName);
-    case VI_ATTR_RSRC_MANF_ID:
-        return Put<ViUInt16>(value, kSimManufacturerId);
-    case VI_ATTR_RSRC_SPEC_VERSION:
-        return Put<ViUInt32>(value, kSpecVersion);
-    case VI_ATTR_RSRC_IMPL_VERSION:
-        return Put<ViUInt32>(value, kImplVersion);
-    case VI_ATTR_RSRC_LOCK_STATE:
-        return Put<ViAccessMode>(value, VI_NO_LOCK);
-    case VI_ATTR_TMO_VALUE:
-        return Put<ViUInt32>(value, session.timeout);
-    case VI_ATTR_TERMCHAR:
-        return Put<ViUInt8>(value, session.termChar);
-    case VI_ATTR_TERMCHAR_EN:
-        return Put<ViBoolean>(value, session.termCharEnabled ? VI_TRUE : VI_FALSE);
-    case VI_ATTR_SEND_END_EN:
-        return Put<ViBoolean>(value, session.sendEnd ? VI_TRUE : VI_FALSE);
     case VI_ATTR_GPIB_PRIMARY_ADDR:
         return gpib ? Put<ViUInt16>(value, static_cast<ViUInt16>(address.primary)) : VI_ERROR_NSUP_ATTR;
     case VI_ATTR_GPIB_SECONDARY_ADDR:
@@ -275,28 +536,132 @@ ViStatus InstrumentAttribute(const Object& session, const ResourceSpec& resource
         return gpib ? VI_ERROR_NSUP_ATTR
                     : Put<ViUInt16>(value, static_cast<ViUInt16>(resourceSpec.modelCode));
     default:
-        return VI_ERROR_NSUP_ATTR;
+        return LibraryAttribute(attribute, value);
     }
 }
 
-// Queues the service requests the instrument raised since the last look (each time its status byte's
-// request-service bit became set) for every session of it that asked for them.
-void NoteServiceRequest(Registry& registry, size_t resource) {
-    unsigned raised = registry.instruments[resource]->ServiceRequests() - registry.serviceRequests[resource];
-    registry.serviceRequests[resource] += raised;
-    if (raised == 0) {
-        return;
-    }
-    constexpr size_t kQueueLength = 50; // VI_ATTR_MAX_QUEUE_LENGTH's default
-    for (auto& [handle, object] : registry.objects) {
-        for (unsigned i = 0;
-             i < raised && object.kind == Object::Kind::Instrument && object.resource == resource &&
-             object.serviceRequestQueue && object.events.size() < kQueueLength;
-             ++i) {
-            object.events.push_back(VI_EVENT_SERVICE_REQ);
+struct Object {
+    enum class Kind { ResourceManager, Instrument, FindList, Event } kind = Kind::ResourceManager;
+    ViSession rm = VI_NULL;           // the resource manager a session, find list or event belongs to
+    std::shared_ptr<Session> session; // an instrument session
+    std::vector<std::string> found;   // a find list
+    size_t nextFound = 0;
+};
+
+struct Registry {
+    std::mutex mutex; // guards what follows
+    std::shared_ptr<LoadedBench> bench;
+    std::map<ViObject, Object> objects;
+    ViObject nextHandle = 0x1000;
+    int openManagers = 0;
+};
+
+Registry& TheRegistry() {
+    static Registry registry;
+    return registry;
+}
+
+// Loads the bench named by VISA_SIM_BENCH (or the default) and makes its instruments.
+ViStatus LoadBench(Registry& registry) {
+    const char* path = std::getenv("VISA_SIM_BENCH");
+    auto loaded = std::make_shared<LoadedBench>();
+    Bench& bench = loaded->bench;
+    std::string stateName;
+    if (path && *path) {
+        std::string error;
+        auto read = LoadBenchFile(path, &error);
+        if (!read) {
+            std::fprintf(stderr, "visa-sim: bench file refused: %s\n", error.c_str());
+            return VI_ERROR_SYSTEM_ERROR;
         }
+        bench = std::move(*read);
+        stateName = StateNameFor(bench, path);
+    } else {
+        bench = DefaultBench();
+        stateName = bench.stateName;
     }
-    registry.eventArrived.notify_all();
+    std::string problem;
+    std::string folder = StateStore::StateFolder(&problem);
+    std::string refusal;
+    if (folder.empty()) {
+        // A folder that is named but cannot be used still has its files read; nothing is written there.
+        folder = StateStore::NamedStateFolder();
+        std::fprintf(stderr, "visa-sim: %s; %s\n", problem.c_str(),
+                     folder.empty() ? "instrument state is not kept between runs"
+                                    : "commands that change instrument state fail");
+        refusal = problem;
+    }
+    for (const ResourceSpec& resourceSpec : bench.resources) {
+        loaded->instruments.push_back(CreateInstrument(resourceSpec, folder, stateName, refusal));
+        loaded->devices.push_back(std::make_unique<Device>(*loaded->instruments.back()));
+    }
+    ConnectStation(bench, loaded->instruments);
+    registry.bench = std::move(loaded);
+    return VI_SUCCESS;
+}
+
+Object* Find(Registry& registry, ViObject handle) {
+    auto it = registry.objects.find(handle);
+    return it == registry.objects.end() ? nullptr : &it->second;
+}
+
+ViObject Add(Registry& registry, Object object) {
+    ViObject handle = registry.nextHandle++;
+    if (registry.nextHandle == 0) {
+        registry.nextHandle = 0x1000;
+    }
+    registry.objects.emplace(handle, std::move(object));
+    return handle;
+}
+
+// Checks a handle once: looks it up under the registry's lock and hands the call the registry and the
+// object, still under the lock (for the calls that only look at the registry). A handle that names
+// nothing, or, given a kind, an object of another kind, is VI_ERROR_INV_OBJECT.
+template <typename Call>
+ViStatus WithObject(ViObject vi, std::optional<Object::Kind> kind, Call call) {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    Object* object = Find(registry, vi);
+    if (!object || (kind && object->kind != *kind)) {
+        return VI_ERROR_INV_OBJECT;
+    }
+    return call(registry, *object);
+}
+
+// What a handle names, taken out of the registry: its kind and, for an instrument session, the session.
+struct Named {
+    Object::Kind kind;
+    std::shared_ptr<Session> session;
+};
+std::optional<Named> Lookup(ViObject vi) {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    Object* object = Find(registry, vi);
+    return object ? std::optional<Named>(Named{object->kind, object->session}) : std::nullopt;
+}
+
+// Checks a handle once and hands the call to its session, which then runs without the registry's lock:
+// VI_ERROR_INV_OBJECT for a handle that names nothing, `otherKind` for an object that is no session.
+template <typename Call>
+ViStatus WithSession(ViObject vi, ViStatus otherKind, Call call) {
+    std::optional<Named> named = Lookup(vi);
+    if (!named) {
+        return VI_ERROR_INV_OBJECT;
+    }
+    return named->session ? call(*named->session) : otherKind;
+}
+
+// As WithSession, for an event operation: the event type is checked first.
+template <typename Call>
+ViStatus WithEventSession(ViObject vi, ViEventType type, bool allowAll, ViStatus otherKind, Call call) {
+    std::optional<Named> named = Lookup(vi);
+    if (!named) {
+        return VI_ERROR_INV_OBJECT;
+    }
+    if (type != VI_EVENT_SERVICE_REQ && !(allowAll && type == VI_ALL_ENABLED_EVENTS)) {
+        return VI_ERROR_INV_EVENT;
+    }
+    return named->session ? call(*named->session) : otherKind;
 }
 
 const char* StatusText(ViStatus status) {
@@ -393,87 +758,77 @@ VISASIM_EXPORT ViStatus viOpenDefaultRM(ViSession* vi) {
 
 VISASIM_EXPORT ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViFindList* vi, ViUInt32* retCnt,
                                    ViChar desc[]) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
     if (vi) {
         *vi = VI_NULL;
     }
     if (retCnt) {
         *retCnt = 0;
     }
-    if (!Find(registry, sesn, Object::Kind::ResourceManager)) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!expr) {
-        return VI_ERROR_INV_EXPR;
-    }
-    auto expression = ResourceExpression::Compile(expr);
-    if (!expression) {
-        return VI_ERROR_INV_EXPR;
-    }
-    Object list;
-    list.kind = Object::Kind::FindList;
-    list.rm = sesn;
-    for (const ResourceSpec& resourceSpec : registry.bench.resources) {
-        if (expression->Matches(resourceSpec.name)) {
-            list.found.push_back(resourceSpec.name);
+    return WithObject(sesn, Object::Kind::ResourceManager, [&](Registry& registry, Object&) -> ViStatus {
+        if (!expr) {
+            return VI_ERROR_INV_EXPR;
         }
-    }
-    if (list.found.empty()) {
-        return VI_ERROR_RSRC_NFOUND;
-    }
-    CopyText(desc, list.found[0]);
-    list.nextFound = 1;
-    if (retCnt) {
-        *retCnt = static_cast<ViUInt32>(list.found.size());
-    }
-    if (vi) {
-        *vi = Add(registry, std::move(list));
-    }
-    return VI_SUCCESS;
+        auto expression = ResourceExpression::Compile(expr);
+        if (!expression) {
+            return VI_ERROR_INV_EXPR;
+        }
+        Object list;
+        list.kind = Object::Kind::FindList;
+        list.rm = sesn;
+        for (const ResourceSpec& resourceSpec : registry.bench->bench.resources) {
+            if (expression->Matches(resourceSpec.name)) {
+                list.found.push_back(resourceSpec.name);
+            }
+        }
+        if (list.found.empty()) {
+            return VI_ERROR_RSRC_NFOUND;
+        }
+        CopyText(desc, list.found[0]);
+        list.nextFound = 1;
+        if (retCnt) {
+            *retCnt = static_cast<ViUInt32>(list.found.size());
+        }
+        if (vi) {
+            *vi = Add(registry, std::move(list));
+        }
+        return VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viFindNext(ViFindList vi, ViChar desc[]) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* list = Find(registry, vi, Object::Kind::FindList);
-    if (!list) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (list->nextFound >= list->found.size()) {
-        return VI_ERROR_RSRC_NFOUND;
-    }
-    CopyText(desc, list->found[list->nextFound++]);
-    return VI_SUCCESS;
+    return WithObject(vi, Object::Kind::FindList, [&](Registry&, Object& list) -> ViStatus {
+        if (list.nextFound >= list.found.size()) {
+            return VI_ERROR_RSRC_NFOUND;
+        }
+        CopyText(desc, list.found[list.nextFound++]);
+        return VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viParseRsrcEx(ViSession rmSesn, ViConstRsrc rsrcName, ViUInt16* intfType,
                                       ViUInt16* intfNum, ViChar rsrcClass[], ViChar expandedUnaliasedName[],
                                       ViChar aliasIfExists[]) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    if (!Find(registry, rmSesn, Object::Kind::ResourceManager)) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!rsrcName) {
-        return VI_ERROR_INV_RSRC_NAME;
-    }
-    auto address = ParseResourceName(rsrcName);
-    if (!address) {
-        return IsOtherInterface(rsrcName) ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
-    }
-    if (intfType) {
-        *intfType = static_cast<ViUInt16>(address->type);
-    }
-    if (intfNum) {
-        *intfNum = address->board;
-    }
-    CopyText(rsrcClass, "INSTR");
-    int index = ResourceIndex(registry, *address);
-    CopyText(expandedUnaliasedName,
-             index >= 0 ? registry.bench.resources[index].name : CanonicalName(*address));
-    CopyText(aliasIfExists, "");
-    return VI_SUCCESS;
+    return WithObject(rmSesn, Object::Kind::ResourceManager, [&](Registry& registry, Object&) -> ViStatus {
+        if (!rsrcName) {
+            return VI_ERROR_INV_RSRC_NAME;
+        }
+        auto address = ParseResourceName(rsrcName);
+        if (!address) {
+            return IsOtherInterface(rsrcName) ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
+        }
+        if (intfType) {
+            *intfType = static_cast<ViUInt16>(address->type);
+        }
+        if (intfNum) {
+            *intfNum = address->board;
+        }
+        CopyText(rsrcClass, "INSTR");
+        const Bench& bench = registry.bench->bench;
+        int index = ResourceIndex(bench, *address);
+        CopyText(expandedUnaliasedName, index >= 0 ? bench.resources[index].name : CanonicalName(*address));
+        CopyText(aliasIfExists, "");
+        return VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViUInt16* intfType,
@@ -482,74 +837,68 @@ VISASIM_EXPORT ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViUI
 }
 
 VISASIM_EXPORT ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode, ViUInt32, ViSession* vi) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
     if (vi) {
         *vi = VI_NULL;
     }
-    if (!Find(registry, sesn, Object::Kind::ResourceManager)) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!name) {
-        return VI_ERROR_INV_RSRC_NAME;
-    }
-    if (!vi) {
-        return VI_ERROR_USER_BUF;
-    }
-    auto address = ParseResourceName(name);
-    if (!address) {
-        return IsOtherInterface(name) ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
-    }
-    int index = ResourceIndex(registry, *address);
-    if (index < 0) {
-        return VI_ERROR_RSRC_NFOUND;
-    }
-    if (registry.bench.resources[index].faults.openFails) {
-        return VI_ERROR_IO;
-    }
-    Object session;
-    session.kind = Object::Kind::Instrument;
-    session.rm = sesn;
-    session.resource = static_cast<size_t>(index);
-    *vi = Add(registry, std::move(session));
-    return VI_SUCCESS;
+    return WithObject(sesn, Object::Kind::ResourceManager, [&](Registry& registry, Object&) -> ViStatus {
+        if (!name) {
+            return VI_ERROR_INV_RSRC_NAME;
+        }
+        if (!vi) {
+            return VI_ERROR_USER_BUF;
+        }
+        auto address = ParseResourceName(name);
+        if (!address) {
+            return IsOtherInterface(name) ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
+        }
+        int index = ResourceIndex(registry.bench->bench, *address);
+        if (index < 0) {
+            return VI_ERROR_RSRC_NFOUND;
+        }
+        if (registry.bench->bench.resources[index].faults.openFails) {
+            return VI_ERROR_IO;
+        }
+        Object session;
+        session.kind = Object::Kind::Instrument;
+        session.rm = sesn;
+        session.session = std::make_shared<BenchSession>(sesn, registry.bench, static_cast<size_t>(index));
+        *vi = Add(registry, std::move(session));
+        return VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viClose(ViObject vi) {
     if (vi == VI_NULL) {
         return VI_WARN_NULL_OBJECT;
     }
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* object = FindAny(registry, vi);
-    if (!object) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (object->kind == Object::Kind::ResourceManager) {
-        for (auto it = registry.objects.begin(); it != registry.objects.end();) {
-            if (it->second.kind != Object::Kind::ResourceManager && it->second.rm == vi) {
-                it = registry.objects.erase(it);
-            } else {
-                ++it;
+    return WithObject(vi, std::nullopt, [&](Registry& registry, Object& object) -> ViStatus {
+        auto close = [&](std::map<ViObject, Object>::iterator it) {
+            if (it->second.session) {
+                it->second.session->Close();
             }
+            return registry.objects.erase(it);
+        };
+        if (object.kind == Object::Kind::ResourceManager) {
+            for (auto it = registry.objects.begin(); it != registry.objects.end();) {
+                it = it->second.kind != Object::Kind::ResourceManager && it->second.rm == vi ? close(it)
+                                                                                             : std::next(it);
+            }
+            --registry.openManagers;
         }
-        --registry.openManagers;
-    }
-    registry.objects.erase(vi);
-    return VI_SUCCESS;
+        close(registry.objects.find(vi));
+        return VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void* attrValue) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* object = FindAny(registry, vi);
-    if (!object) {
+    std::optional<Named> named = Lookup(vi);
+    if (!named) {
         return VI_ERROR_INV_OBJECT;
     }
     if (!attrValue) {
         return VI_ERROR_USER_BUF;
     }
-    switch (object->kind) {
+    switch (named->kind) {
     case Object::Kind::ResourceManager:
         return ManagerAttribute(attrName, attrValue);
     case Object::Kind::FindList:
@@ -558,53 +907,23 @@ VISASIM_EXPORT ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void* attrV
         return attrName == VI_ATTR_EVENT_TYPE ? Put<ViEventType>(attrValue, VI_EVENT_SERVICE_REQ)
                                               : VI_ERROR_NSUP_ATTR;
     case Object::Kind::Instrument:
-        return InstrumentAttribute(*object, registry.bench.resources[object->resource], attrName, attrValue);
+        return named->session->GetAttribute(attrName, attrValue);
     }
     return VI_ERROR_NSUP_ATTR;
 }
 
 VISASIM_EXPORT ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState attrValue) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* object = FindAny(registry, vi);
-    if (!object) {
+    std::optional<Named> named = Lookup(vi);
+    if (!named) {
         return VI_ERROR_INV_OBJECT;
     }
-    if (object->kind != Object::Kind::Instrument) {
-        ViUInt32 scratch[VI_FIND_BUFLEN / 4];
-        return ManagerAttribute(attrName, scratch) == VI_SUCCESS &&
-                       object->kind == Object::Kind::ResourceManager
-                   ? VI_ERROR_ATTR_READONLY
-                   : VI_ERROR_NSUP_ATTR;
+    if (named->session) {
+        return named->session->SetAttribute(attrName, attrValue);
     }
-    switch (attrName) {
-    case VI_ATTR_TMO_VALUE:
-        if (attrValue > 0xFFFFFFFFu) {
-            return VI_ERROR_NSUP_ATTR_STATE;
-        }
-        object->timeout = static_cast<ViUInt32>(attrValue);
-        return VI_SUCCESS;
-    case VI_ATTR_TERMCHAR:
-        if (attrValue > 0xFF) {
-            return VI_ERROR_NSUP_ATTR_STATE;
-        }
-        object->termChar = static_cast<ViUInt8>(attrValue);
-        return VI_SUCCESS;
-    case VI_ATTR_TERMCHAR_EN:
-    case VI_ATTR_SEND_END_EN:
-        if (attrValue > 1) {
-            return VI_ERROR_NSUP_ATTR_STATE;
-        }
-        (attrName == VI_ATTR_TERMCHAR_EN ? object->termCharEnabled : object->sendEnd) = attrValue == 1;
-        return VI_SUCCESS;
-    default: {
-        ViUInt32 scratch[VI_FIND_BUFLEN / 4];
-        return InstrumentAttribute(*object, registry.bench.resources[object->resource], attrName, scratch) ==
-                       VI_SUCCESS
-                   ? VI_ERROR_ATTR_READONLY
-                   : VI_ERROR_NSUP_ATTR;
-    }
-    }
+    ViUInt32 scratch[VI_FIND_BUFLEN / 4];
+    return ManagerAttribute(attrName, scratch) == VI_SUCCESS && named->kind == Object::Kind::ResourceManager
+               ? VI_ERROR_ATTR_READONLY
+               : VI_ERROR_NSUP_ATTR;
 }
 
 VISASIM_EXPORT ViStatus viStatusDesc(ViObject, ViStatus status, ViChar desc[]) {
@@ -623,191 +942,59 @@ VISASIM_EXPORT ViStatus viStatusDesc(ViObject, ViStatus status, ViChar desc[]) {
 }
 
 VISASIM_EXPORT ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViUInt32* retCnt) {
-    if (retCnt) {
-        *retCnt = 0;
-    }
-    Registry& registry = TheRegistry();
-    std::unique_lock lock(registry.mutex);
-    Object* session = Find(registry, vi, Object::Kind::Instrument);
-    if (!session) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!buf && cnt > 0) {
-        return VI_ERROR_USER_BUF;
-    }
-    // A device slower than the session's time-out is given up on when the time-out has passed; the
-    // message never reaches it. What remains of the time-out bounds the wait for the instrument's state.
-    ViUInt32 timeout = session->timeout;
-    unsigned latency = registry.bench.resources[session->resource].faults.latencyMs;
-    bool tooSlow = timeout != VI_TMO_INFINITE && latency > timeout;
-    if (latency > 0) {
-        // Wait without holding the registry, so that other sessions go on meanwhile.
-        lock.unlock();
-        std::this_thread::sleep_for(std::chrono::milliseconds(tooSlow ? timeout : latency));
-        lock.lock();
-        session = Find(registry, vi, Object::Kind::Instrument);
-        if (!session) {
-            return VI_ERROR_INV_OBJECT;
-        }
-    }
-    if (tooSlow) {
-        return VI_ERROR_TMO;
-    }
-    unsigned timeLeft = timeout == VI_TMO_INFINITE ? StateStore::kWaitForever : timeout - latency;
-    session->input.append(reinterpret_cast<const char*>(buf), cnt);
-    // Without END the instrument waits for the rest of the message, unless it ends with a line feed.
-    if (!session->sendEnd && (session->input.empty() || session->input.back() != '\n')) {
-        if (retCnt) {
-            *retCnt = cnt;
-        }
-        return VI_SUCCESS;
-    }
-    std::string message = std::move(session->input);
-    session->input.clear();
-    bool answered = registry.instruments[session->resource]->Write(message, timeLeft);
-    NoteServiceRequest(registry, session->resource);
-    if (!answered) {
-        return VI_ERROR_TMO;
-    }
-    if (retCnt) {
-        *retCnt = cnt;
-    }
-    return VI_SUCCESS;
+    ViUInt32 ignored = 0;
+    ViUInt32& written = retCnt ? *retCnt : ignored;
+    written = 0;
+    return WithSession(vi, VI_ERROR_INV_OBJECT,
+                       [&](Session& session) { return session.Write(buf, cnt, &written); });
 }
 
 VISASIM_EXPORT ViStatus viRead(ViSession vi, ViBuf buf, ViUInt32 cnt, ViUInt32* retCnt) {
-    if (retCnt) {
-        *retCnt = 0;
-    }
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* session = Find(registry, vi, Object::Kind::Instrument);
-    if (!session) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!buf && cnt > 0) {
-        return VI_ERROR_USER_BUF;
-    }
-    Instrument& instrument = *registry.instruments[session->resource];
-    const std::string& pending = instrument.Pending();
-    if (pending.empty()) {
-        instrument.NoteEmptyRead();
-        NoteServiceRequest(registry, session->resource);
-        return VI_ERROR_TMO;
-    }
-    size_t count = std::min<size_t>(cnt, pending.size());
-    ViStatus status = count < pending.size() ? VI_SUCCESS_MAX_CNT : VI_SUCCESS;
-    if (session->termCharEnabled) {
-        const void* at = std::memchr(pending.data(), session->termChar, count);
-        if (at) {
-            count = static_cast<size_t>(static_cast<const char*>(at) - pending.data()) + 1;
-            status = VI_SUCCESS_TERM_CHAR;
-        }
-    }
-    if (count > 0) {
-        std::memcpy(buf, pending.data(), count);
-    }
-    instrument.Consume(count);
-    NoteServiceRequest(registry, session->resource);
-    if (retCnt) {
-        *retCnt = static_cast<ViUInt32>(count);
-    }
-    return status;
+    ViUInt32 ignored = 0;
+    ViUInt32& read = retCnt ? *retCnt : ignored;
+    read = 0;
+    return WithSession(vi, VI_ERROR_INV_OBJECT,
+                       [&](Session& session) { return session.Read(buf, cnt, &read); });
 }
 
 VISASIM_EXPORT ViStatus viReadSTB(ViSession vi, ViUInt16* status) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* session = Find(registry, vi, Object::Kind::Instrument);
-    if (!session) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (!status) {
-        return VI_ERROR_USER_BUF;
-    }
-    *status = registry.instruments[session->resource]->StatusByte();
-    return VI_SUCCESS;
+    return WithSession(vi, VI_ERROR_INV_OBJECT,
+                       [&](Session& session) { return session.ReadStatusByte(status); });
 }
 
 VISASIM_EXPORT ViStatus viClear(ViSession vi) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* session = Find(registry, vi, Object::Kind::Instrument);
-    if (!session) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    session->input.clear();
-    registry.instruments[session->resource]->DeviceClear();
-    NoteServiceRequest(registry, session->resource);
-    return VI_SUCCESS;
+    return WithSession(vi, VI_ERROR_INV_OBJECT, [](Session& session) { return session.Clear(); });
 }
-
-namespace {
-ViStatus CheckSession(ViObject vi) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    return FindAny(registry, vi) ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
-}
-} // namespace
-
-namespace {
-// The instrument session an event operation is for, and whether the event type is one it can name.
-ViStatus EventSession(Registry& registry, ViSession vi, ViEventType type, bool allowAll, Object** session) {
-    Object* object = FindAny(registry, vi);
-    if (!object) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (type != VI_EVENT_SERVICE_REQ && !(allowAll && type == VI_ALL_ENABLED_EVENTS)) {
-        return VI_ERROR_INV_EVENT;
-    }
-    *session = object->kind == Object::Kind::Instrument ? object : nullptr;
-    return VI_SUCCESS;
-}
-} // namespace
 
 VISASIM_EXPORT ViStatus viEnableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism,
                                       ViEventFilter) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* session = nullptr;
-    ViStatus status = EventSession(registry, vi, eventType, false, &session);
-    if (status != VI_SUCCESS) {
-        return status;
-    }
-    if (!session) {
-        return VI_ERROR_INV_EVENT;
-    }
-    if (mechanism == VI_HNDLR || mechanism == VI_SUSPEND_HNDLR) {
-        return VI_ERROR_HNDLR_NINSTALLED; // handlers cannot be installed here
-    }
-    if (mechanism != VI_QUEUE) {
-        return VI_ERROR_INV_MECH;
-    }
-    bool already = session->serviceRequestQueue;
-    session->serviceRequestQueue = true;
-    return already ? VI_SUCCESS_EVENT_EN : VI_SUCCESS;
+    return WithEventSession(vi, eventType, false, VI_ERROR_INV_EVENT, [&](Session& session) -> ViStatus {
+        if (mechanism == VI_HNDLR || mechanism == VI_SUSPEND_HNDLR) {
+            return VI_ERROR_HNDLR_NINSTALLED; // handlers cannot be installed here
+        }
+        if (mechanism != VI_QUEUE) {
+            return VI_ERROR_INV_MECH;
+        }
+        return session.EnableServiceRequests();
+    });
 }
 
 VISASIM_EXPORT ViStatus viDisableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* session = nullptr;
-    ViStatus status = EventSession(registry, vi, eventType, true, &session);
-    if (status == VI_SUCCESS && session && (mechanism & VI_QUEUE)) {
-        session->serviceRequestQueue = false; // what is queued stays until discarded or waited for
-    }
-    return status;
+    return WithEventSession(vi, eventType, true, VI_SUCCESS, [&](Session& session) -> ViStatus {
+        if (mechanism & VI_QUEUE) {
+            session.DisableServiceRequests();
+        }
+        return VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viDiscardEvents(ViSession vi, ViEventType eventType, ViUInt16 mechanism) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* session = nullptr;
-    ViStatus status = EventSession(registry, vi, eventType, true, &session);
-    if (status == VI_SUCCESS && session && (mechanism & VI_QUEUE)) {
-        session->events.clear();
-    }
-    return status;
+    return WithEventSession(vi, eventType, true, VI_SUCCESS, [&](Session& session) -> ViStatus {
+        if (mechanism & VI_QUEUE) {
+            session.DiscardEvents();
+        }
+        return VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viWaitOnEvent(ViSession vi, ViEventType inEventType, ViUInt32 timeout,
@@ -818,80 +1005,42 @@ VISASIM_EXPORT ViStatus viWaitOnEvent(ViSession vi, ViEventType inEventType, ViU
     if (outContext) {
         *outContext = VI_NULL;
     }
-    Registry& registry = TheRegistry();
-    std::unique_lock lock(registry.mutex);
-    Object* session = nullptr;
-    ViStatus status = EventSession(registry, vi, inEventType, true, &session);
-    if (status != VI_SUCCESS) {
+    return WithEventSession(vi, inEventType, true, VI_ERROR_NENABLED, [&](Session& session) -> ViStatus {
+        ViEventType type = 0;
+        ViStatus status = session.WaitOnEvent(timeout, &type);
+        if (status < VI_SUCCESS) {
+            return status;
+        }
+        if (outEventType) {
+            *outEventType = type;
+        }
+        if (outContext) {
+            Registry& registry = TheRegistry();
+            std::lock_guard lock(registry.mutex);
+            Object event;
+            event.kind = Object::Kind::Event;
+            event.rm = session.ResourceManager();
+            *outContext = Add(registry, std::move(event));
+        }
         return status;
-    }
-    if (!session || (!session->serviceRequestQueue && session->events.empty())) {
-        return VI_ERROR_NENABLED;
-    }
-    // Another thread's write may raise the request meanwhile; the wait lets go of the registry.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
-    while (true) {
-        session = Find(registry, vi, Object::Kind::Instrument);
-        if (!session) {
-            return VI_ERROR_INV_OBJECT; // closed while waiting
-        }
-        if (!session->events.empty()) {
-            break;
-        }
-        if (timeout == VI_TMO_INFINITE) {
-            registry.eventArrived.wait(lock);
-        } else if (registry.eventArrived.wait_until(lock, deadline) == std::cv_status::timeout) {
-            session = Find(registry, vi, Object::Kind::Instrument);
-            if (!session || session->events.empty()) {
-                return session ? VI_ERROR_TMO : VI_ERROR_INV_OBJECT;
-            }
-            break;
-        }
-    }
-    ViEventType type = session->events.front();
-    session->events.pop_front();
-    bool more = !session->events.empty();
-    if (outEventType) {
-        *outEventType = type;
-    }
-    if (outContext) {
-        Object event;
-        event.kind = Object::Kind::Event;
-        event.rm = session->rm;
-        *outContext = Add(registry, std::move(event));
-    }
-    return more ? VI_SUCCESS_QUEUE_NEMPTY : VI_SUCCESS;
+    });
 }
 
 VISASIM_EXPORT ViStatus viAssertTrigger(ViSession vi, ViUInt16 protocol) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    Object* object = FindAny(registry, vi);
-    if (!object) {
-        return VI_ERROR_INV_OBJECT;
-    }
-    if (object->kind != Object::Kind::Instrument) {
-        return VI_ERROR_NSUP_OPER;
-    }
-    if (protocol != VI_TRIG_PROT_DEFAULT) {
-        return VI_ERROR_INV_PROT;
-    }
-    // A measurement reads the state of the instruments wired to it, within the session's time-out.
-    WaitBudgetScope budget(object->timeout == VI_TMO_INFINITE ? StateStore::kWaitForever : object->timeout);
-    registry.instruments[object->resource]->DeviceTrigger();
-    NoteServiceRequest(registry, object->resource);
-    return budget.RanOut() ? VI_ERROR_TMO : VI_SUCCESS;
+    return WithSession(vi, VI_ERROR_NSUP_OPER, [&](Session& session) -> ViStatus {
+        return protocol == VI_TRIG_PROT_DEFAULT ? session.AssertTrigger() : VI_ERROR_INV_PROT;
+    });
 }
 
 VISASIM_EXPORT ViStatus viLock(ViSession vi, ViAccessMode, ViUInt32, ViConstKeyId requestedKey,
                                ViChar accessKey[]) {
-    ViStatus status = CheckSession(vi);
-    if (status == VI_SUCCESS && accessKey) {
-        CopyText(accessKey, requestedKey ? requestedKey : "visa-sim");
+    if (!Lookup(vi)) {
+        return VI_ERROR_INV_OBJECT;
     }
-    return status;
+    CopyText(accessKey, requestedKey ? requestedKey : "visa-sim");
+    return VI_SUCCESS;
 }
 
 VISASIM_EXPORT ViStatus viUnlock(ViSession vi) {
-    return CheckSession(vi);
+    return Lookup(vi) ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
 }

@@ -15,7 +15,8 @@ namespace {
 // A module on the default bench with its own state folder, opened once per benchmark.
 class Bench {
 public:
-    Bench() {
+    // The default bench, or this bench file's text.
+    explicit Bench(const char* text = nullptr) {
         char pattern[] = "/tmp/visa-sim-bench-XXXXXX";
         if (mkdtemp(pattern) == nullptr) {
             std::perror("mkdtemp");
@@ -23,7 +24,12 @@ public:
         }
         m_folder = pattern;
         setenv("VISA_SIM_STATE", (m_folder + "/state").c_str(), 1);
-        unsetenv("VISA_SIM_BENCH");
+        if (text) {
+            std::ofstream(m_folder + "/bench.yaml") << text;
+            setenv("VISA_SIM_BENCH", (m_folder + "/bench.yaml").c_str(), 1);
+        } else {
+            unsetenv("VISA_SIM_BENCH");
+        }
         viOpenDefaultRM(&m_rm);
         viOpen(m_rm, "VXI0::112::INSTR", VI_NULL, VI_NULL, &m_module);
     }
@@ -32,6 +38,7 @@ public:
         std::filesystem::remove_all(m_folder);
     }
     ViSession Module() const { return m_module; }
+    ViSession Manager() const { return m_rm; }
 
 private:
     std::string m_folder;
@@ -86,8 +93,33 @@ void BM_StateQueryPair(benchmark::State& state) {
     QueryPairs(state, "ROUT:CLOS? (@130:133)");
 }
 
+// A service request of the module while 200 000 sessions are open on another instrument: only the
+// module's own sessions are visited.
+void BM_ServiceRequestAmongManySessions(benchmark::State& state) {
+    Bench bench("resources:\n  - {name: VXI0::112::INSTR, module: {}}\n"
+                "  - {name: GPIB0::5::INSTR, generic: {identity: \"ACME,DMM,1,1.0\"}}\n");
+    for (int i = 0; i < 200000; ++i) {
+        ViSession other = VI_NULL;
+        viOpen(bench.Manager(), "GPIB0::5::INSTR", VI_NULL, VI_NULL, &other);
+    }
+    ViSession module = bench.Module();
+    viEnableEvent(module, VI_EVENT_SERVICE_REQ, VI_QUEUE, VI_NULL);
+    const char* raise = "*CLS;*ESE 1;*SRE 32;*OPC";
+    ViUInt32 count = 0;
+    ViEventType type = 0;
+    for (auto _ : state) {
+        if (viWrite(module, reinterpret_cast<ViConstBuf>(raise), 24, &count) != VI_SUCCESS ||
+            viWaitOnEvent(module, VI_EVENT_SERVICE_REQ, 0, &type, VI_NULL) != VI_SUCCESS) {
+            state.SkipWithError("no service request");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 } // namespace
 
+BENCHMARK(BM_ServiceRequestAmongManySessions)->UseRealTime();
 BENCHMARK(BM_IdentityQueryPair)->UseRealTime();
 BENCHMARK(BM_StatusByteQueryPair)->UseRealTime();
 BENCHMARK(BM_StateChangingCommandPersisted)->UseRealTime();

@@ -1,7 +1,10 @@
-// Program messages of any content, into the parser and through a module and a switchbox: nothing may
-// crash, and the module must keep its rules (one closed channel per switch group at most).
+// Program messages of any content, into the parser and through a module, a switchbox and a wired station
+// of source and meter: nothing may crash, the cards must keep their rules (one closed channel per switch
+// group at most) and the source its limits.
 #include "CardInstrument.h"
+#include "MeterInstrument.h"
 #include "ScpiParser.h"
+#include "SourceInstrument.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -24,6 +27,12 @@ resources:
       cards:
         - {number: 1, type: "OTHER,CARD"}
         - {number: 12, options: "QZSWTB01,UNKNOWN-ATN,,,,"}
+  - {name: GPIB0::19::INSTR, source: {power: -10}}
+  - {name: GPIB0::13::INSTR, meter: {}}
+wiring:
+  - [GPIB0::19::INSTR out, VXI0::112::INSTR card 1 group 1 in]
+  - [VXI0::112::INSTR card 1 group 1 out, GPIB0::9::INSTR card 12 group 0 common]
+  - [GPIB0::9::INSTR card 12 group 0 channel 5, GPIB0::13::INSTR in]
 )",
                                     "fuzz", &error);
         if (!loaded)
@@ -45,10 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             WholeNumber(parameter);
         }
     }
-    // Several messages in one input, separated by line feeds, sent to fresh instruments.
-    static const std::vector<ResourceSpec>& specs = FuzzBench().resources;
-    for (const ResourceSpec& resourceSpec : specs) {
-        auto instrument = CreateInstrument(resourceSpec, "", "");
+    // Several messages in one input, separated by line feeds, sent to fresh instruments, each in turn.
+    std::vector<std::unique_ptr<Instrument>> instruments;
+    for (const ResourceSpec& resourceSpec : FuzzBench().resources)
+        instruments.push_back(CreateInstrument(resourceSpec, "", ""));
+    ConnectStation(FuzzBench(), instruments);
+    for (const auto& instrument : instruments) {
         size_t start = 0;
         while (start <= input.size()) {
             size_t end = input.find('\n', start);
@@ -59,15 +70,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             instrument->StatusByte();
             start = end + 1;
         }
-        auto* cards = dynamic_cast<CardInstrument*>(instrument.get());
-        for (const CardState& card : cards->Cards()) {
-            if (!card.IsK4712())
-                continue;
-            if (!card.CheckSettings().empty())
-                std::abort(); // a command left a setting its group cannot have
-        }
         if (instrument->ErrorCount() > 30)
             std::abort();
+        if (auto* cards = dynamic_cast<CardInstrument*>(instrument.get())) {
+            for (const CardState& card : cards->Cards()) {
+                if (card.IsK4712() && !card.CheckSettings().empty())
+                    std::abort(); // a command left a setting its group cannot have
+            }
+        } else if (auto* source = dynamic_cast<SourceInstrument*>(instrument.get())) {
+            const SourceSettings& settings = source->Settings();
+            if (!(settings.frequencyHz >= kSourceMinHz && settings.frequencyHz <= kSourceMaxHz &&
+                  settings.powerDbm >= kSourceMinDbm && settings.powerDbm <= kSourceMaxDbm))
+                std::abort();
+        }
     }
     return 0;
 }

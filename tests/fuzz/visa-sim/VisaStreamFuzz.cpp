@@ -1,5 +1,6 @@
-// The byte stream through the simulated library's VISA interface: writes in any pieces with or without
-// END, reads of any count, with and without a termination character, device clears and serial polls.
+// The byte stream through the simulated library's VISA interface, to a module, a generic instrument and a
+// wired station's source and meter: writes in any pieces with or without END, reads of any count, with
+// and without a termination character, device clears and serial polls.
 // A read never gives more than asked nor touches the buffer beyond what it gives, and its status says
 // truthfully why it stopped.
 #include "visa.h"
@@ -17,11 +18,16 @@ namespace {
 const char* kBench = R"(state_name: stream
 resources:
   - name: VXI0::112::INSTR
-    module: {}
+    module: {card: {options: "QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,QZSWTA01"}}
   - name: GPIB0::5::INSTR
     generic:
       identity: "ACME,DMM,1,1.0"
       replies: {"MEAS?": "1.5", "CONF:VOLT": null}
+  - {name: GPIB0::19::INSTR, source: {}}
+  - {name: GPIB0::13::INSTR, meter: {}}
+wiring:
+  - [GPIB0::19::INSTR out, VXI0::112::INSTR card 1 group 0 in]
+  - [VXI0::112::INSTR card 1 group 0 out, GPIB0::13::INSTR in]
 )";
 
 struct Setup {
@@ -43,7 +49,10 @@ struct Setup {
     Setup(const Setup&) = delete;
     Setup& operator=(const Setup&) = delete;
     // Each input starts from the bench's initial state.
-    void Forget() const { unlink((folder + "/stream.VXI0__112__INSTR.state").c_str()); }
+    void Forget() const {
+        unlink((folder + "/stream.VXI0__112__INSTR.state").c_str());
+        unlink((folder + "/stream.GPIB0__19__INSTR.state").c_str());
+    }
 };
 
 struct Cursor {
@@ -147,15 +156,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (viOpenDefaultRM(&rm) != VI_SUCCESS) {
         std::abort();
     }
-    Session sessions[2];
-    if (viOpen(rm, "VXI0::112::INSTR", VI_NULL, VI_NULL, &sessions[0].handle) != VI_SUCCESS ||
-        viOpen(rm, "GPIB0::5::INSTR", VI_NULL, VI_NULL, &sessions[1].handle) != VI_SUCCESS) {
-        std::abort();
+    Session sessions[4];
+    const char* names[4] = {"VXI0::112::INSTR", "GPIB0::5::INSTR", "GPIB0::19::INSTR", "GPIB0::13::INSTR"};
+    for (int i = 0; i < 4; ++i) {
+        if (viOpen(rm, names[i], VI_NULL, VI_NULL, &sessions[i].handle) != VI_SUCCESS) {
+            std::abort();
+        }
     }
     Cursor in{data, size};
     while (in.More()) {
         uint8_t which = in.Byte();
-        Step(sessions[which & 1], in);
+        Step(sessions[which & 3], in);
     }
     viClose(rm);
     return 0;

@@ -9,9 +9,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <functional>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -50,6 +53,22 @@ int Wait(pid_t pid) {
 
 int RunChild(const std::function<int(VisaSim&, ViSession module)>& body) {
     return Wait(StartChild(body));
+}
+
+// A process that takes the lock file's lock and stops, holding it until it is killed.
+pid_t StopHoldingLock(const std::string& lockFile) {
+    pid_t holder = fork();
+    if (holder == 0) {
+        int fd = open(lockFile.c_str(), O_RDWR | O_CREAT, 0644);
+        if (fd < 0 || flock(fd, LOCK_EX) != 0)
+            _exit(1);
+        raise(SIGSTOP);
+        _exit(0);
+    }
+    int status = 0;
+    if (waitpid(holder, &status, WUNTRACED) != holder || !WIFSTOPPED(status))
+        return -1;
+    return holder;
 }
 
 } // namespace
@@ -151,17 +170,8 @@ TEST(StateAcrossProcesses, StoppedHolderOfTheLockTimesOutTheOthers) {
     bench.Use(std::string("state_name: held\n") + kBench);
     std::string lockFile = bench.Folder() + "/state/held.VXI0__112__INSTR.state.lock";
     std::filesystem::create_directories(bench.Folder() + "/state");
-    pid_t holder = fork();
-    if (holder == 0) {
-        int fd = open(lockFile.c_str(), O_RDWR | O_CREAT, 0644);
-        if (fd < 0 || flock(fd, LOCK_EX) != 0)
-            _exit(1);
-        raise(SIGSTOP);
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(holder, &status, WUNTRACED), holder);
-    ASSERT_TRUE(WIFSTOPPED(status));
+    pid_t holder = StopHoldingLock(lockFile);
+    ASSERT_GT(holder, 0);
     testing::internal::CaptureStderr();
     EXPECT_EQ(RunChild([](VisaSim& visa, ViSession module) {
                   auto start = std::chrono::steady_clock::now();
@@ -178,4 +188,44 @@ TEST(StateAcrossProcesses, StoppedHolderOfTheLockTimesOutTheOthers) {
                   return static_cast<int>(visa.Query(module, "ROUT:CLOS? (@132)") != "0\n");
               }),
               0);
+}
+
+TEST(StateAcrossProcesses, LockHeldOnOneInstrumentHoldsUpNoOther) {
+    TemporaryBench bench;
+    bench.Use(std::string("state_name: held\n") + kBench + "  - name: VXI0::113::INSTR\n    module: {}\n");
+    std::filesystem::create_directories(bench.Folder() + "/state");
+    pid_t holder = StopHoldingLock(bench.Folder() + "/state/held.VXI0__112__INSTR.state.lock");
+    ASSERT_GT(holder, 0);
+    VisaSim visa;
+    std::string error;
+    ASSERT_TRUE(visa.Load(&error)) << error;
+    ViSession rm = VI_NULL, held = VI_NULL, other = VI_NULL;
+    ASSERT_EQ(visa.OpenDefaultRM(&rm), VI_SUCCESS);
+    ASSERT_EQ(visa.Open(rm, "VXI0::112::INSTR", VI_NULL, VI_NULL, &held), VI_SUCCESS);
+    ASSERT_EQ(visa.Open(rm, "VXI0::113::INSTR", VI_NULL, VI_NULL, &other), VI_SUCCESS);
+    ASSERT_EQ(visa.SetAttribute(held, VI_ATTR_TMO_VALUE, VI_TMO_INFINITE), VI_SUCCESS);
+    ASSERT_EQ(visa.SetAttribute(other, VI_ATTR_TMO_VALUE, 500), VI_SUCCESS);
+    ASSERT_EQ(visa.EnableEvent(other, VI_EVENT_SERVICE_REQ, VI_QUEUE, VI_NULL), VI_SUCCESS);
+
+    // One session waits for the lock for as long as the other process holds it ...
+    std::atomic<pid_t> waiterId = 0;
+    auto waiting = std::async(std::launch::async, [&] {
+        waiterId = gettid();
+        return visa.Send(held, "ROUT:CLOS (@132)");
+    });
+    while (waiterId == 0)
+        std::this_thread::yield();
+    ASSERT_TRUE(WaitUntilAsleep(waiterId));
+    // ... and a session on another instrument goes on meanwhile, each call within its own time-out.
+    auto calls = std::async(std::launch::async, [&] {
+        ViEventType type = 0;
+        return std::pair(visa.Send(other, "ROUT:CLOS (@132)"),
+                         visa.WaitOnEvent(other, VI_EVENT_SERVICE_REQ, 300, &type, VI_NULL));
+    });
+    EXPECT_EQ(calls.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    kill(holder, SIGKILL);
+    Wait(holder);
+    EXPECT_EQ(calls.get(), std::pair(ViStatus{VI_SUCCESS}, ViStatus{VI_ERROR_TMO}));
+    EXPECT_EQ(waiting.get(), VI_SUCCESS);
+    visa.Close(rm);
 }

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -629,4 +631,50 @@ TEST_F(VisaApi, FrontPanelSearchFindsTheModules) {
         ViSession session = OpenOk(resource);
         EXPECT_EQ(visa.Query(session, "SYST:ERR?"), "0,\"No error\"\n") << resource;
     }
+}
+
+TEST_F(VisaApi, ClosingWakesAWaitForEventsAtOnce) {
+    for (bool closeManager : {false, true}) {
+        ViSession manager = VI_NULL;
+        ASSERT_EQ(visa.OpenDefaultRM(&manager), VI_SUCCESS);
+        ViSession module = VI_NULL;
+        ASSERT_EQ(visa.Open(manager, "VXI0::112::INSTR", VI_NULL, VI_NULL, &module), VI_SUCCESS);
+        ASSERT_EQ(visa.EnableEvent(module, VI_EVENT_SERVICE_REQ, VI_QUEUE, VI_NULL), VI_SUCCESS);
+        std::atomic<pid_t> waiterId = 0;
+        auto waiter = std::async(std::launch::async, [&] {
+            waiterId = gettid();
+            ViEventType type = 0;
+            return visa.WaitOnEvent(module, VI_EVENT_SERVICE_REQ, 10000, &type, VI_NULL);
+        });
+        while (waiterId == 0)
+            std::this_thread::yield();
+        ASSERT_TRUE(WaitUntilAsleep(waiterId));
+        EXPECT_EQ(visa.Close(closeManager ? manager : module), VI_SUCCESS);
+        EXPECT_EQ(waiter.wait_for(std::chrono::seconds(5)), std::future_status::ready) << closeManager;
+        EXPECT_EQ(waiter.get(), VI_ERROR_INV_OBJECT);
+        if (!closeManager)
+            visa.Close(manager);
+    }
+}
+
+TEST_F(VisaApi, LongMessagesEndAtTheTimeOutAndTooLongOnesAreRefused) {
+    ViSession module = OpenOk("VXI0::112::INSTR");
+    // Every command of this message rewrites the state file: it takes seconds, far beyond 200 ms.
+    std::string message;
+    while (message.size() < (1u << 20))
+        message += "ROUT:CLOS (@132);ROUT:CLOS (@133);";
+    ASSERT_EQ(visa.SetAttribute(module, VI_ATTR_TMO_VALUE, 200), VI_SUCCESS);
+    EXPECT_EQ(visa.Send(module, message), VI_ERROR_TMO);
+    ASSERT_EQ(visa.SetAttribute(module, VI_ATTR_TMO_VALUE, 2000), VI_SUCCESS);
+
+    std::string tooLong((16u << 20) + 1, ' ');
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(visa.Send(module, tooLong), VI_ERROR_IO);
+    // Without END the parts add up; the message that outgrows the bound is dropped whole.
+    ASSERT_EQ(visa.SetAttribute(module, VI_ATTR_SEND_END_EN, VI_FALSE), VI_SUCCESS);
+    EXPECT_EQ(visa.Send(module, tooLong.substr(2)), VI_SUCCESS);
+    EXPECT_EQ(visa.Send(module, "*IDN?"), VI_ERROR_IO);
+    std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find("is refused: the longest is 16777216 bytes"), std::string::npos) << report;
+    EXPECT_EQ(visa.Query(module, "*IDN?\n"), "QUILLON-VANTERA,K4712V,0,A.01.00\n");
 }

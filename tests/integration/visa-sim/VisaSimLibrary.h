@@ -7,10 +7,15 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 struct VisaSim {
     void* handle = nullptr;
@@ -104,6 +109,20 @@ struct VisaSim {
                      &count);
     }
 };
+
+// Waits (at most 10 s) until the thread sleeps in a blocking call, as the kernel reports its state.
+inline bool WaitUntilAsleep(pid_t thread) {
+    std::string path = "/proc/self/task/" + std::to_string(thread) + "/stat";
+    for (int i = 0; i < 10000; ++i) {
+        std::ifstream in(path);
+        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        size_t end = stat.rfind(')');
+        if (end != std::string::npos && end + 2 < stat.size() && stat[end + 2] == 'S')
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
 
 // A temporary folder for state files and benches; VISA_SIM_STATE and VISA_SIM_BENCH point into it.
 class TemporaryBench {

@@ -4,9 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <sched.h>
 #include <sstream>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,10 +45,40 @@ protected:
     std::string StateFile() const { return folder + "/bench.VXI0__112__INSTR.state"; }
 
     static std::string Ask(Instrument& instrument, const std::string& query) {
-        EXPECT_TRUE(instrument.Write(query));
+        EXPECT_EQ(instrument.Write(query), Instrument::Outcome::Done);
         std::string reply = instrument.Pending();
         instrument.Consume(reply.size());
         return reply;
+    }
+
+    std::string Content(const std::string& path) const {
+        std::ifstream in(path);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    // With the store broken, a query answers from the file when `queryReads` (else it fails) and a
+    // command fails, each with a line naming the file and `reason`; the file stays as it was. Mended,
+    // the next command is saved.
+    void ExpectTruthfulFailure(const std::function<void()>& breakStore, const std::function<void()>& mend,
+                               bool queryReads, const std::string& reason) {
+        Ask(*Open(), "ROUT:CLOS (@132)");
+        std::string before = Content(StateFile());
+        auto module = Open();
+        testing::internal::CaptureStderr();
+        breakStore();
+        bool queried = queryReads ? Ask(*module, "ROUT:CLOS? (@132)") == "1\n"
+                                  : module->Write("ROUT:CLOS? (@132)") == Instrument::Outcome::Failed;
+        Instrument::Outcome command = module->Write("ROUT:CLOS (@133)");
+        mend();
+        std::string report = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(queried) << reason;
+        EXPECT_EQ(command, Instrument::Outcome::Failed) << reason;
+        EXPECT_NE(report.find(StateFile()), std::string::npos) << report;
+        EXPECT_NE(report.find(reason), std::string::npos) << report;
+        EXPECT_EQ(report.find("corrupt"), std::string::npos) << report;
+        EXPECT_EQ(Content(StateFile()), before) << reason;
+        EXPECT_EQ(Ask(*module, "ROUT:CLOS (@133);ROUT:CLOS? (@132,133)"), "0,1\n") << reason;
+        EXPECT_EQ(Ask(*Open(), "ROUT:CLOS? (@132,133)"), "0,1\n") << reason;
     }
 
     std::string folder;
@@ -151,12 +187,11 @@ TEST_F(CardStateFile, FifoStateFileIsRefusedAtOnce) {
     ASSERT_EQ(mkfifo(StateFile().c_str(), 0600), 0);
     auto module = Open();
     testing::internal::CaptureStderr();
-    Ask(*module, "ROUT:CLOS (@132)");
+    EXPECT_EQ(module->Write("ROUT:CLOS (@132)"), Instrument::Outcome::Failed);
     std::string report = testing::internal::GetCapturedStderr();
     alarm(0);
     EXPECT_NE(report.find(StateFile() + " is refused (it is not a regular file)"), std::string::npos)
         << report;
-    EXPECT_EQ(Ask(*module, "ROUT:CLOS? (@132)"), "1\n"); // kept in memory
     EXPECT_TRUE(fs::is_fifo(StateFile()));
 }
 
@@ -178,4 +213,41 @@ TEST_F(CardStateFile, StateFolderIsCreatedWhenMissing) {
     EXPECT_EQ(StateStore::StateFolder(&problem), "");
     EXPECT_NE(problem.find("cannot be created"), std::string::npos);
     unsetenv("VISA_SIM_STATE");
+}
+
+TEST_F(CardStateFile, UnusableStoreFailsTheCallAndKeepsTheFile) {
+    std::string lock = StateFile() + ".lock";
+    std::string temporary = StateFile() + ".tmp";
+    // A link planted at the lock: the file is read without the lock, nothing is written.
+    ExpectTruthfulFailure([&] { fs::remove(lock), fs::create_symlink(folder + "/elsewhere", lock); },
+                          [&] { fs::remove(lock); }, true, "symbolic link");
+    // A save that fails once: the next one is tried all the same.
+    ExpectTruthfulFailure([&] { fs::remove(temporary), fs::create_directory(temporary); },
+                          [&] { fs::remove(temporary); }, true, "Is a directory");
+    // No descriptor left: the state file cannot be opened, which does not make it damaged.
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    ExpectTruthfulFailure(
+        [&] {
+            int lowest = open("/dev/null", O_RDONLY);
+            close(lowest);
+            rlimit none = limit;
+            none.rlim_cur = static_cast<rlim_t>(lowest);
+            setrlimit(RLIMIT_NOFILE, &none);
+        },
+        [&] { setrlimit(RLIMIT_NOFILE, &limit); }, false, "Too many open files");
+}
+
+TEST_F(CardStateFile, ReadOnlyFolderFailsTheCallAndKeepsTheFile) {
+    // A read-only bind mount in a mount namespace of this process's own.
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+        GTEST_SKIP() << "a private mount namespace needs root (" << std::strerror(errno) << ")";
+    }
+    auto remount = [&](unsigned long flags) {
+        ASSERT_EQ(mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | flags, nullptr), 0)
+            << std::strerror(errno);
+    };
+    ExpectTruthfulFailure([&] { remount(MS_RDONLY); }, [&] { remount(0); }, true, "Read-only file system");
+    umount2(folder.c_str(), MNT_DETACH);
 }

@@ -26,13 +26,13 @@ protected:
     ModuleCommands() : module(CreateInstrument(SpecFrom(kModuleBench), "", "")) {}
 
     std::string Ask(const std::string& query) {
-        EXPECT_TRUE(module->Write(query));
+        EXPECT_EQ(module->Write(query), Instrument::Outcome::Done);
         std::string reply = module->Pending();
         module->Consume(reply.size());
         return reply;
     }
     void Send(const std::string& command) {
-        EXPECT_TRUE(module->Write(command));
+        EXPECT_EQ(module->Write(command), Instrument::Outcome::Done);
         EXPECT_EQ(module->Pending(), "") << command;
     }
     // Every entry of the error queue, oldest first, as "code,text" lines.
@@ -180,7 +180,7 @@ TEST_F(ModuleCommands, StatusByteAndEventRegisterFollowIeee4882) {
     EXPECT_EQ(module->StatusByte(), 0);
     Send("*SRE 255");
     EXPECT_EQ(Ask("*SRE?"), "191\n"); // bit 6 cannot be enabled
-    ASSERT_TRUE(module->Write("*IDN?"));
+    ASSERT_EQ(module->Write("*IDN?"), Instrument::Outcome::Done);
     EXPECT_EQ(module->StatusByte() & 16, 16); // message available
     module->DeviceClear();
     EXPECT_EQ(module->Pending(), "");
@@ -194,8 +194,8 @@ TEST_F(ModuleCommands, StatusByteAndEventRegisterFollowIeee4882) {
 }
 
 TEST_F(ModuleCommands, UnreadRepliesAndEmptyReadsAreQueryErrors) {
-    ASSERT_TRUE(module->Write("*IDN?"));
-    ASSERT_TRUE(module->Write("SYST:VERS?")); // the identity was never read
+    ASSERT_EQ(module->Write("*IDN?"), Instrument::Outcome::Done);
+    ASSERT_EQ(module->Write("SYST:VERS?"), Instrument::Outcome::Done); // the identity was never read
     EXPECT_EQ(module->Pending(), "1999.0\n");
     module->Consume(7);
     module->NoteEmptyRead();
@@ -237,7 +237,7 @@ resources:
 )"),
                                    "", "");
     auto ask = [&](const std::string& query) {
-        EXPECT_TRUE(module->Write(query));
+        EXPECT_EQ(module->Write(query), Instrument::Outcome::Done);
         std::string reply = module->Pending();
         module->Consume(reply.size());
         return reply;
@@ -247,11 +247,12 @@ resources:
     EXPECT_EQ(ask("*TST?"), "3\n");
     EXPECT_EQ(ask("DIAG:TEST:MESS?"), "\"Relay K3 stuck\"\n");
 
-    EXPECT_TRUE(module->Write("ROUT:CLOS (@001)"));
+    EXPECT_EQ(module->Write("ROUT:CLOS (@001)"), Instrument::Outcome::Done);
     EXPECT_EQ(ask("SYST:ERR?"), "-241,\"Hardware missing\"\n"); // first occurrence runs (and fails on card 0)
-    EXPECT_FALSE(module->Write("ROUTE:CLOSE (@101)"));          // second one times out, long form too
-    EXPECT_EQ(ask("ROUT:CLOS? (@100:103)"), "0,0,0,0\n");       // a query of the same header: third one, runs
-    EXPECT_TRUE(module->Write("ROUT:CLOS (@102)"));
+    EXPECT_EQ(module->Write("ROUTE:CLOSE (@101)"),
+              Instrument::Outcome::TimedOut);             // second one times out, long form too
+    EXPECT_EQ(ask("ROUT:CLOS? (@100:103)"), "0,0,0,0\n"); // a query of the same header: third one, runs
+    EXPECT_EQ(module->Write("ROUT:CLOS (@102)"), Instrument::Outcome::Done);
     EXPECT_EQ(ask("ROUT:CLOS? (@102)"), "1\n");
 
     EXPECT_EQ(ask("ROUT:OPEN? (@102)"), ""); // failed query: no reply, an error instead
@@ -270,7 +271,7 @@ resources:
 )"),
                                 "", "");
     auto ask = [&](const std::string& query) {
-        EXPECT_TRUE(box->Write(query));
+        EXPECT_EQ(box->Write(query), Instrument::Outcome::Done);
         std::string reply = box->Pending();
         box->Consume(reply.size());
         return reply;
@@ -280,7 +281,7 @@ resources:
     EXPECT_EQ(ask("SYST:CTYP? 12"), "QUILLON-VANTERA,K4712V,0,A.01.00\n");
     EXPECT_EQ(ask("SYST:CTYP? 3").rfind("NONE", 0), 0u);
     EXPECT_EQ(ask("ROUT:CLOS? (@1200:1205)"), "0,0,0,1,0,0\n");
-    EXPECT_TRUE(box->Write("ROUT:CLOS (@1205)"));
+    EXPECT_EQ(box->Write("ROUT:CLOS (@1205)"), Instrument::Outcome::Done);
     EXPECT_EQ(ask("ROUT:CLOS? (@1200:1205)"), "0,0,0,0,0,1\n");
     EXPECT_EQ(ask("ROUT:CLOS? (@100)"), ""); // card 1 is no RQK4712V card
     EXPECT_EQ(ask("SYST:ERR?"), "-241,\"Hardware missing\"\n");
@@ -296,7 +297,7 @@ resources:
 )"),
                                   "", "");
     auto ask = [&](const std::string& query) {
-        EXPECT_TRUE(meter->Write(query));
+        EXPECT_EQ(meter->Write(query), Instrument::Outcome::Done);
         std::string reply = meter->Pending();
         meter->Consume(reply.size());
         return reply;

@@ -2,7 +2,14 @@
 #include "Instrument.h"
 #include "MeterInstrument.h"
 
+#include "StateStore.h"
+
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace visasim;
 
@@ -16,7 +23,7 @@ std::unique_ptr<Instrument> Make(const std::string& yaml) {
 }
 
 std::string Ask(Instrument& instrument, const std::string& message) {
-    EXPECT_TRUE(instrument.Write(message));
+    EXPECT_EQ(instrument.Write(message), Instrument::Outcome::Done);
     std::string reply = instrument.Pending();
     instrument.Consume(reply.size());
     return reply;
@@ -54,4 +61,64 @@ TEST(StationInstruments, MeterReadsWhatArrivesAboveItsNoiseFloor) {
     EXPECT_EQ(Ask(*meter, "FETC?"), "-76.99\n"); // a signal at the noise floor doubles the power
     arriving = {0.001};
     EXPECT_EQ(Ask(*meter, "*TRG;FETC?"), "0.00\n");
+}
+
+TEST(StationInstruments, MeterReadsTheWholeWayAtOneMoment) {
+    char pattern[] = "/tmp/visa-sim-station-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string folder = pattern;
+    std::string error;
+    auto bench = LoadBenchText(R"(
+resources:
+  - {name: GPIB0::19::INSTR, source: {power: -10, output: on}}
+  - {name: VXI0::112::INSTR, module: {card: {options: "QZATNA01,QZATNB01,,,,"}}}
+  - {name: GPIB0::13::INSTR, meter: {}}
+wiring:
+  - [GPIB0::19::INSTR out, VXI0::112::INSTR card 1 group 1 in]
+  - [VXI0::112::INSTR card 1 group 1 out, GPIB0::13::INSTR in]
+)",
+                               "test", &error);
+    ASSERT_TRUE(bench) << error;
+    std::vector<std::unique_ptr<Instrument>> instruments;
+    for (const ResourceSpec& resourceSpec : bench->resources)
+        instruments.push_back(CreateInstrument(resourceSpec, folder, "way"));
+    ConnectStation(*bench, instruments);
+    // Another process changes power and attenuation together, under both locks, so that every state it
+    // leaves reads -10 dBm at the meter. It takes the module's lock first and waits a while for the
+    // source's (giving both up when that takes too long): a reading that let go of the source before it
+    // read the module would see one half of a change.
+    pid_t writer = fork();
+    if (writer == 0) {
+        StateStore source(folder + "/way.GPIB0__19__INSTR.state");
+        StateStore module(folder + "/way.VXI0__112__INSTR.state");
+        std::vector<CardState> cards = bench->resources[1].cards;
+        std::string problem;
+        for (int step = 0;; ++step) {
+            if (module.Lock(StateStore::kWaitForever, &problem) != StateStore::LockResult::Locked)
+                _exit(1);
+            bool both = false;
+            for (int tries = 0; tries < 20 && !both; ++tries)
+                both = source.Lock(0, &problem) == StateStore::LockResult::Locked || usleep(50) != 0;
+            if (!both) {
+                module.Unlock();
+                usleep(200);
+                continue;
+            }
+            cards[0].attenuation[1] = step % 2 == 0 ? 10 : 0;
+            module.Write(SerializeCards(cards));
+            source.Write(step % 2 == 0 ? "source frequency 1e9 power 0 output 1\n"
+                                       : "source frequency 1e9 power -10 output 1\n");
+            source.Unlock();
+            module.Unlock();
+        }
+    }
+    while (!std::filesystem::exists(folder + "/way.GPIB0__19__INSTR.state"))
+        usleep(1000); // the writer is at work
+    int mixed = 0;
+    for (int i = 0; i < 5000; ++i)
+        mixed += Ask(*instruments[2], "READ?") != "-10.00\n";
+    kill(writer, SIGKILL);
+    waitpid(writer, nullptr, 0);
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(mixed, 0);
 }
