@@ -198,10 +198,13 @@ DeviceReadResp Devices::Read(Session& session, const DeviceReadParms& parms, con
         session.termChar = termChar;
     }
     uint32_t count = std::min(parms.requestSize, kMaxReadSize);
-    resp.data.resize(count);
+    if (session.readBufferSize < count) {
+        session.readBuffer = std::make_unique_for_overwrite<char[]>(count);
+        session.readBufferSize = count;
+    }
     ViUInt32 got = 0;
-    ViStatus status = viRead(session.vi, reinterpret_cast<ViBuf>(resp.data.data()), count, &got);
-    resp.data.resize(got);
+    ViStatus status = viRead(session.vi, reinterpret_cast<ViBuf>(session.readBuffer.get()), count, &got);
+    resp.data.assign(session.readBuffer.get(), got);
     resp.error = ErrorOf(status);
     if (resp.error != kNoError) {
         return resp;

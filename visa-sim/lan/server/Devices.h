@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -50,6 +51,10 @@ public:
         std::optional<ViUInt32> timeout;
         std::optional<bool> sendEnd;
         std::optional<int> termChar; // -1: no term char
+        // What reads are made into, kept between them: grown as asked, never cleared (a read of a few
+        // bytes that asks for megabytes touches a few bytes of it).
+        std::unique_ptr<char[]> readBuffer;
+        size_t readBufferSize = 0;
     };
     int32_t OpenSession(size_t device, Session* session);
     void CloseSession(Session* session);
