@@ -302,25 +302,35 @@ RpcClient::RpcClient(Fd fd, size_t replyBound, const StopSignal* stop)
     : m_stream(std::move(fd), replyBound, stop),
       m_xid(static_cast<uint32_t>(Clock::now().time_since_epoch().count())) {}
 
-std::optional<RpcClient::Reply> RpcClient::Call(uint32_t program, uint32_t version, uint32_t procedure,
-                                                const std::vector<uint8_t>& arguments, Deadline deadline,
-                                                std::string* error) {
+namespace {
+// A client waits for its peer as long as the call's deadline allows, whether or not bytes trickle in.
+std::chrono::milliseconds StallFor(Deadline deadline) {
+    return deadline == kNoDeadline
+               ? std::chrono::hours(24)
+               : std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+}
+} // namespace
+
+std::optional<uint32_t> RpcClient::Send(uint32_t program, uint32_t version, uint32_t procedure,
+                                        const std::vector<uint8_t>& arguments, Deadline deadline,
+                                        std::string* error) {
     CallHeader header{++m_xid, program, version, procedure};
     XdrWriter writer;
     writer.Reserve(arguments.size() + 48);
     WriteCallHeader(writer, header);
     std::vector<uint8_t> message = writer.Take();
     message.insert(message.end(), arguments.begin(), arguments.end());
-    // The whole call must go within the deadline; what is left of it bounds each wait.
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    auto stall = deadline == kNoDeadline ? std::chrono::milliseconds(std::chrono::hours(24)) : left;
-    if (!m_stream.Send(message, deadline, stall)) {
+    if (!m_stream.Send(message, deadline, StallFor(deadline))) {
         *error = "the call could not be sent";
         return std::nullopt;
     }
+    return header.xid;
+}
+
+std::optional<RpcClient::Reply> RpcClient::Receive(uint32_t xid, Deadline deadline, std::string* error) {
     Reply reply;
     while (true) {
-        switch (m_stream.Receive(&reply.record, deadline, stall)) {
+        switch (m_stream.Receive(&reply.record, deadline, StallFor(deadline))) {
         case RecordStream::Received::Record:
             break;
         case RecordStream::Received::TimedOut:
@@ -335,14 +345,21 @@ std::optional<RpcClient::Reply> RpcClient::Call(uint32_t program, uint32_t versi
             return std::nullopt;
         }
         XdrReader reader(reply.record);
-        uint32_t xid = 0;
-        reply.status = ReadReplyHeader(reader, &xid);
-        if (xid == header.xid) {
+        uint32_t replyXid = 0;
+        reply.status = ReadReplyHeader(reader, &replyXid);
+        if (replyXid == xid) {
             reply.results = reply.record.size() - reader.Remaining();
             return reply;
         }
         // A late reply to an earlier call given up on: skip it.
     }
+}
+
+std::optional<RpcClient::Reply> RpcClient::Call(uint32_t program, uint32_t version, uint32_t procedure,
+                                                const std::vector<uint8_t>& arguments, Deadline deadline,
+                                                std::string* error) {
+    auto xid = Send(program, version, procedure, arguments, deadline, error);
+    return xid ? Receive(*xid, deadline, error) : std::nullopt;
 }
 
 } // namespace visasim::lan

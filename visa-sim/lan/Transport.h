@@ -110,6 +110,13 @@ public:
     // (*error says which); the client is then unusable.
     std::optional<Reply> Call(uint32_t program, uint32_t version, uint32_t procedure,
                               const std::vector<uint8_t>& arguments, Deadline deadline, std::string* error);
+    // The two halves of Call, so that several calls may be on their way at once (a write and the read
+    // of its reply in one round trip): a server answers a connection's calls in their order, and the
+    // replies are to be received in that order too (a reply before the one awaited is skipped).
+    std::optional<uint32_t> Send(uint32_t program, uint32_t version, uint32_t procedure,
+                                 const std::vector<uint8_t>& arguments, Deadline deadline,
+                                 std::string* error);
+    std::optional<Reply> Receive(uint32_t xid, Deadline deadline, std::string* error);
 
     template <typename Arguments, typename Results>
     bool CallAs(uint32_t program, uint32_t version, uint32_t procedure, const Arguments& arguments,
