@@ -3,7 +3,7 @@
 backend (and its RPC client, for the abort channel) and lxi-tools. Runs in a private network namespace
 (tests/support/private-network), so ports 111 and up are its own.
 
-Usage: vxi11d_test.py <visa-sim-vxi11d> <libvisa-sim.so> <bench file>"""
+Usage: vxi11d_test.py <visa-sim-vxi11d> <libvisa-sim.so, or empty for none> <bench file>"""
 import os
 import socket
 import struct
@@ -121,9 +121,10 @@ check('Found "QUILLON-VANTERA,K4712V' in run("lxi", "discover", "-t", "1").stdou
 # A route set over the network is what a local client of the library reads back.
 box = network("gpib0,9")
 box.write("ROUT:CLOS (@301)")
-local = pyvisa.ResourceManager(library).open_resource("GPIB0::9::INSTR")
-local.read_termination = "\n"
-check(local.query("ROUT:CLOS? (@300:303)") == "0,1,0,0", "route set over the network, read locally")
+if library:  # none with a sanitized build
+    local = pyvisa.ResourceManager(library).open_resource("GPIB0::9::INSTR")
+    local.read_termination = "\n"
+    check(local.query("ROUT:CLOS? (@300:303)") == "0,1,0,0", "route set over the network, read locally")
 
 # A read with nothing to give waits for its time-out, then says so; the instrument notes one
 # unterminated query, not one per look for a reply.
@@ -215,7 +216,10 @@ check(closed_by_server(outsider, 5), "a peer outside --allow is closed at once")
 rm.close()
 for process in (server, guarded):
     process.terminate()
-    check(process.wait(10) == 0, "SIGTERM ends the server with links open, exit status 0")
+    status = process.wait(10)
+    check(status == 0, "SIGTERM ends the server with links open, exit status 0")
+    if status != 0:
+        print("".join(process.lines))
 
 print("vxi11d checks:", "all passed" if not failures else "%d failed" % len(failures))
 sys.exit(1 if failures else 0)
