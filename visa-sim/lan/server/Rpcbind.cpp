@@ -11,7 +11,6 @@ namespace {
 
 constexpr const char* kRpcbindSocket = "/run/rpcbind.sock";
 constexpr std::chrono::milliseconds kAnswerTime{2000};
-constexpr uint32_t kGetAddress = 3; // rpcbind version 3's GETADDR
 
 uint32_t Reachable(uint32_t listen) {
     return listen == 0 ? 0x7F000001 : listen;
@@ -22,19 +21,6 @@ RpcbEntry CoreEntry(uint32_t listen, uint16_t port) {
         Ipv4Text(listen) + "." + std::to_string(port >> 8) + "." + std::to_string(port & 0xFF);
     return RpcbEntry{vxi11::kCoreProgram, vxi11::kVersion, "tcp", port ? address : "",
                      std::to_string(geteuid())};
-}
-
-// The port of a universal address ("127.0.0.1.4.1" is port 1025); 0 for none.
-uint16_t PortOf(const std::string& universal) {
-    size_t last = universal.rfind('.');
-    size_t before =
-        last == std::string::npos || last == 0 ? std::string::npos : universal.rfind('.', last - 1);
-    if (before == std::string::npos) {
-        return 0;
-    }
-    int high = std::atoi(universal.substr(before + 1, last - before - 1).c_str());
-    int low = std::atoi(universal.substr(last + 1).c_str());
-    return static_cast<uint16_t>((high & 0xFF) << 8 | (low & 0xFF));
 }
 
 template <typename Arguments, typename Results>
@@ -61,12 +47,12 @@ template <typename Io>
 void Fields(Io& io, Flag& v) {
     io.Bool(v.value);
 }
-struct Text {
-    std::string value;
+struct Word {
+    uint32_t value = 0;
 };
 template <typename Io>
-void Fields(Io& io, Text& v) {
-    io.Bytes(v.value, 128);
+void Fields(Io& io, Word& v) {
+    io.Word(v.value);
 }
 
 } // namespace
@@ -83,14 +69,22 @@ bool RpcbindRegistration::Register(uint32_t listen, uint16_t port, std::string* 
         return false;
     }
     if (!done.value) {
-        Text holder;
-        if (!CallRpcbind(kGetAddress, CoreEntry(listen, 0), &holder, problem)) {
-            return false;
-        }
+        // Another registration: asked for through the portmapper's port (rpcbind's GETADDR on its local
+        // socket looks among the local transport's registrations only).
         std::string error;
-        uint16_t taken = PortOf(holder.value);
-        if (taken != 0 && ConnectTcp(Reachable(listen), taken, After(kAnswerTime), nullptr, &error)) {
-            *problem = "another VXI-11 server is registered with rpcbind (port " + std::to_string(taken) +
+        Word taken;
+        Fd fd = ConnectTcp(Reachable(listen), portmap::kPort, After(kAnswerTime), nullptr, &error);
+        if (fd) {
+            RpcClient portmapper(std::move(fd), 4096);
+            portmapper.CallAs(portmap::kProgram, portmap::kVersion, portmap::kGetPort,
+                              Mapping{vxi11::kCoreProgram, vxi11::kVersion, portmap::kTcp, 0}, &taken,
+                              After(kAnswerTime), &error);
+        }
+        if (taken.value != 0 && taken.value <= 0xFFFF &&
+            ConnectTcp(Reachable(listen), static_cast<uint16_t>(taken.value), After(kAnswerTime), nullptr,
+                       &error)) {
+            *problem = "another VXI-11 server is registered with rpcbind (port " +
+                       std::to_string(taken.value) +
                        "); stop it, or serve another address with --listen and --portmapper own";
             return false;
         }
