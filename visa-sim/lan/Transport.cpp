@@ -264,7 +264,7 @@ RecordStream::Received RecordStream::Receive(std::vector<uint8_t>* record, Deadl
 }
 
 bool RecordStream::Send(const std::vector<uint8_t>& message, Deadline deadline,
-                        std::chrono::milliseconds stall) {
+                        std::chrono::milliseconds stall, bool more) {
     uint32_t mark = htonl(RecordMark(message.size()));
     size_t total = sizeof mark + message.size();
     size_t sent = 0;
@@ -279,7 +279,7 @@ bool RecordStream::Send(const std::vector<uint8_t>& message, Deadline deadline,
         msghdr header{};
         header.msg_iov = parts;
         header.msg_iovlen = static_cast<size_t>(count);
-        ssize_t written = sendmsg(m_fd.Get(), &header, MSG_NOSIGNAL);
+        ssize_t written = sendmsg(m_fd.Get(), &header, MSG_NOSIGNAL | (more ? MSG_MORE : 0));
         if (written > 0) {
             sent += static_cast<size_t>(written);
             continue;
@@ -313,14 +313,14 @@ std::chrono::milliseconds StallFor(Deadline deadline) {
 
 std::optional<uint32_t> RpcClient::Send(uint32_t program, uint32_t version, uint32_t procedure,
                                         const std::vector<uint8_t>& arguments, Deadline deadline,
-                                        std::string* error) {
+                                        std::string* error, bool more) {
     CallHeader header{++m_xid, program, version, procedure};
     XdrWriter writer;
     writer.Reserve(arguments.size() + 48);
     WriteCallHeader(writer, header);
     std::vector<uint8_t> message = writer.Take();
     message.insert(message.end(), arguments.begin(), arguments.end());
-    if (!m_stream.Send(message, deadline, StallFor(deadline))) {
+    if (!m_stream.Send(message, deadline, StallFor(deadline), more)) {
         *error = "the call could not be sent";
         return std::nullopt;
     }

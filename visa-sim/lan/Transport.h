@@ -80,7 +80,9 @@ public:
 
     enum class Received { Record, Closed, TooLarge, Stalled, TimedOut, Stopped, Failed };
     Received Receive(std::vector<uint8_t>* record, Deadline deadline, std::chrono::milliseconds stall);
-    bool Send(const std::vector<uint8_t>& message, Deadline deadline, std::chrono::milliseconds stall);
+    // With `more`, the message waits to go out with the next one (one segment for both).
+    bool Send(const std::vector<uint8_t>& message, Deadline deadline, std::chrono::milliseconds stall,
+              bool more = false);
 
     int Socket() const { return m_fd.Get(); }
     // Ends the connection at once, waking a thread waiting on it (the descriptor stays until destroyed).
@@ -112,10 +114,11 @@ public:
                               const std::vector<uint8_t>& arguments, Deadline deadline, std::string* error);
     // The two halves of Call, so that several calls may be on their way at once (a write and the read
     // of its reply in one round trip): a server answers a connection's calls in their order, and the
-    // replies are to be received in that order too (a reply before the one awaited is skipped).
+    // replies are to be received in that order too (a reply before the one awaited is skipped). A call
+    // sent with `more` goes out with the next one.
     std::optional<uint32_t> Send(uint32_t program, uint32_t version, uint32_t procedure,
-                                 const std::vector<uint8_t>& arguments, Deadline deadline,
-                                 std::string* error);
+                                 const std::vector<uint8_t>& arguments, Deadline deadline, std::string* error,
+                                 bool more = false);
     std::optional<Reply> Receive(uint32_t xid, Deadline deadline, std::string* error);
 
     template <typename Arguments, typename Results>

@@ -172,7 +172,7 @@ public:
         Encode(read, DeviceReadParms{m_lid, 256, 2000, 0, 0, 0});
         std::string error;
         auto first = m_client.Send(vxi11::kCoreProgram, vxi11::kVersion, vxi11::kDeviceWrite, write.Data(),
-                                   After(5s), &error);
+                                   After(5s), &error, true);
         auto second = m_client.Send(vxi11::kCoreProgram, vxi11::kVersion, vxi11::kDeviceRead, read.Data(),
                                     After(5s), &error);
         auto written = first ? m_client.Receive(*first, After(5s), &error) : std::nullopt;
@@ -257,8 +257,8 @@ void BM_IdentityRoundTrip(benchmark::State& state) {
     IdentityRoundTrips(state, link);
 }
 
-// device_write and device_read sent together, their replies awaited together: the query in one round
-// trip, as a client may have it (pyvisa-py and lxi wait for each reply before the next call).
+// device_write and device_read sent together in one segment, their replies awaited together: the query
+// in one round trip, as a client may have it (pyvisa-py and lxi wait for each reply before the next call).
 void BM_IdentityPipelined(benchmark::State& state) {
     Link link("inst0");
     for (auto _ : state) {
