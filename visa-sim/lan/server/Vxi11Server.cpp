@@ -8,6 +8,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <system_error>
 
 namespace visasim::lan {
 
@@ -120,7 +121,7 @@ std::string ServeCalls(RecordStream& stream, uint32_t program, uint32_t version,
             }
         }
         if (!send(reply.Data())) {
-            return "taking no reply for 10 s";
+            return "the reply could not be sent (a peer taking nothing for 10 s, or gone)";
         }
     }
 }
@@ -163,7 +164,8 @@ Vxi11Server::~Vxi11Server() {
     ReapWorkers(true);
 }
 
-bool Vxi11Server::Bind(std::string* problem) {
+bool Vxi11Server::Bind(std::string* problem, bool* portmapper) {
+    *portmapper = false;
     auto add = [&](uint16_t port, Service service) -> bool {
         std::string error;
         Fd fd = ListenTcp(m_setup.listen, port, &error);
@@ -185,6 +187,7 @@ bool Vxi11Server::Bind(std::string* problem) {
     if (!m_setup.ownPortmapper) {
         return true;
     }
+    *portmapper = true;
     if (!add(portmap::kPort, Service::Portmap)) {
         return false;
     }
@@ -200,6 +203,7 @@ bool Vxi11Server::Bind(std::string* problem) {
             return false;
         }
     }
+    *portmapper = false;
     return true;
 }
 
@@ -275,11 +279,17 @@ void Vxi11Server::Accept(Listener& listener) {
         setsockopt(fd.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         ++listener.connections;
         Worker& worker = m_workers.emplace_back();
-        worker.thread = std::thread([this, &listener, &worker, client = std::move(fd)]() mutable {
-            ServeConnection(listener, std::move(client));
+        try {
+            worker.thread = std::thread([this, &listener, &worker, client = std::move(fd)]() mutable {
+                ServeConnection(listener, std::move(client));
+                --listener.connections;
+                worker.done = true;
+            });
+        } catch (const std::system_error& error) {
+            Log("refused " + Ipv4Text(address) + ": no thread for it (" + error.what() + ")");
+            m_workers.pop_back();
             --listener.connections;
-            worker.done = true;
-        });
+        }
     }
 }
 

@@ -45,8 +45,9 @@ public:
     Vxi11Server& operator=(const Vxi11Server&) = delete;
 
     // Binds the core and abort channels to free ports of the listen address and, for the own
-    // portmapper, its port 111; on failure *problem says what could not be bound.
-    bool Bind(std::string* problem);
+    // portmapper, its port 111; on failure *problem says what could not be bound, and *portmapper whether
+    // that was port 111.
+    bool Bind(std::string* problem, bool* portmapper);
     uint16_t CorePort() const { return m_corePort; }
     uint16_t AbortPort() const { return m_abortPort; }
 

@@ -86,8 +86,9 @@ int main(int argc, char** argv) {
                       (options.portmapper == PortmapperMode::Auto && PortmapperAnswers(options.listen));
     setup.ownPortmapper = !useRpcbind;
     Vxi11Server server(devices, setup, stop);
-    if (!server.Bind(&problem)) {
-        if (options.portmapper == PortmapperMode::Auto && setup.ownPortmapper) {
+    bool portmapperFailed = false;
+    if (!server.Bind(&problem, &portmapperFailed)) {
+        if (options.portmapper == PortmapperMode::Auto && portmapperFailed) {
             problem += "; no rpcbind answers there either: start rpcbind, or run with the right to bind "
                        "port 111 (as root, or with CAP_NET_BIND_SERVICE)";
         }
