@@ -27,5 +27,7 @@ self-test and configures the device type of each group.
 The package also holds the module's instrument driver library librqk4712v_32
 with its C header and pkg-config file, and a simulated VISA library with
 example benches to try the panel without the hardware. The simulated library
-is kept in the package's own folder, so it never stands in for a real VISA.")
+is kept in the package's own folder, so it never stands in for a real VISA.
+visa-sim-vxi11d serves the simulated bench to VXI-11 clients on the network
+(a systemd unit for it is installed, not enabled).")
 include(CPack)

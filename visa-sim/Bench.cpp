@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <set>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -488,11 +489,36 @@ void ReadVxiDescription(const YAML::Node& node, ResourceSpec& resourceSpec) {
     }
 }
 
+// A VXI-11 device name of the resource's own: a word that VISA resource names can carry
+// ("TCPIP0::host::switch_a::INSTR") and that no generated name ("inst0", "gpib0,9") can be.
+std::string ReadLanName(const YAML::Node& node) {
+    std::string name = Text(node, "lan_name");
+    bool good = !name.empty() && name.size() <= 32 && std::isalpha(static_cast<unsigned char>(name[0]));
+    for (char c : name) {
+        good = good && (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.');
+    }
+    std::string lower = name;
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    for (const char* generated : {"inst", "gpib"}) {
+        if (lower.size() > 4 && lower.rfind(generated, 0) == 0 &&
+            std::isdigit(static_cast<unsigned char>(lower[4]))) {
+            good = false;
+        }
+    }
+    if (!good) {
+        Fail(node, "lan_name must be a letter, then letters, digits, '_', '-' or '.' (at most 32), and not "
+                   "instN or gpibN");
+    }
+    return name;
+}
+
 ResourceSpec ReadResource(const YAML::Node& node) {
     CheckKeys(node, "a resource",
               {"name", "interface", "board", "primary", "secondary", "logical_address", "slot",
-               "manufacturer_id", "model_code", "module", "switchbox", "generic", "source", "meter",
-               "faults"});
+               "manufacturer_id", "model_code", "module", "switchbox", "generic", "source", "meter", "faults",
+               "lan_name"});
     ResourceSpec resourceSpec;
     resourceSpec.line = LineOf(node);
     resourceSpec.address = ReadAddress(node);
@@ -513,6 +539,9 @@ ResourceSpec ReadResource(const YAML::Node& node) {
     ReadVxiDescription(node, resourceSpec);
     if (node["faults"]) {
         resourceSpec.faults = ReadFaults(node["faults"]);
+    }
+    if (node["lan_name"]) {
+        resourceSpec.lanName = ReadLanName(node["lan_name"]);
     }
     return resourceSpec;
 }
@@ -575,6 +604,11 @@ Bench ReadBench(const YAML::Node& root) {
             if (other.name == resourceSpec.name) {
                 Fail(node, resourceSpec.name + " is already on the bench (line " +
                                std::to_string(other.line) + ")");
+            }
+            if (!other.lanName.empty() &&
+                strcasecmp(other.lanName.c_str(), resourceSpec.lanName.c_str()) == 0) {
+                Fail(node["lan_name"], "lan_name " + resourceSpec.lanName + " is already taken (line " +
+                                           std::to_string(other.line) + ")");
             }
         }
         bench.resources.push_back(std::move(resourceSpec));

@@ -50,7 +50,8 @@ struct ResourceSpec {
     SourceSettings source;      // a source's settings at start
     double noiseFloorDbm = -90; // what a meter reads when no signal arrives
     FaultSpec faults;
-    int line = 0; // where the resource begins in the bench file
+    std::string lanName; // a VXI-11 device name of its own, besides "inst0" or "gpib0,9"; empty for none
+    int line = 0;        // where the resource begins in the bench file
 };
 
 struct Bench {

@@ -31,8 +31,12 @@ for size in 16 22 24 32 48 64 128 256; do
     file "$icon" | grep -q "PNG image data, $size x $size," || fail "icon of $size pixels: $(file "$icon")"
 done
 
-# --version and --help answer without a display.
+# --version and --help answer without a display; the VXI-11 server finds the simulated library from
+# where it is installed, and its unit starts it from there.
 [ "$(env -u DISPLAY "$program" --version)" = "rqk4712v-sfp $version" ] || fail "--version"
+[ "$("$top/bin/visa-sim-vxi11d" --version)" = "visa-sim-vxi11d $version" ] || fail "visa-sim-vxi11d --version"
+grep -qx "ExecStart=$prefix/bin/visa-sim-vxi11d --bench $prefix/share/rqk4712v-sfp/benches/default.yaml .*" \
+    "$top/lib/systemd/system/visa-sim-vxi11d.service" || fail "the systemd unit's command line"
 env -u DISPLAY "$program" /r --help | grep -q -- "--screenshot=FILE" || fail "--help"
 
 # The live panel on the simulated module, with the driver found in the installed library folder.
@@ -69,6 +73,8 @@ out=$(LD_LIBRARY_PATH=$(dirname "$driver") RQK4712V_VISA_LIBRARY=$sim VISA_SIM_B
 
 desktop-file-validate "$top/share/applications/rqk4712v-sfp.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$top"/share/metainfo/*.metainfo.xml || fail "appstreamcli validate"
-warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$top/share/man/man1/rqk4712v-sfp.1.gz" 2>&1 >/dev/null)
-[ -z "$warnings" ] || fail "man page: $warnings"
+for page in rqk4712v-sfp visa-sim-vxi11d; do
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$top/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man page $page: $warnings"
+done
 echo "installed and used: ${prefix} under a DESTDIR"

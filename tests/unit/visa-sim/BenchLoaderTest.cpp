@@ -153,6 +153,12 @@ TEST(BenchLoader, BadBenchesNameTheLineAndTheProblem) {
     EXPECT_EQ(Error("resources:\n  - name: VXI0::1::INSTR\n    module: {}\n    faults: {}\n    faults:\n"
                     "      open_fails: true\n"),
               "bench.yaml:5: duplicate key \"faults\"");
+    EXPECT_EQ(Error("resources:\n  - name: GPIB0::1::INSTR\n    generic: {}\n    lan_name: Inst1\n"),
+              "bench.yaml:4: lan_name must be a letter, then letters, digits, '_', '-' or '.' (at most 32), "
+              "and not instN or gpibN");
+    EXPECT_EQ(Error("resources:\n  - name: GPIB0::1::INSTR\n    generic: {}\n    lan_name: dmm\n"
+                    "  - name: GPIB0::2::INSTR\n    generic: {}\n    lan_name: DMM\n"),
+              "bench.yaml:7: lan_name DMM is already taken (line 2)");
     EXPECT_EQ(Error("resources: " + std::string(3000, '[')),
               "bench.yaml:1: lists and mappings are nested too deeply");
     EXPECT_EQ(Error(""), "bench.yaml:1: the bench file is empty");
