@@ -1,6 +1,6 @@
 // What other programs may ask of the running panel, apart from the bus that carries the requests: run
 // Reset or Refresh, read the facts of the connection and the group state of the main-panel object, and
-// learn when the group state has changed. The session-bus endpoint (app/SessionBus) only translates
+// learn when the group state has changed. The session-bus endpoint (app/wx/SessionBus) only translates
 // between these and bus messages.
 //
 // A request that arrives while a modal window is open (its nested message loop is running) or while

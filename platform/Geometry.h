@@ -1,7 +1,7 @@
 // Points, sizes and rectangles in pixels, for the drawing rules that are computed without windows (the
 // group pictures, the lamp). Rectangles are half-open: from (x, y) to (x + width, y + height), the right
 // and bottom edges excluded. The window layer converts them to the toolkit's types in
-// platform/Drawing.h.
+// platform/wx/Drawing.h.
 #pragma once
 
 struct PixelPoint {

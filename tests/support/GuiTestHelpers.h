@@ -3,6 +3,7 @@
 
 #include <wx/colour.h>
 #include <wx/image.h>
+#include <wx/stopwatch.h>
 
 #include "tests/support/RecordingFacade.h"
 
@@ -13,6 +14,18 @@ class wxWindow;
 void PumpEvents(int milliseconds = 50);
 // Shows the window's top-level parent and waits until it stands on the screen.
 bool WaitUntilShown(wxWindow* window);
+// Handles events until the condition holds, for at most ten seconds; whether it held.
+template <typename F>
+bool RunUntil(F condition) {
+    wxStopWatch watch;
+    while (!condition()) {
+        if (watch.Time() > 10000) {
+            return false;
+        }
+        PumpEvents(10);
+    }
+    return true;
+}
 // The colour of one pixel of an image.
 wxColour PixelAt(const wxImage& image, int x, int y);
 

@@ -5,7 +5,7 @@
 // the bus adds is not lost in the noise of painting; each Refresh changes a position, so that every call
 // over the bus also announces the change. The CPU column is the user-interface thread's (the client's
 // side of each call runs on it too). Needs a session bus and, for wxWidgets, an X display:
-// dbus-run-session -- tests/support/own-display build/default/benchmarks/remote_benchmarks
+// dbus-run-session -- tests/support/own-display build/default/benchmarks/app_benchmarks
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>

@@ -114,6 +114,7 @@ TEST_F(MainPanelTest, NonLivePanelShowsUnknownSlotAndAddressAndADarkLamp) {
     EXPECT_EQ(dlg->m_pSlotField->m_strText, "Slot: U");
     EXPECT_EQ(dlg->m_pAddrField->m_strText, "Addr Unknown");
     ASSERT_TRUE(WaitUntilShown(dlg));
+    ASSERT_TRUE(RunUntil([&] { return dlg->m_pLamp->PaintCount() > 0; }));
     const wxRect disc = ToWx(LampDisc(LampSquare(FromWx(wxRect(dlg->m_pLamp->GetClientSize())))));
     const wxImage lamp = dlg->m_pLamp->Picture().ConvertToImage();
     ASSERT_TRUE(lamp.IsOk());
@@ -127,6 +128,7 @@ TEST_F(MainPanelTest, LiveLampIsGreenAndTakenOnceWhenThePanelIsBuilt) {
     ASSERT_TRUE(WaitUntilShown(dlg));
     EXPECT_EQ(dlg->m_pLamp->m_crLamp, RGB(0, 255, 0));
     EXPECT_EQ(dlg->m_pLamp->m_crBack, RGB(192, 192, 192));
+    ASSERT_TRUE(RunUntil([&] { return dlg->m_pLamp->PaintCount() > 0; }));
     const wxRect disc = ToWx(LampDisc(LampSquare(FromWx(wxRect(dlg->m_pLamp->GetClientSize())))));
     const wxImage lamp = dlg->m_pLamp->Picture().ConvertToImage();
     ASSERT_TRUE(lamp.IsOk());
@@ -262,6 +264,7 @@ TEST_F(MainPanelTest, SixGroupControlsInTwoColumnsWithTheirGroupsTypesPositionsA
 
     // Group 3's pole label is drawn: the picture differs from that of the default label.
     ASSERT_TRUE(WaitUntilShown(dlg));
+    ASSERT_TRUE(RunUntil([&] { return dlg->m_pGroup[3]->PaintCount() > 0; }));
     const wxImage named = dlg->m_pGroup[3]->Picture().ConvertToImage();
     dlg->m_pGroup[3]->m_strPole = "Com 3";
     dlg->m_pGroup[3]->Refresh();

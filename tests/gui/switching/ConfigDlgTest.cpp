@@ -205,7 +205,7 @@ TEST_F(ConfigDlgTest, UnknownGroupOffersOnlyAttenuatorsAndStaysUnknown) {
 
 TEST_F(ConfigDlgTest, RefusedOptionListIsReportedAndKeepsTheTypes) {
     SetTypes({-3, -3, -3, -3, -3, -3});
-    instrument->FailOn("SetCardOption", -1073807360);
+    instrument->FailOn("SetCardOption", VI_ERROR_SYSTEM_ERROR);
     RunConfig([&](CConfigDlg& dlg) {
         dlg.Button(5, 1)->SetValue(true);
         return PressOk(dlg);

@@ -51,22 +51,31 @@ start_panel() {
     pids+=($!)
     gdbus wait --session --timeout 60 org.rqk4712v.FrontPanel || fail "the panel took no name on the bus"
 }
-# Saves the main window as $1.png once it differs from $2.png (or equals it, with "same"), waiting for
-# the X server to show the last drawing.
+# Saves the main window as $1.png once it differs from $2.png (or equals it, with "same"): the panel
+# repaints after the operation that changed it has ended, so the picture is read from the X server until
+# that paint shows (within 30 s, however loaded the machine).
 picture() {
-    local window
+    local window differing
     window=$(xdotool search --name '^RQK4712V$' | head -1)
-    for _ in $(seq 30); do
+    local deadline=$((SECONDS + 30))
+    while :; do
         import -window "$window" "$work/$1.png"
-        local differing
         differing=$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)
         if { [ "$3" == same ] && [ "$differing" == 0 ]; } || { [ "$3" == differs ] && [ "$differing" != 0 ]; }; then
             echo "ok: the picture $3 ($differing pixels differ)"
             return
         fi
+        [ "$SECONDS" -lt "$deadline" ] || break
         sleep 0.1
     done
     fail "picture $1: wanted it $3 from $2, $differing pixels differ"
+}
+# Waits until the bus monitor has printed $1 PropertiesChanged signals (within 30 s).
+wait_for_signals() {
+    local deadline=$((SECONDS + 30))
+    while [ "$(grep -c PropertiesChanged "$work/signals")" -lt "$1" ] && [ "$SECONDS" -lt "$deadline" ]; do
+        sleep 0.1
+    done
 }
 
 wait_for_box() {
@@ -89,6 +98,13 @@ confirm_boxes() {
 
 case "$mode" in
 follow)
+    # The main window at start, as the program saves it once it has been painted: the picture the
+    # running panel must show once it has painted, and again after Reset. It runs in a folder of its
+    # own, so that both runs find no labels file and write the example.
+    mkdir "$work/first"
+    (cd "$work/first" && SFP_SESSION_BUS=0 "$program" --screenshot="$work/start.png" 2>"$work/start.err") ||
+        fail "the picture at start: $(cat "$work/start.err")"
+    ! grep -q "not painted in time" "$work/start.err" || fail "the picture at start was taken unpainted"
     start_panel
     expect "properties at start" \
         "({'ResourceName': <'VXI0::112::INSTR'>, 'Live': <true>, 'CardNumber': <1>, 'GroupTypes': <[0, 1, 2, 3, 4, 3]>, 'GroupPositions': <[0, 0, 0, -1, -1, -1]>},)" \
@@ -96,12 +112,13 @@ follow)
     gdbus monitor --session --dest org.rqk4712v.FrontPanel >"$work/signals" &
     pids+=($!)
     for _ in $(seq 100); do grep -q "is owned by" "$work/signals" && break; sleep 0.1; done
-    import -window "$(xdotool search --name '^RQK4712V$' | head -1)" "$work/start.png"
+    picture shown start same
 
     "$VISA_SEND" VXI0::112::INSTR "ROUT:CLOS (@132)" "ROUT:ATT 1,1,60" || fail "the second program"
     expect "positions before Refresh" "(<[0, 0, 0, -1, -1, -1]>,)" "$(property GroupPositions)"
     expect "Refresh" "()" "$(call Refresh)"
     expect "positions after Refresh" "(<[0, 6, 0, 2, -1, -1]>,)" "$(property GroupPositions)"
+    wait_for_signals 1 # the operation's end is announced, then the panel repaints
     picture refreshed start differs
 
     expect "Reset" "()" "$(call Reset)"
@@ -109,9 +126,9 @@ follow)
     expect "switches on the module after Reset" "0,0,0,0;0,0,0,0,0,0;0,0,0,0;0" \
         "$("$VISA_SEND" VXI0::112::INSTR "ROUT:CLOS? (@130:133)" "ROUT:CLOS? (@140:145)" \
             "ROUT:CLOS? (@150:153)" "ROUT:ATT? 1,1" | tr '\n' ';' | sed 's/;$//')"
+    wait_for_signals 2
     picture reset start same
 
-    sleep 0.3 # the monitor prints what the bus has delivered
     expect "one change announced per operation" \
         "/org/rqk4712v/FrontPanel: org.freedesktop.DBus.Properties.PropertiesChanged ('org.rqk4712v.FrontPanel1', {'GroupPositions': <[0, 6, 0, 2, -1, -1]>}, @as [])
 /org/rqk4712v/FrontPanel: org.freedesktop.DBus.Properties.PropertiesChanged ('org.rqk4712v.FrontPanel1', {'GroupPositions': <[0, 0, 0, -1, -1, -1]>}, @as [])" \

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <wx/app.h>
 #include <wx/dcmemory.h>
-#include <wx/stopwatch.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 #include <wx/weakref.h>
@@ -47,18 +46,6 @@ const std::string kBench = R"(resources:
   - {name: VXI0::114::INSTR, slot: 5, module: *module}
   - {name: VXI0::115::INSTR, slot: 6, module: *module}
 )";
-
-template <typename F>
-bool RunUntil(F condition) {
-    wxStopWatch watch;
-    while (!condition()) {
-        if (watch.Time() > 10000) {
-            return false;
-        }
-        PumpEvents(10);
-    }
-    return true;
-}
 
 class KeyboardTest : public ::testing::Test {
 protected:

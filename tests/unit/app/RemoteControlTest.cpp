@@ -71,7 +71,7 @@ TEST_F(RemoteControlTest, RefusedWhileAModalWindowIsOpenOrAnotherOperationRuns) 
     EXPECT_TRUE(instrument->m_calls.empty());
 
     ReenteringFacade inner(&remote);
-    instrument->FailOn("OpenRouteList", -1);
+    instrument->FailOn("OpenRouteList", VI_ERROR_SYSTEM_ERROR);
     EXPECT_EQ(remote.Reset().kind, Kind::Failed);
     EXPECT_EQ(inner.m_inner, std::vector<Kind>{Kind::Busy});
     // The inner request sent nothing: the failed command is followed only by the Reset's own read-back.

@@ -37,7 +37,7 @@ TEST_F(ErrorReport, ShowsEveryQueuedErrorWithABeepUntilTheQueueIsEmpty) {
 
 TEST_F(ErrorReport, StopsWhenTheErrorQueryItselfFails) {
     instrument->m_errors = {{-113, "Undefined header"}, {-222, "Data out of range"}};
-    instrument->FailOn("ErrorQuery", -1, 2);
+    instrument->FailOn("ErrorQuery", VI_ERROR_SYSTEM_ERROR, 2);
     ReportDriverError(kStatusInstrumentError);
     EXPECT_EQ(facade.m_messages.size(), 1u);
     EXPECT_EQ(facade.m_beeps, 1);

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr std::int32_t kApiFailure = -1073807343; // 0xBFFF0011, neither module error nor time-out
+constexpr std::int32_t kApiFailure = VI_ERROR_RSRC_NFOUND; // neither module error nor time-out
 
 class ConfigCommandTest : public ::testing::Test {
 protected:

@@ -193,7 +193,7 @@ TEST_F(GroupCommandsTest, FailureMidResetIsFollowedByAReadBackOfEveryGroup) {
 
 TEST_F(GroupCommandsTest, FailureInTheFirstStageSendsNothing) {
     instrument->m_cardOptions = "QZATNA01,,,,,";
-    instrument->FailOn("QueryCardOption", -1);
+    instrument->FailOn("QueryCardOption", VI_ERROR_SYSTEM_ERROR);
     OnReset();
     EXPECT_EQ(instrument->m_calls, (std::vector<std::string>{"QueryCardType 1", "QueryCardOption 1"}));
     EXPECT_EQ(Types(), std::vector<int>(6, -3));
@@ -201,7 +201,7 @@ TEST_F(GroupCommandsTest, FailureInTheFirstStageSendsNothing) {
     EXPECT_EQ(facade.m_waitDepth, 0);
 
     instrument->m_calls.clear();
-    instrument->FailOn("QueryCardType", -1);
+    instrument->FailOn("QueryCardType", VI_ERROR_SYSTEM_ERROR);
     OnRefresh();
     EXPECT_EQ(instrument->m_calls, std::vector<std::string>{"QueryCardType 1"});
     EXPECT_EQ(facade.m_messages.size(), 2u);
@@ -225,7 +225,7 @@ TEST_F(GroupCommandsTest, RefreshStoresTheReadPositionsThenRedraws) {
 
 TEST_F(GroupCommandsTest, FailedRefreshStoresNothingAndDoesNotRedraw) {
     instrument->m_readPositions = {4, 5, -1, -1, 2, 0};
-    instrument->FailOn("ReadGroupStates", -1);
+    instrument->FailOn("ReadGroupStates", VI_ERROR_SYSTEM_ERROR);
     SetPositions(1);
     ShowMainPanel();
     OnRefresh();
@@ -262,7 +262,7 @@ TEST_F(GroupCommandsTest, SelfTestShowsTheResultText) {
 }
 
 TEST_F(GroupCommandsTest, FailedSelfTestShowsOnlyTheReport) {
-    instrument->FailOn("SelfTest", -1);
+    instrument->FailOn("SelfTest", VI_ERROR_SYSTEM_ERROR);
     OnSelfTest();
     EXPECT_EQ(facade.m_messages, std::vector<std::string>{"API failure."});
     EXPECT_EQ(facade.m_waitBegins, 1);

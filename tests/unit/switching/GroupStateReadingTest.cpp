@@ -125,17 +125,17 @@ TEST_F(GroupStateReadingTest, OnlyTheLastCallDecidesButAllGroupsAreRead) {
     // Early failures: every group is still read and nothing is raised. A group whose query wrote
     // nothing is unknown; one whose query answered but reported an error queued earlier shows the
     // answer.
-    module.statuses = {0, kStatusTimeOut, kStatusInstrumentError, 0, 0, 0};
+    module.statuses = {VI_SUCCESS, kStatusTimeOut, kStatusInstrumentError}; // the later calls succeed
     module.silent = {1};
     std::int32_t lastStatus = 0;
     ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus);
     EXPECT_EQ(module.calls.size(), 6u);
-    EXPECT_EQ(lastStatus, 0);
+    EXPECT_EQ(lastStatus, VI_SUCCESS);
     EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>{1, -1, 2, 4, 5, 6}));
 
     // A failure of the last call raises after all six groups and stores no positions.
     module.calls.clear();
-    module.statuses = {0, 0, 0, 0, 0, kStatusTimeOut};
+    module.statuses = {VI_SUCCESS, VI_SUCCESS, VI_SUCCESS, VI_SUCCESS, VI_SUCCESS, kStatusTimeOut};
     module.silent.clear();
     for (int g = 0; g < 6; ++g) {
         panel.m_nGroupPos[g] = 8;
@@ -149,10 +149,10 @@ TEST_F(GroupStateReadingTest, OnlyTheLastCallDecidesButAllGroupsAreRead) {
 TEST_F(GroupStateReadingTest, AWarningStatusIsNoFailure) {
     panel.m_nGroupType[0] = 1;
     module.attenuation = {{0, 40}};
-    module.statuses = {0x3FFF0085};
+    module.statuses = {VI_WARN_UNKNOWN_STATUS};
     std::int32_t lastStatus = 0;
     ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus);
-    EXPECT_EQ(lastStatus, 0x3FFF0085);
+    EXPECT_EQ(lastStatus, VI_WARN_UNKNOWN_STATUS);
     EXPECT_EQ(panel.m_nGroupPos[0], 4);
 }
 
@@ -166,7 +166,7 @@ TEST_F(GroupStateReadingTest, AGroupReadBackStoresWhatTheModuleHoldsOrKeepsTheSt
     EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>{-1, -1, 3, 5, -1, -1}));
 
     // The read-back fails too: reported, and the stored position stays.
-    instrument.FailOn("ReadBackGroups", -1073807343); // 0xBFFF0011, no module error
+    instrument.FailOn("ReadBackGroups", VI_ERROR_RSRC_NFOUND); // no module error
     instrument.m_readPositions = {-1, -1, 0, -1, -1, -1};
     ReadGroupBack(instrument, panel, 2, WaitCursor::Around);
     EXPECT_EQ(panel.m_nGroupPos[2], 3);

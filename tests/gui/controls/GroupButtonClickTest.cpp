@@ -138,7 +138,7 @@ TEST_F(GroupClick, TimeOutRestoresThePositionOtherFailuresReadTheGroupBack) {
     EXPECT_EQ(m_clicks, 0); // a failed release is not passed on
 
     // Any other failure: after the report the group is read back and shows what the module holds.
-    m_instrument->FailOn("CloseRoute", -1073807343); // 0xBFFF0011, not a time-out
+    m_instrument->FailOn("CloseRoute", VI_ERROR_RSRC_NFOUND); // not a time-out
     m_instrument->m_readPositions = {0, -1, -1, -1, -1, -1};
     Release(b, Centre(b->m_rcElem[3]));
     EXPECT_EQ(b->m_nPos, 0);
@@ -195,7 +195,7 @@ TEST_F(GroupClick, DoubleClickOnThePoleAdvancesTwiceWithOneWaitCursor) {
     EXPECT_EQ(m_facade.m_waitBegins, 2);
 
     // A failure on the second release clears the double click and leaves the wait cursor balanced.
-    m_instrument->FailOn("CloseRoute", -1);
+    m_instrument->FailOn("CloseRoute", VI_ERROR_SYSTEM_ERROR);
     Send(b, wxEVT_LEFT_DCLICK, pole);
     Send(b, wxEVT_LEFT_UP, pole);
     EXPECT_EQ(b->m_bDblClk, 0);

@@ -2,7 +2,6 @@
 // through the real driver and the simulated module.
 #include <gtest/gtest.h>
 #include <wx/frame.h>
-#include <wx/stopwatch.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
@@ -18,24 +17,11 @@
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "tests/integration/instrument/SimulatedBench.h"
+#include "tests/support/GuiTestHelpers.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace {
-
-// Runs the event loop until the condition holds or five seconds pass.
-template <typename F>
-bool RunUntil(F condition) {
-    wxStopWatch watch;
-    while (!condition()) {
-        if (watch.Time() > 5000) {
-            return false;
-        }
-        wxYield();
-        wxMilliSleep(10);
-    }
-    return true;
-}
 
 TEST(GroupPointer, RealClicksOperateTheGroupAndRepaintIt) {
     CRecordingFacade facade;

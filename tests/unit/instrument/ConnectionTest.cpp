@@ -96,7 +96,7 @@ TEST_F(CardSelection, ApiFailureEndsTheScanAfterTheFailingCard) {
     app.m_interfaceType = 1;
     instrument.m_cardTypes = {{1, kOurCard}};
     instrument.m_cardType = "ACME";
-    instrument.FailOn("QueryCardType", -1, 2);
+    instrument.FailOn("QueryCardType", VI_ERROR_SYSTEM_ERROR, 2);
     app.SelectCard();
     EXPECT_EQ(instrument.m_calls.size(), 2u);
     EXPECT_EQ(app.m_cardNumber, 1);

@@ -34,7 +34,7 @@
 
 namespace {
 
-constexpr std::int32_t kSomeDriverFailure = -1073807360; // a status that is neither time-out nor queue
+constexpr std::int32_t kSomeDriverFailure = VI_ERROR_SYSTEM_ERROR; // neither time-out nor queue
 
 class StatusPanelTest : public ::testing::Test {
 protected:
