@@ -197,6 +197,7 @@ void CDriverInstrument::ReadGroupStates(CPan1Obj* panel) {
     ReadGroupStatesInto(panel, GetCardNumber(), ReadBackQueries(), m_lastStatus);
 }
 
-void CDriverInstrument::ReadBackGroups(const int types[6], unsigned groups, GroupStateReading& reading) {
+void CDriverInstrument::ReadBackGroups(const GroupValues& types, unsigned groups,
+                                       GroupStateReading& reading) {
     ReadGroupsInto(reading, GetCardNumber(), types, ReadBackQueries(), m_lastStatus, groups);
 }

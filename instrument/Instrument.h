@@ -11,6 +11,7 @@
 #include <string>
 
 #include "driver/rqk4712v.h"
+#include "switching/GroupModel.h"
 
 class CPan1Obj;
 struct GroupStateReading;
@@ -54,7 +55,7 @@ public:
     // given type codes, as ReadGroupStates does, into reading, without storing them anywhere. Raises when
     // the last query failed, with the reading filled. An instrument without a module behind it reads
     // nothing (reading.cardInRange stays false).
-    virtual void ReadBackGroups(const int types[6], unsigned groups, GroupStateReading& reading) = 0;
+    virtual void ReadBackGroups(const GroupValues& types, unsigned groups, GroupStateReading& reading) = 0;
     virtual void SetCardOption(short card, const char* options) = 0;
     virtual void QueryCardOption(short card, char* out) = 0;
     virtual void QueryCardType(short card, char* out) = 0;

@@ -27,7 +27,7 @@ public:
     void SetAttenuation(short, short) override {}
     void OpenRouteList(char*) override {}
     void ReadGroupStates(CPan1Obj*) override {}
-    void ReadBackGroups(const int[6], unsigned, GroupStateReading&) override {}
+    void ReadBackGroups(const GroupValues&, unsigned, GroupStateReading&) override {}
     void SetCardOption(short, const char*) override {}
     void QueryCardOption(short, char* out) override;
     void QueryCardType(short, char* out) override;

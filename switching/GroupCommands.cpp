@@ -1,7 +1,5 @@
 #include "switching/GroupCommands.h"
 
-#include <algorithm>
-#include <iterator>
 #include <memory>
 #include <string>
 
@@ -51,11 +49,10 @@ short ReadCardTypes(CInstrument& instrument, CPan1Obj& panel, const std::string&
     instrument.QueryCardOption(card, options);
     options[kOptionListBufferSize - 1] = '\0';
     if (options[0] != '\0') {
-        int before[kGroupCount];
-        std::copy(std::begin(panel.m_nGroupType), std::end(panel.m_nGroupType), before);
-        ParseTypeList(&panel, options);
+        const GroupValues before = panel.m_nGroupType;
+        ParseTypeList(panel.m_nGroupType, options);
         CMainPanelView* view = panel.MainView();
-        if (view != nullptr && !std::equal(std::begin(before), std::end(before), panel.m_nGroupType)) {
+        if (view != nullptr && before != panel.m_nGroupType) {
             view->TakeGroupTypes(panel.m_nGroupType);
         }
     }
@@ -87,10 +84,9 @@ bool RunGroupCommand(GroupCommand command) {
             const short card = ReadCardTypes(*instrument, *panel, identity);
             if (command == GroupCommand::Reset) {
                 resetBegun = true;
-                int positions[kGroupCount];
+                GroupValues positions = EveryGroup(-1);
                 for (int group = 0; group < kGroupCount; ++group) {
                     const int code = panel->m_nGroupType[group];
-                    positions[group] = -1;
                     if (IsAttenuator(code)) {
                         instrument->SetAttenuation(static_cast<short>(group), 0);
                         positions[group] = 0;
@@ -100,8 +96,7 @@ bool RunGroupCommand(GroupCommand command) {
                         instrument->OpenRouteList(list);
                     }
                 }
-                const int* p = positions;
-                panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+                panel->SetGroupPositions(positions);
             } else {
                 instrument->ReadGroupStates(panel);
             }

@@ -5,7 +5,7 @@
 #include "platform/UserException.h"
 #include "switching/GroupModel.h"
 
-GroupStateReading ReadGroupPositions(short card, const int types[6], const GroupStateQueries& queries,
+GroupStateReading ReadGroupPositions(short card, const GroupValues& types, const GroupStateQueries& queries,
                                      GroupSet groups) {
     GroupStateReading reading;
     if (card < 1 || card > 99) {
@@ -40,7 +40,7 @@ GroupStateReading ReadGroupPositions(short card, const int types[6], const Group
     return reading;
 }
 
-void ReadGroupsInto(GroupStateReading& reading, short card, const int types[6],
+void ReadGroupsInto(GroupStateReading& reading, short card, const GroupValues& types,
                     const GroupStateQueries& queries, std::int32_t& lastStatus, GroupSet groups) {
     GroupStateQueries storing;
     storing.queryAttenuation = [&](short c, short g, short* value) {
@@ -62,8 +62,7 @@ void ReadGroupStatesInto(CPan1Obj* panel, short card, const GroupStateQueries& q
     GroupStateReading reading;
     ReadGroupsInto(reading, card, panel->m_nGroupType, queries, lastStatus, kAllGroups);
     if (reading.cardInRange) {
-        const int* p = reading.positions;
-        panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+        panel->SetGroupPositions(reading.positions);
     }
 }
 
@@ -86,7 +85,6 @@ void ReadAllGroupsBack(CInstrument& instrument, CPan1Obj& panel) {
         instrument, [&] { instrument.ReadBackGroups(panel.m_nGroupType, kAllGroups, reading); },
         WaitCursor::Around);
     if (reading.cardInRange) {
-        const int* p = reading.positions;
-        panel.SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+        panel.SetGroupPositions(reading.positions);
     }
 }

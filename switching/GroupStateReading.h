@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "instrument/ReportDriverError.h"
+#include "switching/GroupModel.h"
 
 class CInstrument;
 class CPan1Obj;
@@ -34,7 +35,7 @@ struct GroupStateReading {
     bool cardInRange = false;    // false: card below 1 or above 99, nothing was asked
     int calls = 0;               // number of queries made
     std::int32_t lastStatus = 0; // status of the last query made (0 when none was made)
-    int positions[6] = {-1, -1, -1, -1, -1, -1};
+    GroupValues positions = EveryGroup(-1);
 
     // True when the last query made failed; only that status decides.
     bool Failed() const { return calls > 0 && lastStatus < 0; }
@@ -44,13 +45,13 @@ struct GroupStateReading {
 // above 99 makes no call at all. Each group's position is decoded from what its query gave back,
 // whatever the query's status; a group of a code that is neither attenuator nor switch, a group whose
 // query wrote nothing, and a group outside the set is -1.
-GroupStateReading ReadGroupPositions(short card, const int types[6], const GroupStateQueries& queries,
+GroupStateReading ReadGroupPositions(short card, const GroupValues& types, const GroupStateQueries& queries,
                                      GroupSet groups = kAllGroups);
 
 // The read-back of the driver-backed instrument: reads the groups of the set into reading, storing every
 // query's status in lastStatus as it is made; raises CUserException when the last query failed, with
 // the reading filled.
-void ReadGroupsInto(GroupStateReading& reading, short card, const int types[6],
+void ReadGroupsInto(GroupStateReading& reading, short card, const GroupValues& types,
                     const GroupStateQueries& queries, std::int32_t& lastStatus, GroupSet groups);
 
 // The whole read-back of the driver-backed instrument: for a card of 1 to 99, reads all six groups,

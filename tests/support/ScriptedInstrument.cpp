@@ -94,11 +94,11 @@ void CScriptedInstrument::ReadGroupStates(CPan1Obj* panel) {
     Call("ReadGroupStates");
     if (m_readPositions.size() == 6) {
         const auto& p = m_readPositions;
-        panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+        panel->SetGroupPositions({p[0], p[1], p[2], p[3], p[4], p[5]});
     }
 }
 
-void CScriptedInstrument::ReadBackGroups(const int[6], unsigned groups, GroupStateReading& reading) {
+void CScriptedInstrument::ReadBackGroups(const GroupValues&, unsigned groups, GroupStateReading& reading) {
     std::string set;
     reading = GroupStateReading();
     reading.cardInRange = true;

@@ -35,7 +35,7 @@ public:
     void SetAttenuation(short group, short value) override;
     void OpenRouteList(char* channelList) override;
     void ReadGroupStates(CPan1Obj* panel) override;
-    void ReadBackGroups(const int types[6], unsigned groups, GroupStateReading& reading) override;
+    void ReadBackGroups(const GroupValues& types, unsigned groups, GroupStateReading& reading) override;
     void SetCardOption(short card, const char* options) override;
     void QueryCardOption(short card, char* out) override;
     void QueryCardType(short card, char* out) override;

@@ -7,6 +7,7 @@
 #include "app/SfpAppData.h"
 #include "instrument/DriverInstrument.h"
 #include "instrument/NonLiveInstrument.h"
+#include "panels/Pan1Obj.h"
 #include "panels/StatObj.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"

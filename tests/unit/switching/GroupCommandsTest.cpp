@@ -64,8 +64,8 @@ protected:
             panel->m_nGroupPos[g] = value;
         }
     }
-    std::vector<int> Positions() const { return {panel->m_nGroupPos, panel->m_nGroupPos + kGroupCount}; }
-    std::vector<int> Types() const { return {panel->m_nGroupType, panel->m_nGroupType + kGroupCount}; }
+    std::vector<int> Positions() const { return {panel->m_nGroupPos.begin(), panel->m_nGroupPos.end()}; }
+    std::vector<int> Types() const { return {panel->m_nGroupType.begin(), panel->m_nGroupType.end()}; }
     // The instrument calls after the first stage (card type and option list).
     std::vector<std::string> CallsAfter(size_t first) const {
         return {instrument->m_calls.begin() + static_cast<long>(first), instrument->m_calls.end()};
@@ -311,20 +311,20 @@ TEST_F(GroupCommandsTest, NonLivePanelCommands) {
 
 TEST_F(GroupCommandsTest, ShownPanelIsToldOfPositionsAndTypes) {
     ShowMainPanel();
-    panel->SetGroupPositions(-1, 2, -1, 3, -1, 11);
+    panel->SetGroupPositions({-1, 2, -1, 3, -1, 11});
     EXPECT_EQ(Positions(), (std::vector<int>{-1, 2, -1, 3, -1, 11}));
     SetTypes({0, 0, 0, 0, 0, 0});
-    panel->SetGroupTypes(-1, -2, -3, -1, -1, -1);
+    panel->SetGroupTypes({-1, -2, -3, -1, -1, -1});
     EXPECT_EQ(Types(), std::vector<int>(6, 0));
-    panel->SetGroupTypes(4, -1, 3, -1, 2, -1);
+    panel->SetGroupTypes({4, -1, 3, -1, 2, -1});
     EXPECT_EQ(Types(), (std::vector<int>{4, 0, 3, 0, 2, 0}));
     EXPECT_EQ(windows, (std::vector<std::string>{"positions -1 2 -1 3 -1 11", "types 0 0 0 0 0 0",
                                                  "types 4 0 3 0 2 0"}));
     // Not shown: stored, but no window is told.
     panel->CloseDlg();
     windows.clear();
-    panel->SetGroupPositions(1, 1, 1, 1, 1, 1);
-    panel->SetGroupTypes(1, 1, 1, 1, 1, 1);
+    panel->SetGroupPositions({1, 1, 1, 1, 1, 1});
+    panel->SetGroupTypes({1, 1, 1, 1, 1, 1});
     EXPECT_TRUE(windows.empty());
     EXPECT_EQ(Positions(), std::vector<int>(6, 1));
 }

@@ -52,8 +52,8 @@ public:
     std::vector<std::string> calls;
 };
 
-std::vector<int> Positions(const int* p) {
-    return {p, p + kGroupCount};
+std::vector<int> Positions(const GroupValues& p) {
+    return {p.begin(), p.end()};
 }
 
 class GroupStateReadingTest : public ::testing::Test {
@@ -67,7 +67,7 @@ protected:
 } // namespace
 
 TEST_F(GroupStateReadingTest, EachTypeIsAskedItsOwnWay) {
-    const int types[6] = {0, 1, 2, 3, 4, -2};
+    const GroupValues types = {0, 1, 2, 3, 4, -2};
     module.attenuation = {{0, 11}, {1, 90}, {2, 70}};
     module.replies = {{"330:333", "0,0,1,0"}, {"340:345", "0,0,0,0,1,0"}};
     const GroupStateReading r = ReadGroupPositions(3, types, module.Queries());
@@ -80,7 +80,7 @@ TEST_F(GroupStateReadingTest, EachTypeIsAskedItsOwnWay) {
 }
 
 TEST_F(GroupStateReadingTest, SixPositionSwitchOfCardThreeGroupFive) {
-    const int types[6] = {-3, -3, -3, -3, -3, 4};
+    const GroupValues types = {-3, -3, -3, -3, -3, 4};
     module.replies = {{"350:355", "0,0,0,0,1,0"}};
     EXPECT_EQ(ReadGroupPositions(3, types, module.Queries()).positions[5], 4);
     module.replies = {{"350:355", "1,1,0,0,0,0"}};
@@ -90,7 +90,7 @@ TEST_F(GroupStateReadingTest, SixPositionSwitchOfCardThreeGroupFive) {
 }
 
 TEST_F(GroupStateReadingTest, CardOutOfRangeAsksNothingAndStoresNothing) {
-    const int types[6] = {0, 1, 2, 3, 4, 3};
+    const GroupValues types = {0, 1, 2, 3, 4, 3};
     for (short card : {short{0}, short{100}, short{-1}}) {
         const GroupStateReading r = ReadGroupPositions(card, types, module.Queries());
         EXPECT_FALSE(r.cardInRange) << card;
@@ -115,7 +115,7 @@ TEST_F(GroupStateReadingTest, CardOutOfRangeAsksNothingAndStoresNothing) {
 }
 
 TEST_F(GroupStateReadingTest, OnlyTheLastCallDecidesButAllGroupsAreRead) {
-    const int types[6] = {0, 1, 3, 0, 0, 0};
+    const GroupValues types = {0, 1, 3, 0, 0, 0};
     module.attenuation = {{0, 1}, {1, 20}, {3, 4}, {4, 5}, {5, 6}};
     module.replies = {{"120:123", "0,0,1,0"}};
     for (int g = 0; g < 6; ++g) {
