@@ -11,10 +11,6 @@
 #include <string>
 
 #include "driver/rqk4712v.h"
-#include "switching/GroupModel.h"
-
-class CPan1Obj;
-struct GroupStateReading;
 
 // The driver statuses the program tells apart.
 constexpr std::int32_t kStatusTimeOut = VI_ERROR_TMO;                          // VISA time-out
@@ -25,6 +21,7 @@ constexpr std::int32_t kStatusNotSupported = VI_ERROR_NSUP_OPER;               /
 constexpr int kSelfTestBufferSize = 264;   // a 16-bit code, ", " and a message of up to 255 characters
 constexpr int kTextBufferSize = 256;       // error messages, card types, channel lists
 constexpr int kOptionListBufferSize = 100; // the card option list
+constexpr int kRouteReplySize = 256;       // the reply of the closed-list query
 
 class CInstrument {
 public:
@@ -50,12 +47,14 @@ public:
     virtual void OpenRoute(int channel) = 0;
     virtual void SetAttenuation(short group, short value) = 0;
     virtual void OpenRouteList(char* channelList) = 0;
-    virtual void ReadGroupStates(CPan1Obj* panel) = 0;
-    // Reads the groups of the set (bit g for group g; see switching/GroupStateReading.h) back by the
-    // given type codes, as ReadGroupStates does, into reading, without storing them anywhere. Raises when
-    // the last query failed, with the reading filled. An instrument without a module behind it reads
-    // nothing (reading.cardInRange stays false).
-    virtual void ReadBackGroups(const GroupValues& types, unsigned groups, GroupStateReading& reading) = 0;
+    // The two queries the read-back of the groups is made of (switching/GroupStateReading). Each
+    // stores its status but does not raise when the call fails, so that the read-back asks every group
+    // and decides from the last status; it raises only when the driver lacks the entry point.
+    // QueryAttenuation writes the attenuation of the card's group into *value; QueryClosedList writes
+    // which channels of the list are closed, one digit each ("0,1,0,0"), into reply (kRouteReplySize
+    // characters, always terminated). A failed call may leave them unwritten.
+    virtual void QueryAttenuation(short card, short group, short* value) = 0;
+    virtual void QueryClosedList(char* channelList, char* reply) = 0;
     virtual void SetCardOption(short card, const char* options) = 0;
     virtual void QueryCardOption(short card, char* out) = 0;
     virtual void QueryCardType(short card, char* out) = 0;

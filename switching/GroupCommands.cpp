@@ -98,7 +98,11 @@ bool RunGroupCommand(GroupCommand command) {
                 }
                 panel->SetGroupPositions(positions);
             } else {
-                instrument->ReadGroupStates(panel);
+                GroupStateReading reading;
+                ReadGroupStates(*instrument, panel->m_nGroupType, kAllGroups, reading);
+                if (reading.cardInRange) {
+                    panel->SetGroupPositions(reading.positions);
+                }
             }
             RedrawShownPanel();
         },
@@ -106,7 +110,10 @@ bool RunGroupCommand(GroupCommand command) {
     if (!succeeded && resetBegun && failure != kStatusTimeOut) {
         // The groups before the failing one were reset on the module: show what the module holds now.
         // After a time-out the module is not answering, and the positions stay as they were.
-        ReadAllGroupsBack(*instrument, *panel);
+        const GroupStateReading reading = ReadAllGroupsBack(*instrument, panel->m_nGroupType);
+        if (reading.cardInRange) {
+            panel->SetGroupPositions(reading.positions);
+        }
         RedrawShownPanel();
     }
     return succeeded;

@@ -585,7 +585,8 @@ void CGroupButton::ShowModulePosition(CInstrument& instrument, bool waitCursor) 
     if (panel == nullptr || m_nGroupIndex < 0 || m_nGroupIndex >= kGroupCount) {
         return;
     }
-    ReadGroupBack(instrument, *panel, m_nGroupIndex, waitCursor ? WaitCursor::Around : WaitCursor::Untouched);
+    ReadGroupBack(instrument, panel->m_nGroupType, panel->m_nGroupPos, m_nGroupIndex,
+                  waitCursor ? WaitCursor::Around : WaitCursor::Untouched);
     SetPosition(panel->m_nGroupPos[m_nGroupIndex]);
     Refresh(false);
 }

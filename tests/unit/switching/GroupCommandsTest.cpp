@@ -183,7 +183,9 @@ TEST_F(GroupCommandsTest, FailureMidResetIsFollowedByAReadBackOfEveryGroup) {
     EXPECT_EQ(CallsAfter(2),
               (std::vector<std::string>{"SetAttenuation 0 0", "SetAttenuation 1 0", "SetAttenuation 2 0",
                                         "OpenRouteList 130:133", "DeviceClear", "ErrorQuery", "ErrorQuery",
-                                        "ReadBackGroups 012345"}));
+                                        "QueryAttenuation 1 0", "QueryAttenuation 1 1",
+                                        "QueryAttenuation 1 2", "QueryClosedList 130:133",
+                                        "QueryClosedList 140:145", "QueryClosedList 150:155"}));
     EXPECT_EQ(facade.m_messages,
               std::vector<std::string>{"Instrument reports error: -221  Settings conflict"});
     EXPECT_EQ(Positions(), (std::vector<int>{0, 0, 0, 1, -1, 2}));
@@ -215,17 +217,21 @@ TEST_F(GroupCommandsTest, RefreshStoresTheReadPositionsThenRedraws) {
     ShowMainPanel();
     EXPECT_TRUE(OnRefresh());
     EXPECT_EQ(instrument->m_calls,
-              (std::vector<std::string>{"QueryCardType 1", "QueryCardOption 1", "ReadGroupStates"}));
+              (std::vector<std::string>{"QueryCardType 1", "QueryCardOption 1", "QueryAttenuation 1 0",
+                                        "QueryClosedList 110:115"}));
     EXPECT_EQ(Types(), (std::vector<int>{0, 4, -3, -3, -3, -3}));
-    EXPECT_EQ(Positions(), (std::vector<int>{4, 5, -1, -1, 2, 0}));
-    EXPECT_EQ(windows, (std::vector<std::string>{"take types 0 4 -3 -3 -3 -3", "positions 4 5 -1 -1 2 0",
+    // Groups of no reported type are not asked: unknown.
+    EXPECT_EQ(Positions(), (std::vector<int>{4, 5, -1, -1, -1, -1}));
+    EXPECT_EQ(windows, (std::vector<std::string>{"take types 0 4 -3 -3 -3 -3", "positions 4 5 -1 -1 -1 -1",
                                                  "redraw main"}));
     EXPECT_EQ(facade.m_waitDepth, 0);
 }
 
 TEST_F(GroupCommandsTest, FailedRefreshStoresNothingAndDoesNotRedraw) {
+    instrument->m_cardOptions = "QZATNA01,QZSWTB01,,,,";
     instrument->m_readPositions = {4, 5, -1, -1, 2, 0};
-    instrument->FailOn("ReadGroupStates", VI_ERROR_SYSTEM_ERROR);
+    instrument->FailOn("QueryClosedList", VI_ERROR_SYSTEM_ERROR);
+    SetTypes({0, 4, -3, -3, -3, -3}); // as the card reports: no retyping to tell
     SetPositions(1);
     ShowMainPanel();
     OnRefresh();
@@ -285,10 +291,11 @@ TEST_F(GroupCommandsTest, SetUpResetsOnVxiAndShowsTheMainPanel) {
 TEST_F(GroupCommandsTest, SetUpRefreshesOtherInterfaces) {
     app.m_panels.clear();
     instrument->m_interfaceType = 1;
+    instrument->m_cardOptions = "QZATNA01,QZATNA01,QZATNA01,QZATNA01,QZATNA01,QZATNA01";
     instrument->m_readPositions = {1, 1, 1, 1, 1, 1};
     SetUpPanels();
     panel = FindMainPanel();
-    EXPECT_EQ(instrument->m_calls.back(), "ReadGroupStates");
+    EXPECT_EQ(instrument->m_calls.back(), "QueryAttenuation 1 5");
     EXPECT_EQ(Positions(), std::vector<int>(6, 1));
     EXPECT_EQ(app.m_pActivePanel, panel);
 }
