@@ -1,12 +1,12 @@
 #include "app/RemoteControl.h"
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "platform/Facade.h"
 #include "platform/MessageCapture.h"
 #include "resources/ResourceIds.h"
-#include "switching/GroupCommands.h"
 
 namespace {
 

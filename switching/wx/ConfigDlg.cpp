@@ -4,6 +4,7 @@
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 
+#include "app/ConfigCommand.h"
 #include "app/SfpAppData.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
@@ -11,7 +12,6 @@
 #include "platform/wx/ModalDialog.h"
 #include "platform/wx/TemplateBuilder.h"
 #include "resources/ResourceIds.h"
-#include "switching/ConfigCommand.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <gio/gio.h>
 #include <string>
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "app/wx/SessionBus.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
-#include "switching/GroupCommands.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 

@@ -12,12 +12,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
 #include "platform/UserException.h"
-#include "switching/GroupCommands.h"
 #include "switching/GroupStateReading.h"
 #include "tests/integration/instrument/SimulatedBench.h"
 #include "tests/support/RecordingFacade.h"

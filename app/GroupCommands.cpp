@@ -1,4 +1,4 @@
-#include "switching/GroupCommands.h"
+#include "app/GroupCommands.h"
 
 #include <memory>
 #include <string>

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "app/ConfigCommand.h"
 #include "app/SfpAppData.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
 #include "resources/ResourceIds.h"
-#include "switching/ConfigCommand.h"
 #include "tests/support/FakePanelViews.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"

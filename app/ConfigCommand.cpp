@@ -1,4 +1,4 @@
-#include "switching/ConfigCommand.h"
+#include "app/ConfigCommand.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,8 +6,8 @@
 #include "app/SfpAppData.h"
 #include "panels/PanelLookup.h"
 
+#include "app/GroupCommands.h"
 #include "instrument/ReportDriverError.h"
-#include "switching/GroupCommands.h"
 
 namespace {
 

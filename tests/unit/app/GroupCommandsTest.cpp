@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "instrument/NonLiveInstrument.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
 #include "resources/ResourceIds.h"
-#include "switching/GroupCommands.h"
 #include "tests/support/FakePanelViews.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
