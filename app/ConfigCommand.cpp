@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "app/SfpAppData.h"
+#include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 
 #include "app/GroupCommands.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "panels/Pan1Obj.h"
+#include "switching/GroupModel.h"
 
 // True when the choice changes nothing: every chosen value is negative (no type chosen) or equals the
 // group's present type code.
