@@ -1,5 +1,6 @@
 #include "panels/wx/MainPanelDlg.h"
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "controls/wx/BitmapStatic.h"
 #include "controls/wx/GroupButton.h"
@@ -9,7 +10,6 @@
 #include "panels/Pan1Obj.h"
 #include "panels/wx/DisplayField.h"
 #include "platform/wx/TemplateBuilder.h"
-#include "switching/GroupCommands.h"
 
 namespace {
 
