@@ -22,6 +22,11 @@ constexpr int kReplySize = 100;      // bytes read from an instrument at a time
 constexpr int kCardScanAttempts = 3; // tries of one card before the scan of a resource gives up
 constexpr int kLastCard = 99;
 constexpr const char* kSelectCaption = "Select Instrument";
+// The module's VXI identity: its manufacturer id, and its model in the low 12 bits of the model code
+// (the bits above them may be set).
+constexpr ViUInt16 kManufacturerId = 0xFFF;
+constexpr ViUInt16 kModelCode = 0x2D3;
+constexpr ViUInt16 kModelCodeBits = 0xFFF;
 
 // The driver library, loaded once and kept for the whole process.
 CDynamicLibrary g_driverLibrary;
@@ -83,7 +88,7 @@ bool IdentifyVxi(const VisaApi& api, ViSession vi) {
         api.viGetAttribute(vi, VI_ATTR_MODEL_CODE, &model) != VI_SUCCESS) {
         return false;
     }
-    return manufacturer == 0xFFF && (model & 0xFFF) == 0x2D3;
+    return manufacturer == kManufacturerId && (model & kModelCodeBits) == kModelCode;
 }
 
 // The first steps of the search: loads VISA and the driver library and opens the default resource
