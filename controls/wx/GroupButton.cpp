@@ -343,20 +343,23 @@ void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full
     }
 }
 
-void CGroupButton::DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeometry& g, int count,
-                                   bool full) {
+void CGroupButton::DrawBackground(wxDC& dc, const wxRect& rect, const wxRect& band, bool full) {
     const wxPen defaultPen = dc.GetPen();
     if (full) {
         DrawFrame(dc, rect);
-        dc.SetPen(defaultPen);
-        if (!m_strPole.empty()) {
-            dc.DrawText(Wx(m_strPole), ToWx(g.poleLabel));
-        }
     } else {
         dc.SetPen(*wxTRANSPARENT_PEN);
         dc.SetBrush(*wxLIGHT_GREY_BRUSH);
-        dc.DrawRectangle(ToWx(g.band));
-        dc.SetPen(defaultPen);
+        dc.DrawRectangle(band);
+    }
+    dc.SetPen(defaultPen);
+}
+
+void CGroupButton::DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeometry& g, int count,
+                                   bool full) {
+    DrawBackground(dc, rect, ToWx(g.band), full);
+    if (full && !m_strPole.empty()) {
+        dc.DrawText(Wx(m_strPole), ToWx(g.poleLabel));
     }
     const wxBrush blue(kBlue);
     dc.SetBrush(blue);
@@ -420,15 +423,7 @@ void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
 
 void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialGeometry& g, int count,
                                        bool full) {
-    const wxPen defaultPen = dc.GetPen();
-    if (full) {
-        DrawFrame(dc, rect);
-    } else {
-        dc.SetPen(*wxTRANSPARENT_PEN);
-        dc.SetBrush(*wxLIGHT_GREY_BRUSH);
-        dc.DrawRectangle(ToWx(g.fill));
-    }
-    dc.SetPen(defaultPen);
+    DrawBackground(dc, rect, ToWx(g.fill), full);
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
     DrawEllipseIn(dc, ToWx(g.ring));
 

@@ -114,6 +114,9 @@ private:
     // The fixed picture for the present state, painted again by the given drawing when it changed.
     const wxBitmap& FixedPicture(wxDC& dc, const wxRect& rect, const std::function<void(wxDC&)>& paint);
     void DrawFrame(wxDC& dc, const wxRect& rect);
+    // Under the fixed parts of both pictures: the frame of a whole drawing, or the light grey band that a
+    // partial drawing fills; the pen is the one the drawing began with again afterwards.
+    void DrawBackground(wxDC& dc, const wxRect& rect, const wxRect& band, bool full);
     // The extent of a text in the context's current font. Extents are kept per font, since measuring
     // is the dearest part of a drawing and the labels seldom change.
     wxSize Extent(wxDC& dc, const std::string& text) const;
