@@ -1,11 +1,12 @@
 #include "app/RemoteControl.h"
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
+#include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "platform/Facade.h"
 #include "platform/MessageCapture.h"
 #include "resources/ResourceIds.h"
-#include "switching/GroupCommands.h"
 
 namespace {
 
@@ -74,16 +75,8 @@ int CRemoteControl::CardNumber() {
 }
 
 GroupState CRemoteControl::Groups() {
-    GroupState state;
-    state.types.fill(-3);
-    state.positions.fill(-1);
-    if (const CPan1Obj* panel = QuietMainPanel()) {
-        for (int g = 0; g < kGroupCount; ++g) {
-            state.types[static_cast<size_t>(g)] = panel->m_nGroupType[g];
-            state.positions[static_cast<size_t>(g)] = panel->m_nGroupPos[g];
-        }
-    }
-    return state;
+    const CPan1Obj* panel = QuietMainPanel();
+    return panel != nullptr ? panel->Groups() : GroupState();
 }
 
 CRemoteControl::Changes CRemoteControl::TakeChanges() {

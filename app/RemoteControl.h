@@ -7,23 +7,15 @@
 // another remote operation runs is refused at once, never run inside the nested loop.
 #pragma once
 
-#include <array>
 #include <string>
 
-#include "panels/Pan1Obj.h"
+#include "switching/GroupModel.h"
 
 struct RemoteOutcome {
     enum class Kind { Done, Busy, Failed };
     Kind kind = Kind::Done;
     // Failed: the texts the operator was shown about the failure, one per line.
     std::string message;
-};
-
-// The device types and positions of the six groups.
-struct GroupState {
-    std::array<int, kGroupCount> types{};
-    std::array<int, kGroupCount> positions{};
-    bool operator==(const GroupState&) const = default;
 };
 
 class CRemoteControl {

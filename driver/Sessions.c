@@ -74,47 +74,49 @@ ViStatus RqkAddSession(const RqkSession* session) {
     return status;
 }
 
-ViStatus RqkFindSession(ViSession handle, RqkSession* out) {
+/* Takes the lock and gives the session with this handle, or null when there is none; Unlock gives the lock
+ * back. */
+static RqkSession* LockSession(ViSession handle) {
     pthread_mutex_lock(&g_lock);
     size_t i = IndexOf(handle);
-    ViStatus status = i < g_count ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
-    if (status == VI_SUCCESS) {
-        *out = g_sessions[i];
-    }
+    return i < g_count ? &g_sessions[i] : NULL;
+}
+
+/* Gives the lock back; the status of the look-up that LockSession made. */
+static ViStatus Unlock(const RqkSession* found) {
     pthread_mutex_unlock(&g_lock);
-    return status;
+    return found != NULL ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
+}
+
+ViStatus RqkFindSession(ViSession handle, RqkSession* out) {
+    RqkSession* found = LockSession(handle);
+    if (found != NULL) {
+        *out = *found;
+    }
+    return Unlock(found);
 }
 
 ViStatus RqkSetSessionTimeout(ViSession handle, ViUInt32 timeout) {
-    pthread_mutex_lock(&g_lock);
-    size_t i = IndexOf(handle);
-    ViStatus status = i < g_count ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
-    if (status == VI_SUCCESS) {
-        g_sessions[i].timeout = timeout;
+    RqkSession* found = LockSession(handle);
+    if (found != NULL) {
+        found->timeout = timeout;
     }
-    pthread_mutex_unlock(&g_lock);
-    return status;
+    return Unlock(found);
 }
 
 ViStatus RqkSetSessionErrorDetect(ViSession handle, ViBoolean on) {
-    pthread_mutex_lock(&g_lock);
-    size_t i = IndexOf(handle);
-    ViStatus status = i < g_count ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
-    if (status == VI_SUCCESS) {
-        g_sessions[i].errorDetect = on;
+    RqkSession* found = LockSession(handle);
+    if (found != NULL) {
+        found->errorDetect = on;
     }
-    pthread_mutex_unlock(&g_lock);
-    return status;
+    return Unlock(found);
 }
 
 ViStatus RqkRemoveSession(ViSession handle, RqkSession* out) {
-    pthread_mutex_lock(&g_lock);
-    size_t i = IndexOf(handle);
-    ViStatus status = i < g_count ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
-    if (status == VI_SUCCESS) {
-        *out = g_sessions[i];
-        g_sessions[i] = g_sessions[--g_count];
+    RqkSession* found = LockSession(handle);
+    if (found != NULL) {
+        *out = *found;
+        *found = g_sessions[--g_count];
     }
-    pthread_mutex_unlock(&g_lock);
-    return status;
+    return Unlock(found);
 }

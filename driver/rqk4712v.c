@@ -23,16 +23,31 @@
 #define SWITCHBOX_IDENTITY "QUILLON-VANTERA,SWITCHBOX"
 #define MISSING_CARD_TYPE "NONE"
 
+/* The module an entry point talks to: its session and the VISA functions. */
+typedef struct Module {
+    RqkSession s;
+    const VisaApi* visa;
+} Module;
+
+/* Ends the entry point with the status of the expression when it is a failure. */
+#define RETURN_ON_FAILURE(expression)                                                                        \
+    do {                                                                                                     \
+        ViStatus failure = (expression);                                                                     \
+        if (failure < 0) {                                                                                   \
+            return failure;                                                                                  \
+        }                                                                                                    \
+    } while (0)
+
 /* ---- message exchange ---- */
 
-static ViStatus Send(const VisaApi* visa, const RqkSession* s, const char* command) {
+static ViStatus Send(const Module* m, const char* command) {
     char message[REPLY_SIZE];
     int length = snprintf(message, sizeof(message), "%s\n", command);
     if (length < 0 || (size_t)length >= sizeof(message)) {
         return VI_ERROR_SYSTEM_ERROR; /* commands are built from checked arguments and always fit */
     }
     ViUInt32 written = 0;
-    ViStatus status = visa->viWrite(s->instrument, (ViConstBuf)message, (ViUInt32)length, &written);
+    ViStatus status = m->visa->viWrite(m->s.instrument, (ViConstBuf)message, (ViUInt32)length, &written);
     if (status < 0) {
         return status;
     }
@@ -41,7 +56,7 @@ static ViStatus Send(const VisaApi* visa, const RqkSession* s, const char* comma
 
 /* Reads one whole reply. What does not fit into text is read and dropped, so that the next exchange
  * starts clean; the text keeps the beginning, without its line end. */
-static ViStatus Receive(const VisaApi* visa, const RqkSession* s, char* text, size_t size) {
+static ViStatus Receive(const Module* m, char* text, size_t size) {
     size_t used = 0;
     size_t total = 0;
     text[0] = '\0';
@@ -54,7 +69,7 @@ static ViStatus Receive(const VisaApi* visa, const RqkSession* s, char* text, si
             room = (ViUInt32)(size - 1 - used);
         }
         ViUInt32 count = 0;
-        ViStatus status = visa->viRead(s->instrument, target, room, &count);
+        ViStatus status = m->visa->viRead(m->s.instrument, target, room, &count);
         if (count > room) {
             count = room; /* never trust a count beyond what was asked */
         }
@@ -71,8 +86,8 @@ static ViStatus Receive(const VisaApi* visa, const RqkSession* s, char* text, si
             break; /* END or the termination character ended the reply */
         }
         if (total >= REPLY_LIMIT || count == 0) {
-            if (visa->viClear != NULL) {
-                visa->viClear(s->instrument);
+            if (m->visa->viClear != NULL) {
+                m->visa->viClear(m->s.instrument);
             }
             text[0] = '\0';
             return VI_ERROR_INV_RESPONSE;
@@ -83,19 +98,18 @@ static ViStatus Receive(const VisaApi* visa, const RqkSession* s, char* text, si
     return VI_SUCCESS;
 }
 
-static ViStatus Query(const VisaApi* visa, const RqkSession* s, const char* command, char* reply) {
-    ViStatus status = Send(visa, s, command);
+static ViStatus Query(const Module* m, const char* command, char* reply) {
+    ViStatus status = Send(m, command);
     if (status < 0) {
         reply[0] = '\0';
         return status;
     }
-    return Receive(visa, s, reply, REPLY_SIZE);
+    return Receive(m, reply, REPLY_SIZE);
 }
 
-static ViStatus QueryInteger(const VisaApi* visa, const RqkSession* s, const char* command, int64_t min,
-                             int64_t max, int64_t* value) {
+static ViStatus QueryInteger(const Module* m, const char* command, int64_t min, int64_t max, int64_t* value) {
     char reply[REPLY_SIZE];
-    ViStatus status = Query(visa, s, command, reply);
+    ViStatus status = Query(m, command, reply);
     if (status < 0) {
         return status;
     }
@@ -104,12 +118,12 @@ static ViStatus QueryInteger(const VisaApi* visa, const RqkSession* s, const cha
 
 /* The status an entry point returns once its own exchange gave status: with detection on and no failure
  * so far, the module's event status decides. */
-static ViStatus Finish(const VisaApi* visa, const RqkSession* s, ViStatus status) {
-    if (status < 0 || !s->errorDetect) {
+static ViStatus Finish(const Module* m, ViStatus status) {
+    if (status < 0 || !m->s.errorDetect) {
         return status;
     }
     int64_t esr = 0;
-    ViStatus check = QueryInteger(visa, s, "*ESR?", 0, 255, &esr);
+    ViStatus check = QueryInteger(m, "*ESR?", 0, 255, &esr);
     if (check < 0) {
         return check;
     }
@@ -117,19 +131,24 @@ static ViStatus Finish(const VisaApi* visa, const RqkSession* s, ViStatus status
 }
 
 /* Finds the session and the VISA functions for an entry point. */
-static ViStatus Begin(ViSession handle, RqkSession* s, const VisaApi** visa) {
-    ViStatus status = RqkFindSession(handle, s);
+static ViStatus Begin(ViSession handle, Module* m) {
+    ViStatus status = RqkFindSession(handle, &m->s);
     if (status < 0) {
         return status;
     }
-    *visa = RqkVisa();
-    return *visa != NULL ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
+    m->visa = RqkVisa();
+    return m->visa != NULL ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
 }
 
 static void Empty(ViChar* text) {
     if (text != NULL) {
         text[0] = '\0';
     }
+}
+
+/* The check of a pointer argument: VI_SUCCESS when it is given, else the status that names it. */
+static ViStatus Given(const void* argument, ViStatus missing) {
+    return argument != NULL ? VI_SUCCESS : missing;
 }
 
 static int IsCard(ViInt16 card) {
@@ -139,9 +158,9 @@ static int IsCard(ViInt16 card) {
 /* ---- opening and closing ---- */
 
 /* Identity check: an RQK4712V module, or a switchbox holding an RQK4712V card. */
-static ViStatus CheckIdentity(const VisaApi* visa, const RqkSession* s) {
+static ViStatus CheckIdentity(const Module* m) {
     char reply[REPLY_SIZE];
-    ViStatus status = Query(visa, s, "*IDN?", reply);
+    ViStatus status = Query(m, "*IDN?", reply);
     if (status < 0) {
         return status;
     }
@@ -155,7 +174,7 @@ static ViStatus CheckIdentity(const VisaApi* visa, const RqkSession* s) {
     for (int card = 1; card <= 99; ++card) {
         char command[32];
         snprintf(command, sizeof(command), "SYST:CTYP? %d", card);
-        status = Query(visa, s, command, reply);
+        status = Query(m, command, reply);
         if (status < 0) {
             return status;
         }
@@ -182,9 +201,7 @@ ViStatus _VI_FUNC rqk4712v_init(ViRsrc resourceName, ViBoolean idQuery, ViBoolea
     if (reset > 1) {
         return VI_ERROR_PARAMETER3;
     }
-    if (session == NULL) {
-        return VI_ERROR_PARAMETER4;
-    }
+    RETURN_ON_FAILURE(Given(session, VI_ERROR_PARAMETER4));
     const VisaApi* visa = NULL;
     ViStatus status = RqkLoadVisa(&visa);
     if (status < 0) {
@@ -201,19 +218,19 @@ ViStatus _VI_FUNC rqk4712v_init(ViRsrc resourceName, ViBoolean idQuery, ViBoolea
         visa->viClose(manager);
         return status;
     }
-    RqkSession s = {instrument, manager, RQK4712V_DEFAULT_TIMEOUT, VI_FALSE};
+    Module m = {{instrument, manager, RQK4712V_DEFAULT_TIMEOUT, VI_FALSE}, visa};
     status = visa->viSetAttribute(instrument, VI_ATTR_TMO_VALUE, RQK4712V_DEFAULT_TIMEOUT);
     if (status >= 0 && idQuery) {
-        status = CheckIdentity(visa, &s);
+        status = CheckIdentity(&m);
     }
     if (status >= 0 && reset) {
-        status = Send(visa, &s, "*RST");
+        status = Send(&m, "*RST");
         if (status >= 0) {
-            status = Send(visa, &s, "*CLS");
+            status = Send(&m, "*CLS");
         }
     }
     if (status >= 0) {
-        status = RqkAddSession(&s);
+        status = RqkAddSession(&m.s);
     }
     if (status < 0) {
         visa->viClose(instrument);
@@ -237,16 +254,12 @@ ViStatus _VI_FUNC rqk4712v_close(ViSession session) {
 }
 
 ViStatus _VI_FUNC rqk4712v_timeOut(ViSession session, ViInt32 timeout) {
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
     if (timeout < 0) {
         return VI_ERROR_PARAMETER2;
     }
-    status = visa->viSetAttribute(s.instrument, VI_ATTR_TMO_VALUE, (ViAttrState)timeout);
+    ViStatus status = m.visa->viSetAttribute(m.s.instrument, VI_ATTR_TMO_VALUE, (ViAttrState)timeout);
     if (status < 0) {
         return status;
     }
@@ -254,12 +267,8 @@ ViStatus _VI_FUNC rqk4712v_timeOut(ViSession session, ViInt32 timeout) {
 }
 
 ViStatus _VI_FUNC rqk4712v_errorQueryDetect(ViSession session, ViBoolean on) {
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
     if (on > 1) {
         return VI_ERROR_PARAMETER2;
     }
@@ -267,34 +276,26 @@ ViStatus _VI_FUNC rqk4712v_errorQueryDetect(ViSession session, ViBoolean on) {
 }
 
 ViStatus _VI_FUNC rqk4712v2_dcl(ViSession session) {
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
-    if (visa->viClear == NULL) {
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
+    if (m.visa->viClear == NULL) {
         return VI_ERROR_NSUP_OPER;
     }
-    status = visa->viClear(s.instrument);
+    ViStatus status = m.visa->viClear(m.s.instrument);
     return status < 0 ? status : VI_SUCCESS;
 }
 
 /* ---- routes ---- */
 
 static ViStatus RouteChannel(ViSession session, ViInt32 channel, const char* header) {
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
     if (!RqkIsChannelNumber(channel)) {
         return VI_ERROR_PARAMETER2;
     }
     char command[64];
     snprintf(command, sizeof(command), "%s (@%d)", header, (int)channel);
-    return Finish(visa, &s, Send(visa, &s, command));
+    return Finish(&m, Send(&m, command));
 }
 
 ViStatus _VI_FUNC rqk4712v_routClos(ViSession session, ViInt32 channel) {
@@ -306,19 +307,15 @@ ViStatus _VI_FUNC rqk4712v_routOpen(ViSession session, ViInt32 channel) {
 }
 
 ViStatus _VI_FUNC rqk4712v_routOpenList(ViSession session, ViChar channelList[]) {
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
     char list[REPLY_SIZE - 32];
     if (channelList == NULL || !RqkWrapChannelList(channelList, list, sizeof(list))) {
         return VI_ERROR_PARAMETER2;
     }
     char command[REPLY_SIZE];
     snprintf(command, sizeof(command), "ROUT:OPEN %s", list);
-    return Finish(visa, &s, Send(visa, &s, command));
+    return Finish(&m, Send(&m, command));
 }
 
 /* A route state reply: digits 0 and 1 separated by commas. */
@@ -337,90 +334,68 @@ static int IsRouteStates(const char* reply) {
 
 ViStatus _VI_FUNC rqk4712v_routClosList_Q(ViSession session, ViChar channelList[], ViChar reply[]) {
     Empty(reply);
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
     char list[REPLY_SIZE - 32];
     if (channelList == NULL || !RqkWrapChannelList(channelList, list, sizeof(list))) {
         return VI_ERROR_PARAMETER2;
     }
-    if (reply == NULL) {
-        return VI_ERROR_PARAMETER3;
-    }
+    RETURN_ON_FAILURE(Given(reply, VI_ERROR_PARAMETER3));
     char command[REPLY_SIZE];
     snprintf(command, sizeof(command), "ROUT:CLOS? %s", list);
     char text[REPLY_SIZE];
-    status = Query(visa, &s, command, text);
+    ViStatus status = Query(&m, command, text);
     if (status >= 0 && !IsRouteStates(text)) {
         status = VI_ERROR_INV_RESPONSE;
     }
     if (status >= 0) {
         RqkCopyText(reply, RQK4712V_TEXT_SIZE, text);
     }
-    return Finish(visa, &s, status);
+    return Finish(&m, status);
 }
 
 /* ---- attenuation ---- */
 
-ViStatus _VI_FUNC rqk4712v_atten(ViSession session, ViInt16 card, ViInt16 group, ViInt16 value) {
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
+/* The check of a card and group argument pair (parameters 2 and 3): cards 1 to 99, groups 0 to 5. */
+static ViStatus CheckGroup(ViInt16 card, ViInt16 group) {
     if (!IsCard(card)) {
         return VI_ERROR_PARAMETER2;
     }
-    if (group < 0 || group > 5) {
-        return VI_ERROR_PARAMETER3;
-    }
+    return group >= 0 && group <= 5 ? VI_SUCCESS : VI_ERROR_PARAMETER3;
+}
+
+ViStatus _VI_FUNC rqk4712v_atten(ViSession session, ViInt16 card, ViInt16 group, ViInt16 value) {
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
+    RETURN_ON_FAILURE(CheckGroup(card, group));
     if (value < 0 || value > 90) {
         return VI_ERROR_PARAMETER4;
     }
     char command[64];
     snprintf(command, sizeof(command), "ROUT:ATT %d,%d,%d", card, group, value);
-    return Finish(visa, &s, Send(visa, &s, command));
+    return Finish(&m, Send(&m, command));
 }
 
 ViStatus _VI_FUNC rqk4712v_atten_Q(ViSession session, ViInt16 card, ViInt16 group, ViInt16* value) {
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
-    if (!IsCard(card)) {
-        return VI_ERROR_PARAMETER2;
-    }
-    if (group < 0 || group > 5) {
-        return VI_ERROR_PARAMETER3;
-    }
-    if (value == NULL) {
-        return VI_ERROR_PARAMETER4;
-    }
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
+    RETURN_ON_FAILURE(CheckGroup(card, group));
+    RETURN_ON_FAILURE(Given(value, VI_ERROR_PARAMETER4));
     char command[64];
     snprintf(command, sizeof(command), "ROUT:ATT? %d,%d", card, group);
     int64_t number = 0;
-    status = QueryInteger(visa, &s, command, INT16_MIN, INT16_MAX, &number);
+    ViStatus status = QueryInteger(&m, command, INT16_MIN, INT16_MAX, &number);
     if (status >= 0) {
         *value = (ViInt16)number;
     }
-    return Finish(visa, &s, status);
+    return Finish(&m, status);
 }
 
 /* ---- cards ---- */
 
 ViStatus _VI_FUNC rqk4712v_systCopt(ViSession session, ViInt16 card, ViChar optionList[]) {
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
     if (!IsCard(card)) {
         return VI_ERROR_PARAMETER2;
     }
@@ -429,32 +404,26 @@ ViStatus _VI_FUNC rqk4712v_systCopt(ViSession session, ViInt16 card, ViChar opti
     }
     char command[REPLY_SIZE];
     snprintf(command, sizeof(command), "SYST:COPT %d,\"%s\"", card, optionList);
-    return Finish(visa, &s, Send(visa, &s, command));
+    return Finish(&m, Send(&m, command));
 }
 
 /* A query about one card whose reply is a text, given to the caller without SCPI quotes. */
 static ViStatus CardText(ViSession session, ViInt16 card, ViChar* out, size_t size, const char* header) {
     Empty(out);
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
     if (!IsCard(card)) {
         return VI_ERROR_PARAMETER2;
     }
-    if (out == NULL) {
-        return VI_ERROR_PARAMETER3;
-    }
+    RETURN_ON_FAILURE(Given(out, VI_ERROR_PARAMETER3));
     char command[64];
     snprintf(command, sizeof(command), "%s %d", header, card);
     char reply[REPLY_SIZE];
-    status = Query(visa, &s, command, reply);
+    ViStatus status = Query(&m, command, reply);
     if (status >= 0) {
         RqkUnquote(out, size, reply);
     }
-    return Finish(visa, &s, status);
+    return Finish(&m, status);
 }
 
 ViStatus _VI_FUNC rqk4712v_systCopt_Q(ViSession session, ViInt16 card, ViChar optionList[]) {
@@ -474,20 +443,12 @@ ViStatus _VI_FUNC rqk4712v_error_query(ViSession session, ViInt32* code, ViChar 
         *code = 0;
     }
     Empty(message);
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
-    if (code == NULL) {
-        return VI_ERROR_PARAMETER2;
-    }
-    if (message == NULL) {
-        return VI_ERROR_PARAMETER3;
-    }
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
+    RETURN_ON_FAILURE(Given(code, VI_ERROR_PARAMETER2));
+    RETURN_ON_FAILURE(Given(message, VI_ERROR_PARAMETER3));
     char reply[REPLY_SIZE];
-    status = Query(visa, &s, "SYST:ERR?", reply);
+    ViStatus status = Query(&m, "SYST:ERR?", reply);
     if (status < 0) {
         return status;
     }
@@ -504,31 +465,20 @@ ViStatus _VI_FUNC rqk4712v_error_query(ViSession session, ViInt32* code, ViChar 
 
 ViStatus _VI_FUNC rqk4712v_self_test(ViSession session, ViInt16* result, ViChar message[]) {
     Empty(message);
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
-    if (result == NULL) {
-        return VI_ERROR_PARAMETER2;
-    }
-    if (message == NULL) {
-        return VI_ERROR_PARAMETER3;
-    }
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
+    RETURN_ON_FAILURE(Given(result, VI_ERROR_PARAMETER2));
+    RETURN_ON_FAILURE(Given(message, VI_ERROR_PARAMETER3));
     /* A module's self-test may take longer than an ordinary exchange: give it at least
      * SELF_TEST_TIMEOUT, then put the session's own time-out back. */
-    int longer = s.timeout < SELF_TEST_TIMEOUT;
+    int longer = m.s.timeout < SELF_TEST_TIMEOUT;
     if (longer) {
-        status = visa->viSetAttribute(s.instrument, VI_ATTR_TMO_VALUE, SELF_TEST_TIMEOUT);
-        if (status < 0) {
-            return status;
-        }
+        RETURN_ON_FAILURE(m.visa->viSetAttribute(m.s.instrument, VI_ATTR_TMO_VALUE, SELF_TEST_TIMEOUT));
     }
     int64_t code = 0;
-    status = QueryInteger(visa, &s, "*TST?", INT16_MIN, INT16_MAX, &code);
+    ViStatus status = QueryInteger(&m, "*TST?", INT16_MIN, INT16_MAX, &code);
     if (longer) {
-        ViStatus restored = visa->viSetAttribute(s.instrument, VI_ATTR_TMO_VALUE, s.timeout);
+        ViStatus restored = m.visa->viSetAttribute(m.s.instrument, VI_ATTR_TMO_VALUE, m.s.timeout);
         if (status >= 0 && restored < 0) {
             status = restored;
         }
@@ -536,82 +486,63 @@ ViStatus _VI_FUNC rqk4712v_self_test(ViSession session, ViInt16* result, ViChar 
     if (status >= 0) {
         *result = (ViInt16)code;
         char reply[REPLY_SIZE];
-        status = Query(visa, &s, "DIAG:TEST:MESS?", reply);
+        status = Query(&m, "DIAG:TEST:MESS?", reply);
         if (status >= 0) {
             RqkUnquote(message, RQK4712V_TEXT_SIZE, reply);
         }
     }
-    return Finish(visa, &s, status);
+    return Finish(&m, status);
 }
 
 ViStatus _VI_FUNC rqk4712v_readStatusByte_Q(ViSession session, ViInt16* statusByte) {
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
-    if (statusByte == NULL) {
-        return VI_ERROR_PARAMETER2;
-    }
-    if (visa->viReadSTB != NULL) {
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
+    RETURN_ON_FAILURE(Given(statusByte, VI_ERROR_PARAMETER2));
+    ViStatus status = VI_SUCCESS;
+    if (m.visa->viReadSTB != NULL) {
         ViUInt16 polled = 0;
-        status = visa->viReadSTB(s.instrument, &polled);
+        status = m.visa->viReadSTB(m.s.instrument, &polled);
         if (status >= 0) {
             *statusByte = (ViInt16)(polled & 0xFF);
             status = VI_SUCCESS;
         }
     } else {
         int64_t value = 0;
-        status = QueryInteger(visa, &s, "*STB?", 0, 255, &value);
+        status = QueryInteger(&m, "*STB?", 0, 255, &value);
         if (status >= 0) {
             *statusByte = (ViInt16)value;
         }
     }
-    return Finish(visa, &s, status);
+    return Finish(&m, status);
 }
 
 ViStatus _VI_FUNC rqk4712v_opc_Q(ViSession session, ViInt16* value) {
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
-    if (value == NULL) {
-        return VI_ERROR_PARAMETER2;
-    }
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
+    RETURN_ON_FAILURE(Given(value, VI_ERROR_PARAMETER2));
     int64_t number = 0;
-    status = QueryInteger(visa, &s, "*OPC?", INT16_MIN, INT16_MAX, &number);
+    ViStatus status = QueryInteger(&m, "*OPC?", INT16_MIN, INT16_MAX, &number);
     if (status >= 0) {
         *value = (ViInt16)number;
     }
-    return Finish(visa, &s, status);
+    return Finish(&m, status);
 }
 
 ViStatus _VI_FUNC rqk4712v_revision_query(ViSession session, ViChar driverRevision[],
                                           ViChar firmwareRevision[]) {
     Empty(driverRevision);
     Empty(firmwareRevision);
-    RqkSession s;
-    const VisaApi* visa = NULL;
-    ViStatus status = Begin(session, &s, &visa);
-    if (status < 0) {
-        return status;
-    }
-    if (driverRevision == NULL) {
-        return VI_ERROR_PARAMETER2;
-    }
-    if (firmwareRevision == NULL) {
-        return VI_ERROR_PARAMETER3;
-    }
+    Module m;
+    RETURN_ON_FAILURE(Begin(session, &m));
+    RETURN_ON_FAILURE(Given(driverRevision, VI_ERROR_PARAMETER2));
+    RETURN_ON_FAILURE(Given(firmwareRevision, VI_ERROR_PARAMETER3));
     RqkCopyText(driverRevision, RQK4712V_TEXT_SIZE, RQK4712V_REVISION);
     char reply[REPLY_SIZE];
-    status = Query(visa, &s, "*IDN?", reply);
+    ViStatus status = Query(&m, "*IDN?", reply);
     if (status >= 0) {
         RqkIdentityFirmware(reply, firmwareRevision, RQK4712V_TEXT_SIZE);
     }
-    return Finish(visa, &s, status);
+    return Finish(&m, status);
 }
 
 /* ---- status texts ---- */
@@ -661,9 +592,7 @@ static const char* Lookup(const StatusText* table, size_t count, ViStatus status
 }
 
 ViStatus _VI_FUNC rqk4712v_error_message(ViSession session, ViStatus status, ViChar message[]) {
-    if (message == NULL) {
-        return VI_ERROR_PARAMETER3;
-    }
+    RETURN_ON_FAILURE(Given(message, VI_ERROR_PARAMETER3));
     message[0] = '\0';
     const char* text = Lookup(g_driverTexts, sizeof(g_driverTexts) / sizeof(g_driverTexts[0]), status);
     if (text != NULL) {

@@ -22,6 +22,11 @@ constexpr int kReplySize = 100;      // bytes read from an instrument at a time
 constexpr int kCardScanAttempts = 3; // tries of one card before the scan of a resource gives up
 constexpr int kLastCard = 99;
 constexpr const char* kSelectCaption = "Select Instrument";
+// The module's VXI identity: its manufacturer id, and its model in the low 12 bits of the model code
+// (the bits above them may be set).
+constexpr ViUInt16 kManufacturerId = 0xFFF;
+constexpr ViUInt16 kModelCode = 0x2D3;
+constexpr ViUInt16 kModelCodeBits = 0xFFF;
 
 // The driver library, loaded once and kept for the whole process.
 CDynamicLibrary g_driverLibrary;
@@ -83,7 +88,134 @@ bool IdentifyVxi(const VisaApi& api, ViSession vi) {
         api.viGetAttribute(vi, VI_ATTR_MODEL_CODE, &model) != VI_SUCCESS) {
         return false;
     }
-    return manufacturer == 0xFFF && (model & 0xFFF) == 0x2D3;
+    return manufacturer == kManufacturerId && (model & kModelCodeBits) == kModelCode;
+}
+
+// The first steps of the search: loads VISA and the driver library and opens the default resource
+// manager. Returns 0, or the string of the message that ends the search.
+int OpenVisa(VisaApi& api, ViSession& rm) {
+    if (!VisaLoad(&api)) {
+        return IDS_NO_VISA;
+    }
+    if (!g_driverLibrary.IsLoaded() && !g_driverLibrary.Load(DriverLibraryPath())) {
+        return IDS_NO_DRIVER;
+    }
+    if (!HasAllFunctions(api)) {
+        return IDS_NO_VISA; // a library without the VISA calls is no VISA library
+    }
+    if (api.viOpenDefaultRM(&rm) < 0) {
+        return IDS_NO_DEFAULT_RM;
+    }
+    return 0;
+}
+
+// Takes a chosen name into the search: opens it long enough to read where the instrument sits and how
+// it is reached.
+void ReadWhereItSits(const VisaApi& api, ViSession rm, const std::string& name, InstrumentSearch& search) {
+    ViSession vi = 0;
+    api.viOpen(rm, name.c_str(), VI_NULL, VI_NULL, &vi);
+    search.resource = name;
+    search.driverLibrary = &g_driverLibrary;
+    ViInt16 slot = -1;
+    ViInt16 la = -1;
+    search.slot = api.viGetAttribute(vi, VI_ATTR_SLOT, &slot) >= 0 ? slot : -1;
+    search.logicalAddress = api.viGetAttribute(vi, VI_ATTR_VXI_LA, &la) >= 0 ? la : -1;
+    if (search.slot == -1 && search.logicalAddress == -1) {
+        ViUInt16 primary = 0;
+        ViUInt16 secondary = 0;
+        const bool hasPrimary = api.viGetAttribute(vi, VI_ATTR_GPIB_PRIMARY_ADDR, &primary) == VI_SUCCESS;
+        const bool hasSecondary =
+            api.viGetAttribute(vi, VI_ATTR_GPIB_SECONDARY_ADDR, &secondary) == VI_SUCCESS;
+        if (hasPrimary && hasSecondary) {
+            search.logicalAddress = GpibLogicalAddress(primary, secondary);
+        }
+    }
+    ViUInt16 type = 0;
+    if (api.viGetAttribute(vi, VI_ATTR_INTF_TYPE, &type) == VI_SUCCESS) {
+        search.interfaceType = type;
+    }
+    api.viClose(vi);
+}
+
+// True when the open resource, reached over the given interface, is a candidate: every one with
+// noIdentify, else one identified as ours over GPIB or VXI.
+bool IsCandidate(const VisaApi& api, ViSession vi, ViUInt16 type, bool noIdentify, bool& highCard) {
+    if (noIdentify) {
+        return true;
+    }
+    if (type == VI_INTF_GPIB) {
+        return IdentifyGpib(api, vi, highCard);
+    }
+    if (type == VI_INTF_VXI || type == VI_INTF_GPIB_VXI) {
+        return IdentifyVxi(api, vi);
+    }
+    return false;
+}
+
+// What the walk through the instrument resources found, beside the candidates.
+struct CandidateScan {
+    bool listed = false;    // false: VISA gave no list of instrument resources
+    bool cancelled = false; // the operator cancelled the search in its progress window
+    bool highCard = false;  // a GPIB switchbox's card of ours is numbered 9 or more
+};
+
+// Lists every instrument resource, opens each and adds those that qualify to candidates, in the order
+// found; the progress window is told of each resource and may cancel the walk.
+CandidateScan ListCandidates(const VisaApi& api, ViSession rm, bool noIdentify, CSearchProgress& progress,
+                             std::vector<std::string>& candidates) {
+    CandidateScan scan;
+    ViFindList list = 0;
+    ViUInt32 found = 0;
+    char name[VI_FIND_BUFLEN + 1] = "";
+    if (api.viFindRsrc(rm, "?*INSTR", &list, &found, name) < 0) {
+        return scan;
+    }
+    scan.listed = true;
+    candidates.reserve(10);
+    ViSession vi = 0;
+    bool open = false;
+    for (ViUInt32 i = 0; i < found; ++i) {
+        if (i > 0 && api.viFindNext(list, name) < 0) {
+            break;
+        }
+        name[VI_FIND_BUFLEN] = '\0';
+        if (open) {
+            api.viClose(vi);
+            open = false;
+        }
+        if (!progress.Resource(i, found, name)) {
+            scan.cancelled = true;
+            break;
+        }
+        if (api.viOpen(rm, name, VI_NULL, VI_NULL, &vi) != VI_SUCCESS) {
+            continue;
+        }
+        open = true;
+        ViUInt16 type = 0;
+        if (api.viGetAttribute(vi, VI_ATTR_INTF_TYPE, &type) != VI_SUCCESS) {
+            continue;
+        }
+        if (IsCandidate(api, vi, type, noIdentify, scan.highCard)) {
+            candidates.emplace_back(name);
+        }
+    }
+    if (open) {
+        api.viClose(vi);
+    }
+    return scan;
+}
+
+// Chooses among the candidates: the only one, or the GPIB-VXI one of a pair (both only when the
+// resources were identified, and the pair only when no card of ours is numbered 9 or more), else the
+// operator's choice from the list. False when the operator cancels.
+bool ChooseCandidate(const std::vector<std::string>& candidates, bool highCard, bool noIdentify,
+                     std::string& chosen) {
+    if (candidates.size() == 1 && !noIdentify) {
+        chosen = candidates[0];
+    } else if (!highCard && !noIdentify) {
+        chosen = PreferredOfPair(candidates);
+    }
+    return !chosen.empty() || Facade().ChooseFromList(kSelectCaption, candidates, chosen);
 }
 
 } // namespace
@@ -148,119 +280,33 @@ InstrumentSearch FindInstrument(const std::optional<std::string>& address, bool 
     };
 
     VisaApi api;
-    if (!VisaLoad(&api)) {
-        return failed(IDS_NO_VISA);
-    }
-    if (!g_driverLibrary.IsLoaded() && !g_driverLibrary.Load(DriverLibraryPath())) {
-        return failed(IDS_NO_DRIVER);
-    }
-    if (!HasAllFunctions(api)) {
-        return failed(IDS_NO_VISA); // a library without the VISA calls is no VISA library
-    }
     ViSession rm = 0;
-    if (api.viOpenDefaultRM(&rm) < 0) {
-        return failed(IDS_NO_DEFAULT_RM);
+    if (const int failure = OpenVisa(api, rm); failure != 0) {
+        return failed(failure);
     }
-
-    // Takes a chosen name: opens it long enough to read where the instrument sits and how it is reached.
-    auto choose = [&](const std::string& name) {
-        ViSession vi = 0;
-        api.viOpen(rm, name.c_str(), VI_NULL, VI_NULL, &vi);
-        search.resource = name;
-        search.driverLibrary = &g_driverLibrary;
-        ViInt16 slot = -1;
-        ViInt16 la = -1;
-        search.slot = api.viGetAttribute(vi, VI_ATTR_SLOT, &slot) >= 0 ? slot : -1;
-        search.logicalAddress = api.viGetAttribute(vi, VI_ATTR_VXI_LA, &la) >= 0 ? la : -1;
-        if (search.slot == -1 && search.logicalAddress == -1) {
-            ViUInt16 primary = 0;
-            ViUInt16 secondary = 0;
-            const bool hasPrimary = api.viGetAttribute(vi, VI_ATTR_GPIB_PRIMARY_ADDR, &primary) == VI_SUCCESS;
-            const bool hasSecondary =
-                api.viGetAttribute(vi, VI_ATTR_GPIB_SECONDARY_ADDR, &secondary) == VI_SUCCESS;
-            if (hasPrimary && hasSecondary) {
-                search.logicalAddress = GpibLogicalAddress(primary, secondary);
-            }
-        }
-        ViUInt16 type = 0;
-        if (api.viGetAttribute(vi, VI_ATTR_INTF_TYPE, &type) == VI_SUCCESS) {
-            search.interfaceType = type;
-        }
-        api.viClose(vi);
-        return search;
-    };
-
     if (address) {
         search.explicitAddress = true;
-        return choose(*address);
+        ReadWhereItSits(api, rm, *address, search);
+        return search;
     }
 
-    ViFindList list = 0;
-    ViUInt32 found = 0;
-    char name[VI_FIND_BUFLEN + 1] = "";
-    if (api.viFindRsrc(rm, "?*INSTR", &list, &found, name) < 0) {
+    const CandidateScan scan = ListCandidates(api, rm, noIdentify, progress, search.candidates);
+    if (!scan.listed) {
         return failed(IDS_NO_INSTRUMENT);
-    }
-    std::vector<std::string>& candidates = search.candidates;
-    candidates.reserve(10);
-    bool highCard = false;
-    ViSession vi = 0;
-    bool open = false;
-    bool cancelled = false;
-    for (ViUInt32 i = 0; i < found; ++i) {
-        if (i > 0 && api.viFindNext(list, name) < 0) {
-            break;
-        }
-        name[VI_FIND_BUFLEN] = '\0';
-        if (open) {
-            api.viClose(vi);
-            open = false;
-        }
-        if (!progress.Resource(i, found, name)) {
-            cancelled = true;
-            break;
-        }
-        if (api.viOpen(rm, name, VI_NULL, VI_NULL, &vi) != VI_SUCCESS) {
-            continue;
-        }
-        open = true;
-        ViUInt16 type = 0;
-        if (api.viGetAttribute(vi, VI_ATTR_INTF_TYPE, &type) != VI_SUCCESS) {
-            continue;
-        }
-        bool accepted = false;
-        if (noIdentify) {
-            accepted = true;
-        } else if (type == VI_INTF_GPIB) {
-            accepted = IdentifyGpib(api, vi, highCard);
-        } else if (type == VI_INTF_VXI || type == VI_INTF_GPIB_VXI) {
-            accepted = IdentifyVxi(api, vi);
-        }
-        if (accepted) {
-            candidates.emplace_back(name);
-        }
-    }
-    if (open) {
-        api.viClose(vi);
     }
     progress.End();
-    if (cancelled) {
+    if (scan.cancelled) {
         return failed(IDS_CANCEL_NON_LIVE); // as when the operator cancels the choice
     }
-    if (candidates.empty()) {
+    if (search.candidates.empty()) {
         return failed(IDS_NO_INSTRUMENT);
     }
-
     std::string chosen;
-    if (candidates.size() == 1 && !noIdentify) {
-        chosen = candidates[0];
-    } else if (!highCard && !noIdentify) {
-        chosen = PreferredOfPair(candidates);
-    }
-    if (chosen.empty() && !Facade().ChooseFromList(kSelectCaption, candidates, chosen)) {
+    if (!ChooseCandidate(search.candidates, scan.highCard, noIdentify, chosen)) {
         return failed(IDS_CANCEL_NON_LIVE);
     }
-    return choose(chosen);
+    ReadWhereItSits(api, rm, chosen, search);
+    return search;
 }
 
 std::unique_ptr<CInstrument> OpenDriverInstrument(const std::string& name, const CDynamicLibrary& library,

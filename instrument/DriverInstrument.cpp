@@ -177,26 +177,17 @@ void CDriverInstrument::QueryCardType(short card, char* out) {
     Check(status);
 }
 
-GroupStateQueries CDriverInstrument::ReadBackQueries() {
-    if (m_attenQ == nullptr || m_routClosListQ == nullptr) {
+void CDriverInstrument::QueryAttenuation(short card, short group, short* value) {
+    if (m_attenQ == nullptr) {
         Unsupported();
     }
-    GroupStateQueries queries;
-    queries.queryAttenuation = [this](short card, short group, short* value) {
-        return m_attenQ(m_session, card, group, value);
-    };
-    queries.queryClosedList = [this](char* list, char* reply) {
-        const DriverStatus status = m_routClosListQ(m_session, list, reply);
-        reply[kRouteReplySize - 1] = '\0';
-        return status;
-    };
-    return queries;
+    m_lastStatus = m_attenQ(m_session, card, group, value);
 }
 
-void CDriverInstrument::ReadGroupStates(CPan1Obj* panel) {
-    ReadGroupStatesInto(panel, GetCardNumber(), ReadBackQueries(), m_lastStatus);
-}
-
-void CDriverInstrument::ReadBackGroups(const int types[6], unsigned groups, GroupStateReading& reading) {
-    ReadGroupsInto(reading, GetCardNumber(), types, ReadBackQueries(), m_lastStatus, groups);
+void CDriverInstrument::QueryClosedList(char* channelList, char* reply) {
+    if (m_routClosListQ == nullptr) {
+        Unsupported();
+    }
+    m_lastStatus = m_routClosListQ(m_session, channelList, reply);
+    reply[kRouteReplySize - 1] = '\0';
 }

@@ -8,7 +8,6 @@
 #include "driver/rqk4712v.h"
 #include "instrument/Instrument.h"
 #include "platform/DynamicLibrary.h"
-#include "switching/GroupStateReading.h"
 
 // The driver library's entry points that the program calls, typed by the driver's own header (the
 // program never links the library: it looks the entry points up at run time).
@@ -52,8 +51,8 @@ public:
     void OpenRoute(int channel) override;
     void SetAttenuation(short group, short value) override;
     void OpenRouteList(char* channelList) override;
-    void ReadGroupStates(CPan1Obj* panel) override;
-    void ReadBackGroups(const int types[6], unsigned groups, GroupStateReading& reading) override;
+    void QueryAttenuation(short card, short group, short* value) override;
+    void QueryClosedList(char* channelList, char* reply) override;
     void SetCardOption(short card, const char* options) override;
     void QueryCardOption(short card, char* out) override;
     void QueryCardType(short card, char* out) override;
@@ -63,8 +62,6 @@ private:
     void Check(DriverStatus status);
     // Stores "not supported" and raises: the library lacks the entry point.
     [[noreturn]] void Unsupported();
-    // The two read-back queries over the driver's entry points; raises when the library lacks them.
-    GroupStateQueries ReadBackQueries();
 
     DriverChannelFn m_routClos;
     DriverChannelFn m_routOpen;

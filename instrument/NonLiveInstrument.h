@@ -26,8 +26,8 @@ public:
     void OpenRoute(int) override {}
     void SetAttenuation(short, short) override {}
     void OpenRouteList(char*) override {}
-    void ReadGroupStates(CPan1Obj*) override {}
-    void ReadBackGroups(const int[6], unsigned, GroupStateReading&) override {}
+    void QueryAttenuation(short, short, short*) override {}
+    void QueryClosedList(char*, char*) override {}
     void SetCardOption(short, const char*) override {}
     void QueryCardOption(short, char* out) override;
     void QueryCardType(short, char* out) override;

@@ -19,10 +19,9 @@ CPan1Obj::CPan1Obj() : CPanel(LoadString(IDS_MAIN_PANEL)) {
     if (app != nullptr && app->m_pInstrument) {
         ReadLabelsFile(app->m_pInstrument->GetLabelsFileName(), app->m_pInstrument->GetAddress(), m_szLabels);
     }
-    for (int g = 0; g < kGroupCount; ++g) {
-        m_nGroupPos[g] = -1;
-        m_nGroupType[g] = -3;
-    }
+    const GroupState unreported;
+    m_nGroupPos = unreported.positions;
+    m_nGroupType = unreported.types;
     for (int t = 0; t < kTypeNameCount; ++t) {
         std::snprintf(m_szTypeName[t], kTypeNameSize, "%s", kTypeNames[t]);
     }
@@ -39,8 +38,7 @@ CMainPanelView* CPan1Obj::MainView() const {
     return m_pDlg != nullptr ? m_pMainView : nullptr;
 }
 
-void CPan1Obj::SetGroupTypes(int t0, int t1, int t2, int t3, int t4, int t5) {
-    const int types[kGroupCount] = {t0, t1, t2, t3, t4, t5};
+void CPan1Obj::SetGroupTypes(const GroupValues& types) {
     for (int g = 0; g < kGroupCount; ++g) {
         if (types[g] >= 0) {
             m_nGroupType[g] = types[g];
@@ -51,11 +49,8 @@ void CPan1Obj::SetGroupTypes(int t0, int t1, int t2, int t3, int t4, int t5) {
     }
 }
 
-void CPan1Obj::SetGroupPositions(int p0, int p1, int p2, int p3, int p4, int p5) {
-    const int positions[kGroupCount] = {p0, p1, p2, p3, p4, p5};
-    for (int g = 0; g < kGroupCount; ++g) {
-        m_nGroupPos[g] = positions[g];
-    }
+void CPan1Obj::SetGroupPositions(const GroupValues& positions) {
+    m_nGroupPos = positions;
     if (CMainPanelView* view = MainView()) {
         view->ShowGroupPositions(m_nGroupPos);
     }

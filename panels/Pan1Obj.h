@@ -3,13 +3,7 @@
 #pragma once
 
 #include "panels/Panel.h"
-
-constexpr int kGroupCount = 6;
-constexpr int kLabelsPerBank = 7; // labels of positions 0 to 5, then the pole label
-constexpr int kPoleLabel = 6;
-constexpr int kLabelSize = 8; // a label of at most 7 characters and its terminator
-constexpr int kTypeNameCount = 5;
-constexpr int kTypeNameSize = 10;
+#include "switching/GroupModel.h"
 
 class CPan1Obj : public CPanel {
 public:
@@ -19,17 +13,20 @@ public:
 
     void OpenDlg() override;
 
-    // Each argument that is 0 or more replaces the type of its group; then a shown main panel is given
-    // all six types (and runs Reset), even when nothing changed.
-    void SetGroupTypes(int t0, int t1, int t2, int t3, int t4, int t5);
-    // All six arguments replace the stored positions; then a shown main panel is given them.
-    void SetGroupPositions(int p0, int p1, int p2, int p3, int p4, int p5);
+    // Each type that is 0 or more replaces the type of its group; then a shown main panel is given all
+    // six types (and runs Reset), even when nothing changed.
+    void SetGroupTypes(const GroupValues& types);
+    // All six positions replace the stored ones; then a shown main panel is given them.
+    void SetGroupPositions(const GroupValues& positions);
+
+    // The device types and positions of the six groups.
+    GroupState Groups() const { return {m_nGroupType, m_nGroupPos}; }
 
     // The shown main panel window, or null.
     CMainPanelView* MainView() const;
 
-    int m_nGroupPos[kGroupCount];
-    int m_nGroupType[kGroupCount];
+    GroupValues m_nGroupPos;
+    GroupValues m_nGroupType;
     char m_szLabels[kGroupCount][kLabelsPerBank][kLabelSize];
     char m_szTypeName[kTypeNameCount][kTypeNameSize];
 

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "switching/GroupModel.h"
+
 class CPan1Obj;
 class CStatObj;
 
@@ -19,11 +21,11 @@ public:
 class CMainPanelView : public CPanelWindow {
 public:
     // Gives the six group controls their positions (no repaint: the caller repaints).
-    virtual void ShowGroupPositions(const int positions[6]) = 0;
+    virtual void ShowGroupPositions(const GroupValues& positions) = 0;
     // Gives the six group controls their types (no repaint, no Reset).
-    virtual void TakeGroupTypes(const int types[6]) = 0;
+    virtual void TakeGroupTypes(const GroupValues& types) = 0;
     // Gives the six group controls their types, then runs the main window's Reset command.
-    virtual void ShowGroupTypes(const int types[6]) = 0;
+    virtual void ShowGroupTypes(const GroupValues& types) = 0;
 };
 
 using MainPanelFactory = std::function<CMainPanelView*(CPan1Obj*)>;

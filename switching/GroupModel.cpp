@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "panels/Pan1Obj.h"
-
 namespace {
 
 // Position count and attenuation step of the named device types, by code.
@@ -13,7 +11,7 @@ struct DeviceInfo {
     int step;
 };
 
-const DeviceInfo kDevices[kNamedDeviceCount] = {{12, 1}, {10, 10}, {8, 10}, {4, 0}, {6, 0}};
+const DeviceInfo kDevices[kTypeNameCount] = {{12, 1}, {10, 10}, {8, 10}, {4, 0}, {6, 0}};
 
 // The names an option list entry is compared with, in the order of comparison.
 struct OptionPrefix {
@@ -48,7 +46,7 @@ bool IsSwitch(int code) {
 }
 
 int PositionCount(int code) {
-    return code >= 0 && code < kNamedDeviceCount ? kDevices[code].positions : 0;
+    return code >= 0 && code < kTypeNameCount ? kDevices[code].positions : 0;
 }
 
 int AttenuationStep(int code) {
@@ -113,15 +111,15 @@ int DecodeRouteReply(int code, const char* reply) {
     return -1;
 }
 
-void ParseTypeList(CPan1Obj* panel, const char* list) {
-    if (panel == nullptr || list == nullptr) {
+void ParseTypeList(GroupValues& types, const char* list) {
+    if (list == nullptr) {
         return;
     }
     const char* entry = list;
     for (int group = 0; group < kGroupCount; ++group) {
         for (const OptionPrefix& prefix : kOptionPrefixes) {
             if (std::strncmp(entry, prefix.name, prefix.length) == 0) {
-                panel->m_nGroupType[group] = prefix.code;
+                types[group] = prefix.code;
                 break;
             }
         }

@@ -1,12 +1,22 @@
-// The group model: the device types that the six groups of a card can drive, their card option names,
-// position counts and attenuation steps; the decoding of a card option list into the main-panel object;
-// channel numbers and the channel lists that cover a whole switch group; and the decoding of the route
-// state replies of such a list.
+// The group model: the six groups of a card and the sizes of their labels; the types and positions of
+// the groups as values (GroupValues, GroupState), which the main-panel object holds; the device types
+// that the groups can drive, their card option names, position counts and attenuation steps; the
+// decoding of a card option list into the group types; channel numbers and the channel lists that cover
+// a whole switch group; and the decoding of the route state replies of such a list.
 #pragma once
 
+#include <array>
 #include <cstddef>
 
-class CPan1Obj;
+// The groups of a card, numbered 0 to kGroupCount - 1.
+constexpr int kGroupCount = 6;
+// The switch labels of a group: labels of positions 0 to 5, then the pole label.
+constexpr int kLabelsPerBank = 7;
+constexpr int kPoleLabel = 6;
+constexpr int kLabelSize = 8; // a label of at most 7 characters and its terminator
+// The named device types (codes 0 to 4, below), and the size of a card option name of one.
+constexpr int kTypeNameCount = 5;
+constexpr int kTypeNameSize = 10;
 
 // Device type codes of a group, as stored in CPan1Obj::m_nGroupType.
 enum DeviceType : int {
@@ -20,10 +30,26 @@ enum DeviceType : int {
     kDeviceNotReported = -3,       // nothing reported yet; every group starts so
 };
 
-// Number of named device types (codes 0 to 4).
-constexpr int kNamedDeviceCount = 5;
 // Size of a channel list buffer.
 constexpr std::size_t kChannelListSize = 256;
+
+// One value per group, in group order: the groups' type codes, or their positions (-1: none or
+// unknown).
+using GroupValues = std::array<int, kGroupCount>;
+
+// The same value for every group.
+constexpr GroupValues EveryGroup(int value) {
+    GroupValues values{};
+    values.fill(value);
+    return values;
+}
+
+// The device types and positions of the six groups; every group unreported and unknown until told.
+struct GroupState {
+    GroupValues types = EveryGroup(kDeviceNotReported);
+    GroupValues positions = EveryGroup(-1);
+    bool operator==(const GroupState&) const = default;
+};
 
 // True for the attenuator codes 0, 1 and 2.
 bool IsAttenuator(int code);
@@ -56,8 +82,8 @@ bool FormatGroupChannelList(int code, int card, int group, char* list, std::size
 // are compared; nothing past the reply's terminator is read.
 int DecodeRouteReply(int code, const char* reply);
 
-// Decodes a card option list (six comma-separated entries in group order) into the panel's group types.
+// Decodes a card option list (six comma-separated entries in group order) into the group types.
 // Each entry is compared, as a case-sensitive prefix, with the five model names and the two unknown
 // names; a match stores its code, anything else (an empty entry included) leaves the group's type as it
-// was. A list with fewer entries leaves the groups it does not reach unchanged. No window is told.
-void ParseTypeList(CPan1Obj* panel, const char* list);
+// was. A list with fewer entries leaves the groups it does not reach unchanged.
+void ParseTypeList(GroupValues& types, const char* list);

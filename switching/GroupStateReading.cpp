@@ -1,11 +1,9 @@
 #include "switching/GroupStateReading.h"
 
 #include "instrument/Instrument.h"
-#include "panels/Pan1Obj.h"
 #include "platform/UserException.h"
-#include "switching/GroupModel.h"
 
-GroupStateReading ReadGroupPositions(short card, const int types[6], const GroupStateQueries& queries,
+GroupStateReading ReadGroupPositions(short card, const GroupValues& types, const GroupStateQueries& queries,
                                      GroupSet groups) {
     GroupStateReading reading;
     if (card < 1 || card > 99) {
@@ -40,53 +38,47 @@ GroupStateReading ReadGroupPositions(short card, const int types[6], const Group
     return reading;
 }
 
-void ReadGroupsInto(GroupStateReading& reading, short card, const int types[6],
-                    const GroupStateQueries& queries, std::int32_t& lastStatus, GroupSet groups) {
-    GroupStateQueries storing;
-    storing.queryAttenuation = [&](short c, short g, short* value) {
-        lastStatus = queries.queryAttenuation(c, g, value);
-        return lastStatus;
-    };
-    storing.queryClosedList = [&](char* list, char* reply) {
-        lastStatus = queries.queryClosedList(list, reply);
-        return lastStatus;
-    };
-    reading = ReadGroupPositions(card, types, storing, groups);
+void ReadGroupsInto(GroupStateReading& reading, short card, const GroupValues& types,
+                    const GroupStateQueries& queries, GroupSet groups) {
+    reading = ReadGroupPositions(card, types, queries, groups);
     if (reading.Failed()) {
         AfxThrowUserException();
     }
 }
 
-void ReadGroupStatesInto(CPan1Obj* panel, short card, const GroupStateQueries& queries,
-                         std::int32_t& lastStatus) {
-    GroupStateReading reading;
-    ReadGroupsInto(reading, card, panel->m_nGroupType, queries, lastStatus, kAllGroups);
-    if (reading.cardInRange) {
-        const int* p = reading.positions;
-        panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+void ReadGroupStates(CInstrument& instrument, const GroupValues& types, GroupSet groups,
+                     GroupStateReading& reading) {
+    if (instrument.m_bLive != 1) {
+        return;
     }
+    GroupStateQueries queries;
+    queries.queryAttenuation = [&](short card, short group, short* value) {
+        instrument.QueryAttenuation(card, group, value);
+        return instrument.GetLastStatus();
+    };
+    queries.queryClosedList = [&](char* list, char* reply) {
+        instrument.QueryClosedList(list, reply);
+        return instrument.GetLastStatus();
+    };
+    ReadGroupsInto(reading, instrument.GetCardNumber(), types, queries, groups);
 }
 
-void ReadGroupBack(CInstrument& instrument, CPan1Obj& panel, int group, WaitCursor waitCursor) {
+void ReadGroupBack(CInstrument& instrument, const GroupValues& types, GroupValues& positions, int group,
+                   WaitCursor waitCursor) {
     if (group < 0 || group >= kGroupCount) {
         return;
     }
     GroupStateReading reading;
     const bool read = CallInstrument(
-        instrument, [&] { instrument.ReadBackGroups(panel.m_nGroupType, OneGroup(group), reading); },
-        waitCursor);
+        instrument, [&] { ReadGroupStates(instrument, types, OneGroup(group), reading); }, waitCursor);
     if (read && reading.cardInRange) {
-        panel.m_nGroupPos[group] = reading.positions[group];
+        positions[group] = reading.positions[group];
     }
 }
 
-void ReadAllGroupsBack(CInstrument& instrument, CPan1Obj& panel) {
+GroupStateReading ReadAllGroupsBack(CInstrument& instrument, const GroupValues& types) {
     GroupStateReading reading;
     CallInstrument(
-        instrument, [&] { instrument.ReadBackGroups(panel.m_nGroupType, kAllGroups, reading); },
-        WaitCursor::Around);
-    if (reading.cardInRange) {
-        const int* p = reading.positions;
-        panel.SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
-    }
+        instrument, [&] { ReadGroupStates(instrument, types, kAllGroups, reading); }, WaitCursor::Around);
+    return reading;
 }

@@ -18,6 +18,10 @@ namespace {
 
 constexpr size_t kMaxBenchSize = 1 << 20;
 
+// The VXI identity of an RQK4712V module, which a module resource has unless its bench says otherwise.
+constexpr int kModuleManufacturerId = 0xFFF;
+constexpr int kModuleModelCode = 0x2D3;
+
 // A problem found in the bench, with the line it was found on.
 struct BenchError {
     int line;
@@ -476,14 +480,14 @@ void ReadVxiDescription(const YAML::Node& node, ResourceSpec& resourceSpec) {
         resourceSpec.manufacturerId =
             static_cast<int>(Integer(node["manufacturer_id"], "manufacturer_id", 0, 0xFFFF));
     } else if (module) {
-        resourceSpec.manufacturerId = 0xFFF;
+        resourceSpec.manufacturerId = kModuleManufacturerId;
     } else {
         Fail(node, "a VXI instrument needs a manufacturer_id");
     }
     if (node["model_code"]) {
         resourceSpec.modelCode = static_cast<int>(Integer(node["model_code"], "model_code", 0, 0xFFFF));
     } else if (module) {
-        resourceSpec.modelCode = 0x2D3;
+        resourceSpec.modelCode = kModuleModelCode;
     } else {
         Fail(node, "a VXI instrument needs a model_code");
     }

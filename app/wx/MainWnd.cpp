@@ -8,6 +8,7 @@
 #include <wx/html/helpctrl.h>
 #include <wx/menu.h>
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "app/wx/AboutDlg.h"
 #include "panels/Panel.h"
@@ -23,7 +24,6 @@
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "resources/wx/Bitmaps.h"
-#include "switching/GroupCommands.h"
 #include "switching/wx/ConfigDlg.h"
 
 namespace {

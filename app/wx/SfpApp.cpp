@@ -5,6 +5,7 @@
 #include <wx/image.h>
 #include <wx/log.h>
 
+#include "app/GroupCommands.h"
 #include "app/wx/MainWnd.h"
 #include "instrument/wx/SelectInstrumentDlg.h"
 #include "platform/wx/DialogColours.h"
@@ -12,7 +13,6 @@
 #include "platform/wx/WindowCapture.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
-#include "switching/GroupCommands.h"
 
 bool CSfpApp::OnInit() {
     // The program's own command line is read below; wx's parser is not run, as it would reject the

@@ -19,6 +19,17 @@
 
 namespace {
 
+// The context's pen, brush and font, given back when a drawing ends; defaultPen is the pen it began
+// with.
+struct CKeptContext {
+    explicit CKeptContext(wxDC& dc)
+        : defaultPen(dc.GetPen()), pen(dc, defaultPen), brush(dc, dc.GetBrush()), font(dc, dc.GetFont()) {}
+    const wxPen defaultPen;
+    const wxDCPenChanger pen;
+    const wxDCBrushChanger brush;
+    const wxDCFontChanger font;
+};
+
 const wxColour kYellow(255, 255, 0);
 const wxColour kBlue(0, 0, 255);
 const wxColour kDarkGrey(64, 64, 64);
@@ -278,12 +289,24 @@ const wxBitmap& CGroupButton::FixedPicture(wxDC& dc, const wxRect& rect,
     return m_fixedPicture;
 }
 
+void CGroupButton::DrawFixedParts(wxDC& dc, const wxRect& rect, const wxRect& band, bool full,
+                                  const std::function<void(wxDC&, bool)>& draw) {
+    if (!m_bKeepFixedPicture) {
+        draw(dc, full);
+        return;
+    }
+    const wxBitmap& fixed = FixedPicture(dc, rect, [&](wxDC& layer) { draw(layer, true); });
+    if (full) {
+        dc.DrawBitmap(fixed, 0, 0);
+    } else {
+        wxDCClipper clip(dc, band);
+        dc.DrawBitmap(fixed, 0, 0);
+    }
+}
+
 void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full) {
-    // The context's pen, brush and font are the caller's again when the drawing ends.
-    const wxPen defaultPen = dc.GetPen();
-    const wxDCPenChanger pen(dc, defaultPen);
-    const wxDCBrushChanger brush(dc, dc.GetBrush());
-    const wxDCFontChanger font(dc, dc.GetFont());
+    const CKeptContext kept(dc);
+    const wxPen& defaultPen = kept.defaultPen;
     const SwitchGeometry g = SwitchLayout(dc, rect.GetSize(), count);
     m_dUnit = g.r;
     m_rcPole = ToWx(g.pole);
@@ -294,18 +317,8 @@ void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full
         m_ptArm[k] = ToWx(g.arm[k]);
     }
 
-    if (m_bKeepFixedPicture) {
-        const wxBitmap& fixed =
-            FixedPicture(dc, rect, [&](wxDC& layer) { DrawSwitchFixed(layer, rect, g, count, true); });
-        if (full) {
-            dc.DrawBitmap(fixed, 0, 0);
-        } else {
-            wxDCClipper clip(dc, ToWx(g.band));
-            dc.DrawBitmap(fixed, 0, 0);
-        }
-    } else {
-        DrawSwitchFixed(dc, rect, g, count, full);
-    }
+    DrawFixedParts(dc, rect, ToWx(g.band), full,
+                   [&](wxDC& layer, bool whole) { DrawSwitchFixed(layer, rect, g, count, whole); });
 
     // The moving parts: the arm, the selected contact and the connected pole.
     if (g.hasArm) {
@@ -330,20 +343,23 @@ void CGroupButton::DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full
     }
 }
 
-void CGroupButton::DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeometry& g, int count,
-                                   bool full) {
+void CGroupButton::DrawBackground(wxDC& dc, const wxRect& rect, const wxRect& band, bool full) {
     const wxPen defaultPen = dc.GetPen();
     if (full) {
         DrawFrame(dc, rect);
-        dc.SetPen(defaultPen);
-        if (!m_strPole.empty()) {
-            dc.DrawText(Wx(m_strPole), ToWx(g.poleLabel));
-        }
     } else {
         dc.SetPen(*wxTRANSPARENT_PEN);
         dc.SetBrush(*wxLIGHT_GREY_BRUSH);
-        dc.DrawRectangle(ToWx(g.band));
-        dc.SetPen(defaultPen);
+        dc.DrawRectangle(band);
+    }
+    dc.SetPen(defaultPen);
+}
+
+void CGroupButton::DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeometry& g, int count,
+                                   bool full) {
+    DrawBackground(dc, rect, ToWx(g.band), full);
+    if (full && !m_strPole.empty()) {
+        dc.DrawText(Wx(m_strPole), ToWx(g.poleLabel));
     }
     const wxBrush blue(kBlue);
     dc.SetBrush(blue);
@@ -372,11 +388,7 @@ DialGeometry CGroupButton::DialLayout(wxDC& dc, const wxSize& client, const Atte
 }
 
 void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
-    // The context's pen, brush and font are the caller's again when the drawing ends.
-    const wxPen defaultPen = dc.GetPen();
-    const wxDCPenChanger pen(dc, defaultPen);
-    const wxDCBrushChanger brush(dc, dc.GetBrush());
-    const wxDCFontChanger font(dc, dc.GetFont());
+    const CKeptContext kept(dc);
     const AttenuatorScaleRow& scale = AttenuatorScale[DialType()];
     const int count = ::PositionCount(DialType());
     for (int k = 0; k < 12; ++k) {
@@ -394,24 +406,14 @@ void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
         }
     }
 
-    if (m_bKeepFixedPicture) {
-        const wxBitmap& fixed =
-            FixedPicture(dc, rect, [&](wxDC& layer) { DrawAttenuatorFixed(layer, rect, g, count, true); });
-        if (full) {
-            dc.DrawBitmap(fixed, 0, 0);
-        } else {
-            wxDCClipper clip(dc, ToWx(g.fill));
-            dc.DrawBitmap(fixed, 0, 0);
-        }
-    } else {
-        DrawAttenuatorFixed(dc, rect, g, count, full);
-    }
+    DrawFixedParts(dc, rect, ToWx(g.fill), full,
+                   [&](wxDC& layer, bool whole) { DrawAttenuatorFixed(layer, rect, g, count, whole); });
 
     // The moving parts. An attenuator whose position is not known has no pointer and no selected
     // circle; the hub is drawn again over the pointer's base.
     if (g.hasNeedle) {
         const wxBrush yellow(kYellow);
-        dc.SetPen(defaultPen);
+        dc.SetPen(kept.defaultPen);
         dc.SetBrush(yellow);
         dc.DrawPolygon(3, m_ptNeedle);
         DrawEllipseIn(dc, ToWx(g.circle[m_nPos]));
@@ -421,15 +423,7 @@ void CGroupButton::DrawAttenuator(wxDC& dc, const wxRect& rect, bool full) {
 
 void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialGeometry& g, int count,
                                        bool full) {
-    const wxPen defaultPen = dc.GetPen();
-    if (full) {
-        DrawFrame(dc, rect);
-    } else {
-        dc.SetPen(*wxTRANSPARENT_PEN);
-        dc.SetBrush(*wxLIGHT_GREY_BRUSH);
-        dc.DrawRectangle(ToWx(g.fill));
-    }
-    dc.SetPen(defaultPen);
+    DrawBackground(dc, rect, ToWx(g.fill), full);
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
     DrawEllipseIn(dc, ToWx(g.ring));
 
@@ -585,7 +579,8 @@ void CGroupButton::ShowModulePosition(CInstrument& instrument, bool waitCursor) 
     if (panel == nullptr || m_nGroupIndex < 0 || m_nGroupIndex >= kGroupCount) {
         return;
     }
-    ReadGroupBack(instrument, *panel, m_nGroupIndex, waitCursor ? WaitCursor::Around : WaitCursor::Untouched);
+    ReadGroupBack(instrument, panel->m_nGroupType, panel->m_nGroupPos, m_nGroupIndex,
+                  waitCursor ? WaitCursor::Around : WaitCursor::Untouched);
     SetPosition(panel->m_nGroupPos[m_nGroupIndex]);
     Refresh(false);
 }

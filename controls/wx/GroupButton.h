@@ -87,7 +87,15 @@ protected:
 private:
     // The attenuator type whose dial is drawn: the own type, or type 0 for a type that is no attenuator.
     int DialType() const;
+    // The switch picture, on the skeleton the dial (DrawAttenuator) shares: the context's pen, brush and
+    // font kept; the layout, which stores the hit rectangles; the parts that do not move, through
+    // DrawFixedParts; then the moving parts over them.
     void DrawSwitch(wxDC& dc, const wxRect& rect, int count, bool full);
+    // The parts that do not move, drawn by draw (on a context, whole or only the band a partial drawing
+    // fills): copied from the kept fixed picture, only within band for a partial drawing, or drawn at
+    // once when no picture is kept.
+    void DrawFixedParts(wxDC& dc, const wxRect& rect, const wxRect& band, bool full,
+                        const std::function<void(wxDC&, bool whole)>& draw);
     void DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeometry& g, int count, bool full);
     void DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialGeometry& g, int count, bool full);
 
@@ -106,6 +114,9 @@ private:
     // The fixed picture for the present state, painted again by the given drawing when it changed.
     const wxBitmap& FixedPicture(wxDC& dc, const wxRect& rect, const std::function<void(wxDC&)>& paint);
     void DrawFrame(wxDC& dc, const wxRect& rect);
+    // Under the fixed parts of both pictures: the frame of a whole drawing, or the light grey band that a
+    // partial drawing fills; the pen is the one the drawing began with again afterwards.
+    void DrawBackground(wxDC& dc, const wxRect& rect, const wxRect& band, bool full);
     // The extent of a text in the context's current font. Extents are kept per font, since measuring
     // is the dearest part of a drawing and the labels seldom change.
     wxSize Extent(wxDC& dc, const std::string& text) const;

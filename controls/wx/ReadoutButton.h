@@ -3,12 +3,10 @@
 // a double click is also posted to the parent as a left double click at (0, 0).
 #pragma once
 
-#include <string>
-#include <wx/font.h>
-
+#include "platform/wx/FramedText.h"
 #include "platform/wx/OwnerDrawButton.h"
 
-class CReadoutButton : public COwnerDrawButton {
+class CReadoutButton : public COwnerDrawButton, public CFramedText {
 public:
     // Fill colour, text colour, left/top edge colour, right/bottom edge colour, font of the owner
     // drawing (not owned; null: the stock system font).
@@ -23,13 +21,6 @@ public:
     bool AcceptsFocusFromKeyboard() const override { return true; }
     // The inside repainted by SetText.
     void DrawText(wxDC& dc, const wxRect& rect) const;
-
-    std::string m_strText;
-    COLORREF m_crBack;
-    COLORREF m_crText;
-    COLORREF m_crEdge1;
-    COLORREF m_crEdge2;
-    const wxFont* m_pFont;
 
 protected:
     void OnLButtonDblClk(wxMouseEvent& event) override;

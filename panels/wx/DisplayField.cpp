@@ -14,7 +14,7 @@ CDisplayField* NewPanelField(COLORREF fill, FieldEdge edge) {
 }
 
 CDisplayField::CDisplayField(COLORREF back, COLORREF text, COLORREF edge1, COLORREF edge2, const wxFont* font)
-    : m_crBack(back), m_crText(text), m_crEdge1(edge1), m_crEdge2(edge2), m_pFont(font) {}
+    : CFramedText(back, text, edge1, edge2, font) {}
 
 bool CDisplayField::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
@@ -36,48 +36,23 @@ void CDisplayField::SetText(const std::string& text) {
 }
 
 void CDisplayField::PaintField(wxDC& dc, const wxRect& client) const {
-    // The context's pen and brush are the caller's again when the drawing ends; the font stays.
+    // The context's pen is the caller's again when the drawing ends; the font stays.
     const wxDCPenChanger pen(dc, dc.GetPen());
     dc.SetFont(StockSystemFont());
     DrawTwoColourEdge(dc, client, m_crEdge1, m_crEdge2);
-
     wxRect box = client;
     box.Deflate(1);
-    dc.SetPen(*wxTRANSPARENT_PEN);
-    const wxDCBrushChanger brush(dc, wxBrush(ToWxColour(m_crBack)));
-    dc.DrawRectangle(box);
-
-    const wxSize extent = dc.GetTextExtent(wxString::FromUTF8(m_strText));
-    const wxPoint at = CentredTextPlace(box, extent);
-    dc.SetBackgroundMode(wxTRANSPARENT);
-    dc.SetTextBackground(ToWxColour(m_crBack));
-    dc.SetTextForeground(ToWxColour(m_crText));
-    if (!m_strText.empty()) {
-        wxDCClipper clip(dc, box);
-        dc.DrawText(wxString::FromUTF8(m_strText), at);
-    }
+    DrawInside(dc, box);
 }
 
 void CDisplayField::PaintText(wxDC& dc, const wxRect& client) const {
-    // The context's pen and brush are the caller's again when the drawing ends; the font stays.
+    // Placed by the context's current font, drawn in the field's own font, which stays selected.
     wxRect box = client;
     if (m_crEdge1 != m_crEdge2) {
         box.Deflate(1);
     }
-    const wxDCPenChanger pen(dc, *wxTRANSPARENT_PEN);
-    const wxDCBrushChanger brush(dc, wxBrush(ToWxColour(m_crBack)));
-    dc.DrawRectangle(box);
-    dc.SetTextBackground(ToWxColour(m_crBack));
-    dc.SetTextForeground(ToWxColour(m_crText));
-    dc.SetBackgroundMode(wxTRANSPARENT);
-    // The place comes from the context's current font; the text is drawn in the field's own font.
-    const wxSize extent = dc.GetTextExtent(wxString::FromUTF8(m_strText));
-    const wxPoint at = CentredTextPlace(box, extent);
-    dc.SetFont(m_pFont != nullptr ? *m_pFont : StockSystemFont());
-    if (!m_strText.empty()) {
-        wxDCClipper clip(dc, box);
-        dc.DrawText(wxString::FromUTF8(m_strText), at);
-    }
+    const wxFont font = Font();
+    DrawInside(dc, box, &font);
 }
 
 void CDisplayField::OnPaint(wxPaintEvent&) {

@@ -6,11 +6,10 @@
 #include <string>
 #include <wx/bitmap.h>
 #include <wx/control.h>
-#include <wx/font.h>
 
-#include "platform/Colour.h"
+#include "platform/wx/FramedText.h"
 
-class CDisplayField : public wxControl {
+class CDisplayField : public wxControl, public CFramedText {
 public:
     // Fill colour, text colour, left-and-top edge colour, right-and-bottom edge colour, and the font
     // that SetText draws with (not owned; null: the stock system font). The text starts empty.
@@ -30,13 +29,6 @@ public:
     const wxBitmap& Picture() const { return m_picture; }
 
     bool AcceptsFocus() const override { return false; }
-
-    std::string m_strText;
-    COLORREF m_crBack;
-    COLORREF m_crText;
-    COLORREF m_crEdge1;
-    COLORREF m_crEdge2;
-    const wxFont* m_pFont;
 
 private:
     void OnPaint(wxPaintEvent& event);

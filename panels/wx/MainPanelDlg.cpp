@@ -1,5 +1,6 @@
 #include "panels/wx/MainPanelDlg.h"
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "controls/wx/BitmapStatic.h"
 #include "controls/wx/GroupButton.h"
@@ -9,13 +10,12 @@
 #include "panels/Pan1Obj.h"
 #include "panels/wx/DisplayField.h"
 #include "platform/wx/TemplateBuilder.h"
-#include "switching/GroupCommands.h"
 
 namespace {
 
 // The pole labels the group controls are created with; the labels of the main-panel object replace them
 // before the first drawing.
-const char* const kPoleLabels[6] = {"Com 0", "Com 1", "Com 2", "Com 3", "Com 4", "Com 5"};
+const char* const kPoleLabels[kGroupCount] = {"Com 0", "Com 1", "Com 2", "Com 3", "Com 4", "Com 5"};
 
 } // namespace
 
@@ -71,7 +71,7 @@ bool CMainPanelDlg::OnInitDialog() {
 
     for (int g = 0; g < kGroupCount; ++g) {
         // Default channel labels; LoadGroupControls gives the main-panel object's labels.
-        const int type = m_pPanel != nullptr ? m_pPanel->m_nGroupType[g] : -3;
+        const int type = m_pPanel != nullptr ? m_pPanel->m_nGroupType[g] : kDeviceNotReported;
         auto* group = new CGroupButton(type, kPoleLabels[g], "0", "1", "2", "3", "4", "5", g, g < 3 ? 1 : 0);
         m_pGroup[g] = AttachToItem(this, kGroupItems[g], group);
     }
@@ -118,7 +118,7 @@ void CMainPanelDlg::LoadGroupControls() {
     }
 }
 
-void CMainPanelDlg::ShowGroupPositions(const int positions[6]) {
+void CMainPanelDlg::ShowGroupPositions(const GroupValues& positions) {
     for (int g = 0; g < kGroupCount; ++g) {
         if (m_pGroup[g] != nullptr) {
             m_pGroup[g]->SetPosition(positions[g]);
@@ -126,7 +126,7 @@ void CMainPanelDlg::ShowGroupPositions(const int positions[6]) {
     }
 }
 
-void CMainPanelDlg::TakeGroupTypes(const int types[6]) {
+void CMainPanelDlg::TakeGroupTypes(const GroupValues& types) {
     for (int g = 0; g < kGroupCount; ++g) {
         if (m_pGroup[g] != nullptr) {
             m_pGroup[g]->SetType(types[g]);
@@ -139,7 +139,7 @@ void CMainPanelDlg::TakeGroupTypes(const int types[6]) {
     }
 }
 
-void CMainPanelDlg::ShowGroupTypes(const int types[6]) {
+void CMainPanelDlg::ShowGroupTypes(const GroupValues& types) {
     TakeGroupTypes(types);
     OnReset();
 }

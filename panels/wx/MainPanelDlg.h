@@ -26,8 +26,8 @@ class CGroupButton;
 class CMainPanelDlg : public CPanelDlg<CMainPanelView> {
 public:
     // The template items of the group controls of groups 0 to 5.
-    static constexpr int kGroupItems[6] = {IDC_GROUP0, IDC_GROUP1, IDC_GROUP2,
-                                           IDC_GROUP3, IDC_GROUP4, IDC_GROUP5};
+    static constexpr int kGroupItems[kGroupCount] = {IDC_GROUP0, IDC_GROUP1, IDC_GROUP2,
+                                                     IDC_GROUP3, IDC_GROUP4, IDC_GROUP5};
 
     // Creates the window at once in the parent (the main window) and builds the panel.
     CMainPanelDlg(wxWindow* parent, CPan1Obj* panel);
@@ -35,28 +35,28 @@ public:
     ~CMainPanelDlg() override;
 
     // Gives group controls 0 to 5 the positions; nothing is repainted (the caller repaints).
-    void ShowGroupPositions(const int positions[6]) override;
+    void ShowGroupPositions(const GroupValues& positions) override;
     // Gives group controls 0 to 5 the types, and their labels from the main-panel object again; nothing
     // is repainted.
-    void TakeGroupTypes(const int types[6]) override;
+    void TakeGroupTypes(const GroupValues& types) override;
     // Gives group controls 0 to 5 the types, then runs the main window's Reset command, which reads the
     // types back, resets every group and repaints the panel.
-    void ShowGroupTypes(const int types[6]) override;
+    void ShowGroupTypes(const GroupValues& types) override;
 
     // Gives each group control the position and the labels of its group from the main-panel object.
     void LoadGroupControls();
 
-    CPan1Obj* m_pPanel;                    // the main-panel object that opened this window; not owned
-    CDisplayField* m_pHeader = nullptr;    // title band, item 1000
-    CLampButton* m_pLamp = nullptr;        // "Active" lamp, item 1004
-    CDisplayField* m_pInfoStrip = nullptr; // strip behind the identification fields, item 1006
-    COLORREF m_crHeader;                   // fill colour of the title band
-    CBitmapStatic* m_pLogo = nullptr;      // logo, item 1002
-    CBitmapStatic* m_pPnpLogo = nullptr;   // VXIplug&play logo, item 1001
-    CDisplayField* m_pSlotField = nullptr; // slot or card, item 1010
-    CDisplayField* m_pAddrField = nullptr; // address, item 1011
-    CDisplayField* m_pBody = nullptr;      // frame behind the groups, item 1012
-    CGroupButton* m_pGroup[6] = {};        // group controls of groups 0 to 5
+    CPan1Obj* m_pPanel;                       // the main-panel object that opened this window; not owned
+    CDisplayField* m_pHeader = nullptr;       // title band, item 1000
+    CLampButton* m_pLamp = nullptr;           // "Active" lamp, item 1004
+    CDisplayField* m_pInfoStrip = nullptr;    // strip behind the identification fields, item 1006
+    COLORREF m_crHeader;                      // fill colour of the title band
+    CBitmapStatic* m_pLogo = nullptr;         // logo, item 1002
+    CBitmapStatic* m_pPnpLogo = nullptr;      // VXIplug&play logo, item 1001
+    CDisplayField* m_pSlotField = nullptr;    // slot or card, item 1010
+    CDisplayField* m_pAddrField = nullptr;    // address, item 1011
+    CDisplayField* m_pBody = nullptr;         // frame behind the groups, item 1012
+    CGroupButton* m_pGroup[kGroupCount] = {}; // group controls of groups 0 to 5
 
 private:
     // Builds the panel on the windows the template created.

@@ -1,18 +1,17 @@
 #include "switching/wx/ConfigDlg.h"
 
-#include <algorithm>
-
 #include <wx/app.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 
+#include "app/ConfigCommand.h"
 #include "app/SfpAppData.h"
+#include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "platform/wx/DialogColours.h"
 #include "platform/wx/ModalDialog.h"
 #include "platform/wx/TemplateBuilder.h"
 #include "resources/ResourceIds.h"
-#include "switching/ConfigCommand.h"
 
 namespace {
 
@@ -35,7 +34,7 @@ void EnableChoice(wxWindow* window, bool enable) {
 
 } // namespace
 
-CConfigDlg::CConfigDlg(wxWindow* owner, const int groups[kGroupCount]) {
+CConfigDlg::CConfigDlg(wxWindow* owner, const GroupValues& groups) : m_nGroup(groups) {
     const DialogTemplate* t = FindDialogTemplate(IDD_CONFIG);
     Create(owner, wxID_ANY, wxString::FromUTF8(t->caption), wxDefaultPosition, wxDefaultSize,
            wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX);
@@ -43,7 +42,6 @@ CConfigDlg::CConfigDlg(wxWindow* owner, const int groups[kGroupCount]) {
     // Each group's five buttons are made anew behind a hidden first button of their own radio group, in
     // group order, so that a group can show no button checked.
     for (int g = 0; g < kGroupCount; ++g) {
-        m_nGroup[g] = groups[g];
         m_none[g] = new wxRadioButton(this, wxID_ANY, wxString(), wxPoint(0, 0), wxSize(1, 1), wxRB_GROUP);
         m_none[g]->Hide();
         for (int k = 0; k < kTypeNameCount; ++k) {
@@ -103,13 +101,13 @@ void OnConfig() {
     if (panel == nullptr) {
         return;
     }
-    int chosen[kGroupCount];
+    GroupValues chosen;
     {
         CConfigDlg dialog(wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr, panel->m_nGroupType);
         if (RunModal(dialog) != wxID_OK) {
             return;
         }
-        std::copy(std::begin(dialog.m_nGroup), std::end(dialog.m_nGroup), chosen);
+        chosen = dialog.m_nGroup;
     }
     ApplyConfiguration(chosen);
 }

@@ -5,18 +5,18 @@
 
 #include <wx/dialog.h>
 
-#include "panels/Pan1Obj.h"
+#include "switching/GroupModel.h"
 
 class wxRadioButton;
 
 class CConfigDlg : public wxDialog {
 public:
     // Takes the present type codes of groups 0 to 5; owned by the application's main window.
-    CConfigDlg(wxWindow* owner, const int groups[kGroupCount]);
+    CConfigDlg(wxWindow* owner, const GroupValues& groups);
 
     // The exchanged choice: 0 to 4 for the checked button of each group, -1 when none is checked; on
     // construction, the group's present code (which may also be -1, -2 or -3).
-    int m_nGroup[kGroupCount];
+    GroupValues m_nGroup;
 
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;

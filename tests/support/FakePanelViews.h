@@ -18,17 +18,17 @@ public:
         delete this;
     }
     void RedrawNow() override { m_log->push_back("redraw main"); }
-    void ShowGroupPositions(const int positions[6]) override {
+    void ShowGroupPositions(const GroupValues& positions) override {
         m_log->push_back(Line("positions", positions));
     }
-    void TakeGroupTypes(const int types[6]) override { m_log->push_back(Line("take types", types)); }
-    void ShowGroupTypes(const int types[6]) override { m_log->push_back(Line("types", types)); }
+    void TakeGroupTypes(const GroupValues& types) override { m_log->push_back(Line("take types", types)); }
+    void ShowGroupTypes(const GroupValues& types) override { m_log->push_back(Line("types", types)); }
 
 private:
-    static std::string Line(const char* what, const int values[6]) {
+    static std::string Line(const char* what, const GroupValues& values) {
         std::string line = what;
-        for (int g = 0; g < 6; ++g) {
-            line += " " + std::to_string(values[g]);
+        for (const int value : values) {
+            line += " " + std::to_string(value);
         }
         return line;
     }

@@ -1,16 +1,17 @@
 #include "tests/support/ScriptedInstrument.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
-#include "panels/Pan1Obj.h"
 #include "platform/UserException.h"
-#include "switching/GroupStateReading.h"
+#include "switching/GroupModel.h"
 
 void CScriptedInstrument::FailOn(const std::string& operation, std::int32_t status, int nth) {
     m_failures[operation].push_back({m_counts[operation] + nth, status});
 }
 
-void CScriptedInstrument::Call(const std::string& operation, const std::string& arguments) {
+void CScriptedInstrument::Record(const std::string& operation, const std::string& arguments) {
     m_calls.push_back(arguments.empty() ? operation : operation + " " + arguments);
     const int count = ++m_counts[operation];
     m_lastStatus = 0;
@@ -22,6 +23,10 @@ void CScriptedInstrument::Call(const std::string& operation, const std::string& 
             break;
         }
     }
+}
+
+void CScriptedInstrument::Call(const std::string& operation, const std::string& arguments) {
+    Record(operation, arguments);
     if (m_lastStatus < 0) {
         AfxThrowUserException();
     }
@@ -90,29 +95,27 @@ void CScriptedInstrument::OpenRouteList(char* channelList) {
     Call("OpenRouteList", channelList);
 }
 
-void CScriptedInstrument::ReadGroupStates(CPan1Obj* panel) {
-    Call("ReadGroupStates");
-    if (m_readPositions.size() == 6) {
-        const auto& p = m_readPositions;
-        panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+void CScriptedInstrument::QueryAttenuation(short card, short group, short* value) {
+    Record("QueryAttenuation", std::to_string(card) + " " + std::to_string(group));
+    if (m_readPositions.size() == kGroupCount) {
+        *value = static_cast<short>(m_readPositions[static_cast<size_t>(group)]);
     }
 }
 
-void CScriptedInstrument::ReadBackGroups(const int[6], unsigned groups, GroupStateReading& reading) {
-    std::string set;
-    reading = GroupStateReading();
-    reading.cardInRange = true;
-    for (int g = 0; g < 6; ++g) {
-        if ((groups & OneGroup(g)) != 0) {
-            set += std::to_string(g);
-            ++reading.calls;
-            if (m_readPositions.size() == 6) {
-                reading.positions[g] = m_readPositions[static_cast<size_t>(g)];
-            }
+void CScriptedInstrument::QueryClosedList(char* channelList, char* reply) {
+    Record("QueryClosedList", channelList);
+    // The list of a whole group: "<card><group>0:<card><group><last channel>".
+    const int first = std::atoi(channelList);
+    const char* colon = std::strchr(channelList, ':');
+    const int last = colon != nullptr ? std::atoi(colon + 1) : first;
+    const size_t group = static_cast<size_t>(first / 10 % 10);
+    if (m_readPositions.size() == kGroupCount) {
+        std::string text;
+        for (int channel = 0; channel <= last - first; ++channel) {
+            text += std::string(channel > 0 ? "," : "") + (channel == m_readPositions[group] ? "1" : "0");
         }
+        std::snprintf(reply, kRouteReplySize, "%s", text.c_str());
     }
-    // The reading is filled before a scripted failure raises, as the driver's is.
-    Call("ReadBackGroups", set);
 }
 
 void CScriptedInstrument::SetCardOption(short card, const char* options) {

@@ -1,6 +1,7 @@
 // A test instrument that records every call as one line of text, answers from settable values, and can
 // make any operation fail with a given status (it stores the status and raises CUserException, as the
-// driver-backed instrument does).
+// driver-backed instrument does; the two read-back queries store it only). It stands for an instrument
+// with a module behind it (m_bLive 1).
 #pragma once
 
 #include <cstdint>
@@ -34,8 +35,8 @@ public:
     void OpenRoute(int channel) override;
     void SetAttenuation(short group, short value) override;
     void OpenRouteList(char* channelList) override;
-    void ReadGroupStates(CPan1Obj* panel) override;
-    void ReadBackGroups(const int types[6], unsigned groups, GroupStateReading& reading) override;
+    void QueryAttenuation(short card, short group, short* value) override;
+    void QueryClosedList(char* channelList, char* reply) override;
     void SetCardOption(short card, const char* options) override;
     void QueryCardOption(short card, char* out) override;
     void QueryCardType(short card, char* out) override;
@@ -55,15 +56,19 @@ public:
     short m_statusByte = 0;
     // Error-queue entries returned one per ErrorQuery; code 0 "No error" when empty.
     std::deque<std::pair<std::int32_t, std::string>> m_errors;
-    // Positions that ReadGroupStates hands to the panel (SetGroupPositions), and that ReadBackGroups
-    // reads for the groups of its set (logged as "ReadBackGroups 012345"), when set.
+    // What the module holds, by group, when set: QueryAttenuation answers the entry as the attenuation
+    // (logged "QueryAttenuation 1 0"), QueryClosedList a reply with that channel of the group's list
+    // closed, none when it is negative ("QueryClosedList 130:133").
     std::vector<int> m_readPositions;
 
     std::vector<std::string> m_calls; // every call, e.g. "CloseRoute 123", "OpenRouteList 120:123"
     std::int32_t m_lastStatus = 0;
 
+    CScriptedInstrument() { m_bLive = 1; }
+
 private:
-    // Logs the call, stores its status (0 or the scripted failure) and raises on failure.
+    // Logs the call and stores its status (0 or the scripted failure); Call also raises on failure.
+    void Record(const std::string& operation, const std::string& arguments = {});
     void Call(const std::string& operation, const std::string& arguments = {});
     std::map<std::string, std::deque<std::pair<int, std::int32_t>>> m_failures;
     std::map<std::string, int> m_counts;

@@ -12,11 +12,11 @@
 #include <gio/gio.h>
 #include <string>
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "app/wx/SessionBus.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
-#include "switching/GroupCommands.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
@@ -28,7 +28,7 @@ struct CRemoteSetting {
         auto scripted = std::make_unique<CScriptedInstrument>();
         instrument = scripted.get();
         scripted->m_cardOptions = "QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,QZSWTA01";
-        scripted->m_readPositions = {0, 6, 0, 2, -1, -1};
+        scripted->m_readPositions = {0, 60, 0, 2, -1, -1}; // attenuations and closed channels
         scripted->m_labelsFileName = (std::filesystem::temp_directory_path() / "no-such-labels.lbl").string();
         app.m_pInstrument = std::move(scripted);
         app.m_panels.push_back(std::make_unique<CPan1Obj>());

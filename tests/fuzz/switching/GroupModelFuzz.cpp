@@ -9,13 +9,12 @@
 #include <cstring>
 #include <memory>
 
-#include "panels/Pan1Obj.h"
 #include "switching/GroupModel.h"
 
 namespace {
 
 bool KnownCode(int code) {
-    return code >= kDeviceNotReported && code < kNamedDeviceCount;
+    return code >= kDeviceNotReported && code < kTypeNameCount;
 }
 
 void CheckRouteReply(int code, const char* reply) {
@@ -37,16 +36,15 @@ void CheckRouteReply(int code, const char* reply) {
 }
 
 void CheckTypeList(const char* list) {
-    CPan1Obj panel;
-    const int before[kGroupCount] = {0, 1, 2, 3, 4, kDeviceNotReported};
-    std::memcpy(panel.m_nGroupType, before, sizeof before);
-    ParseTypeList(&panel, list);
+    const GroupValues before = {0, 1, 2, 3, 4, kDeviceNotReported};
+    GroupValues types = before;
+    ParseTypeList(types, list);
     int reached = 1;
     for (const char* p = list; *p != '\0'; ++p) {
         reached += *p == ',' ? 1 : 0;
     }
     for (int g = 0; g < kGroupCount; ++g) {
-        if (!KnownCode(panel.m_nGroupType[g]) || (g >= reached && panel.m_nGroupType[g] != before[g])) {
+        if (!KnownCode(types[g]) || (g >= reached && types[g] != before[g])) {
             std::abort();
         }
     }

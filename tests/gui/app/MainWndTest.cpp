@@ -5,6 +5,7 @@
 #include <wx/timer.h>
 #include <wx/weakref.h>
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "app/wx/MainWnd.h"
 #include "controls/wx/GroupButton.h"
@@ -18,7 +19,6 @@
 #include "platform/wx/WindowEvents.h"
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
-#include "switching/GroupCommands.h"
 #include "tests/support/GuiTestHelpers.h"
 
 namespace {

@@ -35,6 +35,7 @@ protected:
         b->Create(m_frame, 1045, wxPoint(0, 0), kGroupSize);
         b->SetPosition(pos);
         m_panel->m_nGroupPos[group] = pos;
+        m_panel->m_nGroupType[group] = type;
         CPicture pic(kGroupSize);
         pic.Draw(*b);
         return b;
@@ -147,7 +148,7 @@ TEST_F(GroupClick, TimeOutRestoresThePositionOtherFailuresReadTheGroupBack) {
     EXPECT_EQ(m_facade.m_waitDepth, 0);
     // The time-out was reported after a device clear, and asked nothing more of the module.
     EXPECT_EQ(m_instrument->m_calls,
-              (Calls{"CloseRoute 102", "DeviceClear", "CloseRoute 103", "ReadBackGroups 0"}));
+              (Calls{"CloseRoute 102", "DeviceClear", "CloseRoute 103", "QueryClosedList 100:103"}));
 
     CGroupButton* a = Make(1, 3, 2);
     m_instrument->FailOn("SetAttenuation", kStatusTimeOut);

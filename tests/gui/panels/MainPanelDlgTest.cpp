@@ -305,7 +305,7 @@ TEST_F(MainPanelTest, NewTypesOnTheShownPanelReachTheControlsAndRunResetOnce) {
         paints[g] = dlg->m_pGroup[g]->PaintCount();
     }
     instrument->m_calls.clear();
-    MainPanel()->SetGroupTypes(0, 1, 2, 3, 4, 3);
+    MainPanel()->SetGroupTypes({0, 1, 2, 3, 4, 3});
     const int types[6] = {0, 1, 2, 3, 4, 3};
     for (int g = 0; g < 6; ++g) {
         EXPECT_EQ(dlg->m_pGroup[g]->m_nType, types[g]);
@@ -324,7 +324,7 @@ TEST_F(MainPanelTest, NewTypesOnTheShownPanelReachTheControlsAndRunResetOnce) {
     EXPECT_EQ(MainPanel()->m_pDlg, static_cast<CPanelWindow*>(dlg));
 
     // Group 0, drawn as an attenuator, becomes a switch: it shows its channel labels, not the steps.
-    MainPanel()->SetGroupTypes(3, -1, -1, -1, -1, -1);
+    MainPanel()->SetGroupTypes({3, -1, -1, -1, -1, -1});
     EXPECT_EQ(dlg->m_pGroup[0]->m_strLabel[1], "01");
 }
 
@@ -344,15 +344,14 @@ TEST_F(MainPanelTest, ShowGroupPositionsSetsEveryControlWithoutRepainting) {
         EXPECT_EQ(dlg->m_pGroup[g]->m_nPos, 1);
         paints[g] = dlg->m_pGroup[g]->PaintCount();
     }
-    const int none[6] = {-1, -1, -1, -1, -1, -1};
-    dlg->ShowGroupPositions(none);
+    dlg->ShowGroupPositions(EveryGroup(-1));
     PumpEvents(100);
     for (int g = 0; g < 6; ++g) {
         EXPECT_EQ(dlg->m_pGroup[g]->m_nPos, -1);
         EXPECT_EQ(dlg->m_pGroup[g]->PaintCount(), paints[g]) << "group " << g << " was repainted";
     }
     // Through the main-panel object the same.
-    MainPanel()->SetGroupPositions(3, 2, 1, 0, 5, 3);
+    MainPanel()->SetGroupPositions({3, 2, 1, 0, 5, 3});
     const int positions[6] = {3, 2, 1, 0, 5, 3};
     for (int g = 0; g < 6; ++g) {
         EXPECT_EQ(dlg->m_pGroup[g]->m_nPos, positions[g]);

@@ -15,6 +15,7 @@
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "app/wx/MainWnd.h"
 #include "controls/wx/ReadoutButton.h"
@@ -28,7 +29,6 @@
 #include "platform/wx/WindowCapture.h"
 #include "platform/wx/WindowEvents.h"
 #include "resources/ResourceIds.h"
-#include "switching/GroupCommands.h"
 #include "tests/support/GuiTestHelpers.h"
 #include "tests/support/ScriptedInstrument.h"
 

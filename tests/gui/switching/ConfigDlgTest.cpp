@@ -89,7 +89,9 @@ protected:
     void TearDown() override { SetModalDialogHandler(nullptr); }
 
     CPan1Obj& Panel() { return *dynamic_cast<CPan1Obj*>(app.m_panels[0].get()); }
-    void SetTypes(std::vector<int> types) { std::copy(types.begin(), types.end(), Panel().m_nGroupType); }
+    void SetTypes(std::vector<int> types) {
+        std::copy(types.begin(), types.end(), Panel().m_nGroupType.begin());
+    }
     std::vector<int> Types() { return {std::begin(Panel().m_nGroupType), std::end(Panel().m_nGroupType)}; }
     // The option lists written to the card (the Reset that follows a change is not looked at here).
     std::vector<std::string> CardWrites() const {

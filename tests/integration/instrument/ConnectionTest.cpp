@@ -12,12 +12,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
 #include "platform/UserException.h"
-#include "switching/GroupCommands.h"
+#include "switching/GroupStateReading.h"
 #include "tests/integration/instrument/SimulatedBench.h"
 #include "tests/support/RecordingFacade.h"
 
@@ -189,16 +190,12 @@ TEST_F(Connection, VxiModuleIsConnectedWithoutAskingAndResetAtOpening) {
     Bench(kModule);
     const Outcome o = Connect("", {}, [](CSfpAppData& app, std::ostream& out) {
         // Right after the connection: the reset at opening left attenuators at 0 and switches open.
-        app.m_panels.push_back(std::make_unique<CPan1Obj>());
-        CPan1Obj* panel = static_cast<CPan1Obj*>(app.m_panels[0].get());
         char options[kOptionListBufferSize];
         app.m_pInstrument->QueryCardOption(1, options);
-        for (int g = 0; g < 6; ++g) {
-            panel->m_nGroupType[g] = g < 3 ? g : (g == 4 ? 4 : 3);
-        }
-        app.m_pInstrument->ReadGroupStates(panel);
-        for (int g = 0; g < 6; ++g) {
-            out << panel->m_nGroupPos[g] << ' ';
+        GroupStateReading reading;
+        ReadGroupStates(*app.m_pInstrument, {0, 1, 2, 3, 4, 3}, kAllGroups, reading);
+        for (const int position : reading.positions) {
+            out << position << ' ';
         }
     });
     EXPECT_EQ(o.resource, "VXI0::112::INSTR");

@@ -8,8 +8,8 @@
 #include "app/SfpAppData.h"
 #include "instrument/DriverInstrument.h"
 #include "instrument/ReportDriverError.h"
-#include "panels/Pan1Obj.h"
 #include "platform/UserException.h"
+#include "switching/GroupStateReading.h"
 #include "tests/integration/instrument/SimulatedBench.h"
 #include "tests/support/RecordingFacade.h"
 
@@ -94,14 +94,11 @@ TEST_F(DriverInstrument, SetAttenuationSendsTheCardOfTheMoment) {
     EXPECT_TRUE(Run(instrument, [&] { instrument.SetAttenuation(1, 30); }).second);
     app.m_cardNumber = 1;
     EXPECT_EQ(Run(instrument, [&] { instrument.SetAttenuation(1, 70); }), std::make_pair(0, false));
-    CPan1Obj panel;
-    for (int g = 0; g < 6; ++g) {
-        panel.m_nGroupType[g] = g < 3 ? g : (g == 4 ? 4 : 3);
-    }
-    instrument.ReadGroupStates(&panel);
-    EXPECT_EQ(panel.m_nGroupPos[1], 7);
-    EXPECT_EQ(panel.m_nGroupPos[0], 5);
-    EXPECT_EQ(panel.m_nGroupPos[4], 4);
+    GroupStateReading reading;
+    ReadGroupStates(instrument, {0, 1, 2, 3, 4, 3}, kAllGroups, reading);
+    EXPECT_EQ(reading.positions[1], 7);
+    EXPECT_EQ(reading.positions[0], 5);
+    EXPECT_EQ(reading.positions[4], 4);
 }
 
 TEST_F(DriverInstrument, TextsAreEmptiedBeforeTheCall) {
@@ -154,20 +151,18 @@ TEST_F(DriverInstrument, SelfTestTextHasTheCodeAndTheMessage) {
 }
 
 TEST_F(DriverInstrument, ReadGroupStatesReadsAllSixGroupsBeforeItRaises) {
-    // The last group's query fails: the groups before it are read, nothing is stored, and it raises.
+    // The last group's query fails: the groups before it are read, and it raises.
     CDriverInstrument& instrument = Open(kModule + R"(    faults:
       commands:
         - header: "ROUT:CLOS?"
           action: timeout
           when: 3
 )");
-    CPan1Obj panel;
-    for (int g = 0; g < 6; ++g) {
-        panel.m_nGroupType[g] = g < 3 ? g : 3;
-    }
-    EXPECT_EQ(Run(instrument, [&] { instrument.ReadGroupStates(&panel); }),
+    const GroupValues types = {0, 1, 2, 3, 3, 3};
+    GroupStateReading reading;
+    EXPECT_EQ(Run(instrument, [&] { ReadGroupStates(instrument, types, kAllGroups, reading); }),
               std::make_pair(kStatusTimeOut, true));
-    EXPECT_EQ(panel.m_nGroupPos[0], -1);
+    EXPECT_EQ(reading.calls, 6);
     // A failure before the last group does not raise: the later groups still decide.
     app.m_pInstrument.reset();
     CDriverInstrument& second = Open(kModule + R"(    faults:
@@ -176,12 +171,12 @@ TEST_F(DriverInstrument, ReadGroupStatesReadsAllSixGroupsBeforeItRaises) {
           action: timeout
           when: 1
 )");
-    EXPECT_EQ(Run(second, [&] { second.ReadGroupStates(&panel); }).second, false);
-    EXPECT_EQ(panel.m_nGroupPos[0], -1);
-    EXPECT_EQ(panel.m_nGroupPos[1], 3);
-    EXPECT_EQ(panel.m_nGroupPos[2], 2);
-    EXPECT_EQ(panel.m_nGroupPos[3], 2);
-    EXPECT_EQ(panel.m_nGroupPos[5], 1);
+    EXPECT_EQ(Run(second, [&] { ReadGroupStates(second, types, kAllGroups, reading); }).second, false);
+    EXPECT_EQ(reading.positions[0], -1);
+    EXPECT_EQ(reading.positions[1], 3);
+    EXPECT_EQ(reading.positions[2], 2);
+    EXPECT_EQ(reading.positions[3], 2);
+    EXPECT_EQ(reading.positions[5], 1);
 }
 
 TEST_F(DriverInstrument, LibraryWithoutTheEntryPointsFailsWithoutHarm) {

@@ -11,6 +11,7 @@
 #include <wx/utils.h>
 #include <wx/weakref.h>
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "app/wx/MainWnd.h"
 #include "controls/wx/GroupButton.h"
@@ -26,7 +27,6 @@
 #include "platform/wx/Drawing.h"
 #include "platform/wx/WindowCapture.h"
 #include "resources/ResourceIds.h"
-#include "switching/GroupCommands.h"
 #include "tests/integration/instrument/SimulatedBench.h"
 #include "tests/support/GuiTestHelpers.h"
 

@@ -7,6 +7,7 @@
 #include "app/SfpAppData.h"
 #include "instrument/DriverInstrument.h"
 #include "instrument/NonLiveInstrument.h"
+#include "panels/Pan1Obj.h"
 #include "panels/StatObj.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
@@ -75,19 +76,21 @@ TEST_F(RemoteControlTest, RefusedWhileAModalWindowIsOpenOrAnotherOperationRuns) 
     EXPECT_EQ(remote.Reset().kind, Kind::Failed);
     EXPECT_EQ(inner.m_inner, std::vector<Kind>{Kind::Busy});
     // The inner request sent nothing: the failed command is followed only by the Reset's own read-back.
-    ASSERT_GE(instrument->m_calls.size(), 2u);
-    EXPECT_EQ(instrument->m_calls.end()[-2], "OpenRouteList 110:113");
-    EXPECT_EQ(instrument->m_calls.back(), "ReadBackGroups 012345");
+    ASSERT_GE(instrument->m_calls.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(instrument->m_calls.end() - 3, instrument->m_calls.end()),
+              (std::vector<std::string>{"OpenRouteList 110:113", "QueryAttenuation 1 0",
+                                        "QueryClosedList 110:113"}));
 
+    instrument->m_calls.clear();
     EXPECT_EQ(remote.Refresh().kind, Kind::Done);
-    EXPECT_EQ(instrument->m_calls.back(), "ReadGroupStates");
+    EXPECT_EQ(instrument->m_calls.back(), "QueryClosedList 110:113");
 
     app.m_panels.clear(); // start-up or shutdown: nothing to work on
     EXPECT_EQ(remote.Refresh().kind, Kind::Busy);
 }
 
 TEST_F(RemoteControlTest, AFailureAnswersWithEveryTextTheOperatorWasShown) {
-    instrument->FailOn("ReadGroupStates", kStatusInstrumentError);
+    instrument->FailOn("QueryClosedList", kStatusInstrumentError);
     instrument->m_errors = {{-240, "Relay driver fault"}, {201, "Relay K3 worn"}};
     const RemoteOutcome outcome = remote.Refresh();
     EXPECT_EQ(outcome.kind, Kind::Failed);
@@ -101,6 +104,7 @@ TEST_F(RemoteControlTest, AFailureAnswersWithEveryTextTheOperatorWasShown) {
 TEST_F(RemoteControlTest, PropertiesOfTheConnectionAndTheMainPanel) {
     app.m_resourceName = "VXI0::112::INSTR";
     instrument->m_card = 7;
+    instrument->m_bLive = 0;
     EXPECT_EQ(CRemoteControl::ResourceName(), "");
     EXPECT_FALSE(CRemoteControl::Live());
     instrument->m_bLive = 1;

@@ -79,19 +79,19 @@ TEST_F(PanelsTest, ShowingPanelsClosesTheActiveOneFirstAndRebuildsTheSameOne) {
     auto* main = static_cast<CPan1Obj*>(app.m_panels[0].get());
     EXPECT_EQ(main->m_pDlg, nullptr);
     // The hidden main panel is not told of new state.
-    main->SetGroupPositions(1, 2, 3, 4, 5, 6);
+    main->SetGroupPositions({1, 2, 3, 4, 5, 6});
     EXPECT_EQ(log.size(), 5u);
 }
 
 TEST_F(PanelsTest, ShownMainPanelIsToldOfTypesEvenWhenNoneChanged) {
     ShowPanel(IDS_MAIN_PANEL);
     auto* main = static_cast<CPan1Obj*>(app.m_panels[0].get());
-    main->SetGroupTypes(-1, -2, -3, -1, -1, -1);
-    main->SetGroupTypes(4, -1, 0, -1, -1, -1);
+    main->SetGroupTypes({-1, -2, -3, -1, -1, -1});
+    main->SetGroupTypes({4, -1, 0, -1, -1, -1});
     EXPECT_EQ(main->m_nGroupType[0], 4);
     EXPECT_EQ(main->m_nGroupType[1], -3);
     EXPECT_EQ(main->m_nGroupType[2], 0);
-    main->SetGroupPositions(-1, 2, -1, -1, -1, 7);
+    main->SetGroupPositions({-1, 2, -1, -1, -1, 7});
     EXPECT_EQ(main->m_nGroupPos[5], 7);
     EXPECT_EQ(log, (std::vector<std::string>{"open main", "types -3 -3 -3 -3 -3 -3", "types 4 -3 0 -3 -3 -3",
                                              "positions -1 2 -1 -1 -1 7"}));

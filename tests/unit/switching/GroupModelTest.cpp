@@ -13,7 +13,7 @@
 namespace {
 
 std::vector<int> Types(const CPan1Obj& panel) {
-    return {panel.m_nGroupType, panel.m_nGroupType + kGroupCount};
+    return {panel.m_nGroupType.begin(), panel.m_nGroupType.end()};
 }
 
 void SetTypes(CPan1Obj& panel, std::vector<int> types) {
@@ -42,48 +42,48 @@ protected:
 
 TEST_F(TypeListTest, EmptyEntriesAndCommasAloneChangeNothing) {
     SetTypes(panel, {0, 1, 2, 3, 4, -3});
-    ParseTypeList(&panel, ",,,,,");
+    ParseTypeList(panel.m_nGroupType, ",,,,,");
     EXPECT_EQ(Types(panel), (std::vector<int>{0, 1, 2, 3, 4, -3}));
-    ParseTypeList(&panel, "");
+    ParseTypeList(panel.m_nGroupType, "");
     EXPECT_EQ(Types(panel), (std::vector<int>{0, 1, 2, 3, 4, -3}));
 }
 
 TEST_F(TypeListTest, EveryNameGivesItsCodeInGroupOrder) {
-    ParseTypeList(&panel, "QZSWTB01,QZSWTB01,QZSWTB01,QZSWTB01,QZSWTB01,QZSWTB01");
+    ParseTypeList(panel.m_nGroupType, "QZSWTB01,QZSWTB01,QZSWTB01,QZSWTB01,QZSWTB01,QZSWTB01");
     EXPECT_EQ(Types(panel), (std::vector<int>(6, 4)));
-    ParseTypeList(&panel, "QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,UNKNOWN-SW");
+    ParseTypeList(panel.m_nGroupType, "QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,UNKNOWN-SW");
     EXPECT_EQ(Types(panel), (std::vector<int>{0, 1, 2, 3, 4, -2}));
 }
 
 TEST_F(TypeListTest, UnknownNamesAndEmptyEntries) {
     SetTypes(panel, {4, 4, 4, 0, 1, 2});
-    ParseTypeList(&panel, "UNKNOWN-ATN,UNKNOWN-SW,QZATNC01,,,");
+    ParseTypeList(panel.m_nGroupType, "UNKNOWN-ATN,UNKNOWN-SW,QZATNC01,,,");
     EXPECT_EQ(Types(panel), (std::vector<int>{-1, -2, 2, 0, 1, 2}));
 }
 
 TEST_F(TypeListTest, ComparisonIsACaseSensitivePrefix) {
-    ParseTypeList(&panel, "qzatna01,QZATNA01K,QZSWTA0,QZSWTA01 ,UNKNOWN-ATNX,Uknown-SW");
+    ParseTypeList(panel.m_nGroupType, "qzatna01,QZATNA01K,QZSWTA0,QZSWTA01 ,UNKNOWN-ATNX,Uknown-SW");
     EXPECT_EQ(Types(panel), (std::vector<int>{-3, 0, -3, 3, -1, -3}));
 }
 
 TEST_F(TypeListTest, ShortListStopsAtItsEnd) {
     SetTypes(panel, {-3, -3, 4, 4, 4, 4});
     auto list = Exact("QZATNB01,QZSWTA01");
-    ParseTypeList(&panel, list.get());
+    ParseTypeList(panel.m_nGroupType, list.get());
     EXPECT_EQ(Types(panel), (std::vector<int>{1, 3, 4, 4, 4, 4}));
 
     auto single = Exact("QZATNC01");
-    ParseTypeList(&panel, single.get());
+    ParseTypeList(panel.m_nGroupType, single.get());
     EXPECT_EQ(Types(panel), (std::vector<int>{2, 3, 4, 4, 4, 4}));
 
     // A name cut short by the end of the list matches nothing.
     auto cut = Exact("QZATN");
-    ParseTypeList(&panel, cut.get());
+    ParseTypeList(panel.m_nGroupType, cut.get());
     EXPECT_EQ(Types(panel), (std::vector<int>{2, 3, 4, 4, 4, 4}));
 }
 
 TEST_F(TypeListTest, ExtraEntriesBeyondSixAreIgnored) {
-    ParseTypeList(&panel, "QZATNA01,QZATNA01,QZATNA01,QZATNA01,QZATNA01,QZSWTA01,QZSWTB01");
+    ParseTypeList(panel.m_nGroupType, "QZATNA01,QZATNA01,QZATNA01,QZATNA01,QZATNA01,QZSWTA01,QZSWTB01");
     EXPECT_EQ(Types(panel), (std::vector<int>{0, 0, 0, 0, 0, 3}));
 }
 

@@ -8,7 +8,6 @@
 
 #include "app/SfpAppData.h"
 #include "instrument/Instrument.h"
-#include "panels/Pan1Obj.h"
 #include "platform/UserException.h"
 #include "switching/GroupModel.h"
 #include "switching/GroupStateReading.h"
@@ -52,22 +51,21 @@ public:
     std::vector<std::string> calls;
 };
 
-std::vector<int> Positions(const int* p) {
-    return {p, p + kGroupCount};
+std::vector<int> Positions(const GroupValues& p) {
+    return {p.begin(), p.end()};
 }
 
 class GroupStateReadingTest : public ::testing::Test {
 protected:
     CRecordingFacade facade;
     CSfpAppData app;
-    CPan1Obj panel;
     FakeModule module;
 };
 
 } // namespace
 
 TEST_F(GroupStateReadingTest, EachTypeIsAskedItsOwnWay) {
-    const int types[6] = {0, 1, 2, 3, 4, -2};
+    const GroupValues types = {0, 1, 2, 3, 4, -2};
     module.attenuation = {{0, 11}, {1, 90}, {2, 70}};
     module.replies = {{"330:333", "0,0,1,0"}, {"340:345", "0,0,0,0,1,0"}};
     const GroupStateReading r = ReadGroupPositions(3, types, module.Queries());
@@ -80,7 +78,7 @@ TEST_F(GroupStateReadingTest, EachTypeIsAskedItsOwnWay) {
 }
 
 TEST_F(GroupStateReadingTest, SixPositionSwitchOfCardThreeGroupFive) {
-    const int types[6] = {-3, -3, -3, -3, -3, 4};
+    const GroupValues types = {-3, -3, -3, -3, -3, 4};
     module.replies = {{"350:355", "0,0,0,0,1,0"}};
     EXPECT_EQ(ReadGroupPositions(3, types, module.Queries()).positions[5], 4);
     module.replies = {{"350:355", "1,1,0,0,0,0"}};
@@ -90,7 +88,7 @@ TEST_F(GroupStateReadingTest, SixPositionSwitchOfCardThreeGroupFive) {
 }
 
 TEST_F(GroupStateReadingTest, CardOutOfRangeAsksNothingAndStoresNothing) {
-    const int types[6] = {0, 1, 2, 3, 4, 3};
+    const GroupValues types = {0, 1, 2, 3, 4, 3};
     for (short card : {short{0}, short{100}, short{-1}}) {
         const GroupStateReading r = ReadGroupPositions(card, types, module.Queries());
         EXPECT_FALSE(r.cardInRange) << card;
@@ -98,14 +96,11 @@ TEST_F(GroupStateReadingTest, CardOutOfRangeAsksNothingAndStoresNothing) {
     }
     EXPECT_TRUE(module.calls.empty());
 
-    panel.m_nGroupType[0] = 0;
-    panel.m_nGroupPos[0] = 5;
-    std::int32_t lastStatus = -7;
-    ReadGroupStatesInto(&panel, 0, module.Queries(), lastStatus);
-    ReadGroupStatesInto(&panel, 100, module.Queries(), lastStatus);
+    GroupStateReading reading;
+    ReadGroupsInto(reading, 0, types, module.Queries(), kAllGroups);
+    ReadGroupsInto(reading, 100, types, module.Queries(), kAllGroups);
     EXPECT_TRUE(module.calls.empty());
-    EXPECT_EQ(lastStatus, -7);
-    EXPECT_EQ(panel.m_nGroupPos[0], 5);
+    EXPECT_FALSE(reading.cardInRange);
 
     // Cards 1 and 99 are read.
     ReadGroupPositions(1, types, module.Queries());
@@ -115,61 +110,54 @@ TEST_F(GroupStateReadingTest, CardOutOfRangeAsksNothingAndStoresNothing) {
 }
 
 TEST_F(GroupStateReadingTest, OnlyTheLastCallDecidesButAllGroupsAreRead) {
-    const int types[6] = {0, 1, 3, 0, 0, 0};
+    const GroupValues types = {0, 1, 3, 0, 0, 0};
     module.attenuation = {{0, 1}, {1, 20}, {3, 4}, {4, 5}, {5, 6}};
     module.replies = {{"120:123", "0,0,1,0"}};
-    for (int g = 0; g < 6; ++g) {
-        panel.m_nGroupType[g] = types[g];
-    }
 
     // Early failures: every group is still read and nothing is raised. A group whose query wrote
     // nothing is unknown; one whose query answered but reported an error queued earlier shows the
     // answer.
     module.statuses = {VI_SUCCESS, kStatusTimeOut, kStatusInstrumentError}; // the later calls succeed
     module.silent = {1};
-    std::int32_t lastStatus = 0;
-    ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus);
+    GroupStateReading reading;
+    ReadGroupsInto(reading, 1, types, module.Queries(), kAllGroups);
     EXPECT_EQ(module.calls.size(), 6u);
-    EXPECT_EQ(lastStatus, VI_SUCCESS);
-    EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>{1, -1, 2, 4, 5, 6}));
+    EXPECT_EQ(reading.lastStatus, VI_SUCCESS);
+    EXPECT_EQ(Positions(reading.positions), (std::vector<int>{1, -1, 2, 4, 5, 6}));
 
-    // A failure of the last call raises after all six groups and stores no positions.
+    // A failure of the last call raises after all six groups, with the reading filled.
     module.calls.clear();
     module.statuses = {VI_SUCCESS, VI_SUCCESS, VI_SUCCESS, VI_SUCCESS, VI_SUCCESS, kStatusTimeOut};
     module.silent.clear();
-    for (int g = 0; g < 6; ++g) {
-        panel.m_nGroupPos[g] = 8;
-    }
-    EXPECT_THROW(ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus), CUserException);
+    EXPECT_THROW(ReadGroupsInto(reading, 1, types, module.Queries(), kAllGroups), CUserException);
     EXPECT_EQ(module.calls.size(), 6u);
-    EXPECT_EQ(lastStatus, kStatusTimeOut);
-    EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>(6, 8)));
+    EXPECT_EQ(reading.lastStatus, kStatusTimeOut);
+    EXPECT_EQ(reading.positions[5], 6);
 }
 
 TEST_F(GroupStateReadingTest, AWarningStatusIsNoFailure) {
-    panel.m_nGroupType[0] = 1;
     module.attenuation = {{0, 40}};
     module.statuses = {VI_WARN_UNKNOWN_STATUS};
-    std::int32_t lastStatus = 0;
-    ReadGroupStatesInto(&panel, 1, module.Queries(), lastStatus);
-    EXPECT_EQ(lastStatus, VI_WARN_UNKNOWN_STATUS);
-    EXPECT_EQ(panel.m_nGroupPos[0], 4);
+    GroupStateReading reading;
+    ReadGroupsInto(reading, 1, {1, -3, -3, -3, -3, -3}, module.Queries(), kAllGroups);
+    EXPECT_EQ(reading.lastStatus, VI_WARN_UNKNOWN_STATUS);
+    EXPECT_EQ(reading.positions[0], 4);
 }
 
 TEST_F(GroupStateReadingTest, AGroupReadBackStoresWhatTheModuleHoldsOrKeepsTheStoredPosition) {
     CScriptedInstrument instrument;
-    panel.m_nGroupPos[2] = 1;
-    panel.m_nGroupPos[3] = 5;
+    const GroupValues types = {3, 3, 3, 3, 3, 3};
+    GroupValues positions = {-1, -1, 1, 5, -1, -1};
     instrument.m_readPositions = {-1, -1, 3, -1, -1, -1};
-    ReadGroupBack(instrument, panel, 2, WaitCursor::Around);
-    EXPECT_EQ(instrument.m_calls, std::vector<std::string>{"ReadBackGroups 2"});
-    EXPECT_EQ(Positions(panel.m_nGroupPos), (std::vector<int>{-1, -1, 3, 5, -1, -1}));
+    ReadGroupBack(instrument, types, positions, 2, WaitCursor::Around);
+    EXPECT_EQ(instrument.m_calls, std::vector<std::string>{"QueryClosedList 120:123"});
+    EXPECT_EQ(Positions(positions), (std::vector<int>{-1, -1, 3, 5, -1, -1}));
 
     // The read-back fails too: reported, and the stored position stays.
-    instrument.FailOn("ReadBackGroups", VI_ERROR_RSRC_NFOUND); // no module error
+    instrument.FailOn("QueryClosedList", VI_ERROR_RSRC_NFOUND); // no module error
     instrument.m_readPositions = {-1, -1, 0, -1, -1, -1};
-    ReadGroupBack(instrument, panel, 2, WaitCursor::Around);
-    EXPECT_EQ(panel.m_nGroupPos[2], 3);
+    ReadGroupBack(instrument, types, positions, 2, WaitCursor::Around);
+    EXPECT_EQ(positions[2], 3);
     EXPECT_EQ(facade.m_messages, std::vector<std::string>{"API failure."});
     EXPECT_EQ(facade.m_waitDepth, 0);
 }

@@ -5,16 +5,16 @@
 
 #include <string>
 
-#include "panels/Pan1Obj.h"
+#include "switching/GroupModel.h"
 
 // True when the choice changes nothing: every chosen value is negative (no type chosen) or equals the
 // group's present type code.
-bool IsConfigurationUnchanged(const int chosen[kGroupCount], const int present[kGroupCount]);
+bool IsConfigurationUnchanged(const GroupValues& chosen, const GroupValues& present);
 
 // The card option list: for groups 0 to 5 in order, the type name of the chosen code (0 to 4), or,
 // when no type was chosen, the group's entry of the card's current list (empty when it has none),
 // joined by commas, so the list always has five commas.
-std::string BuildCardOptionList(const int chosen[kGroupCount],
+std::string BuildCardOptionList(const GroupValues& chosen,
                                 const char typeNames[kTypeNameCount][kTypeNameSize],
                                 const std::string& current = {});
 
@@ -23,4 +23,4 @@ std::string BuildCardOptionList(const int chosen[kGroupCount],
 // the main-panel object the new types and runs Reset (a shown main panel retypes its groups and runs it).
 // When the card refuses the list, the failure is reported to the operator and the group model stays as
 // it was. Returns true when the types were stored.
-bool ApplyConfiguration(const int chosen[kGroupCount]);
+bool ApplyConfiguration(const GroupValues& chosen);

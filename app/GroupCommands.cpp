@@ -1,7 +1,5 @@
-#include "switching/GroupCommands.h"
+#include "app/GroupCommands.h"
 
-#include <algorithm>
-#include <iterator>
 #include <memory>
 #include <string>
 
@@ -51,11 +49,10 @@ short ReadCardTypes(CInstrument& instrument, CPan1Obj& panel, const std::string&
     instrument.QueryCardOption(card, options);
     options[kOptionListBufferSize - 1] = '\0';
     if (options[0] != '\0') {
-        int before[kGroupCount];
-        std::copy(std::begin(panel.m_nGroupType), std::end(panel.m_nGroupType), before);
-        ParseTypeList(&panel, options);
+        const GroupValues before = panel.m_nGroupType;
+        ParseTypeList(panel.m_nGroupType, options);
         CMainPanelView* view = panel.MainView();
-        if (view != nullptr && !std::equal(std::begin(before), std::end(before), panel.m_nGroupType)) {
+        if (view != nullptr && before != panel.m_nGroupType) {
             view->TakeGroupTypes(panel.m_nGroupType);
         }
     }
@@ -87,10 +84,9 @@ bool RunGroupCommand(GroupCommand command) {
             const short card = ReadCardTypes(*instrument, *panel, identity);
             if (command == GroupCommand::Reset) {
                 resetBegun = true;
-                int positions[kGroupCount];
+                GroupValues positions = EveryGroup(-1);
                 for (int group = 0; group < kGroupCount; ++group) {
                     const int code = panel->m_nGroupType[group];
-                    positions[group] = -1;
                     if (IsAttenuator(code)) {
                         instrument->SetAttenuation(static_cast<short>(group), 0);
                         positions[group] = 0;
@@ -100,10 +96,13 @@ bool RunGroupCommand(GroupCommand command) {
                         instrument->OpenRouteList(list);
                     }
                 }
-                const int* p = positions;
-                panel->SetGroupPositions(p[0], p[1], p[2], p[3], p[4], p[5]);
+                panel->SetGroupPositions(positions);
             } else {
-                instrument->ReadGroupStates(panel);
+                GroupStateReading reading;
+                ReadGroupStates(*instrument, panel->m_nGroupType, kAllGroups, reading);
+                if (reading.cardInRange) {
+                    panel->SetGroupPositions(reading.positions);
+                }
             }
             RedrawShownPanel();
         },
@@ -111,7 +110,10 @@ bool RunGroupCommand(GroupCommand command) {
     if (!succeeded && resetBegun && failure != kStatusTimeOut) {
         // The groups before the failing one were reset on the module: show what the module holds now.
         // After a time-out the module is not answering, and the positions stay as they were.
-        ReadAllGroupsBack(*instrument, *panel);
+        const GroupStateReading reading = ReadAllGroupsBack(*instrument, panel->m_nGroupType);
+        if (reading.cardInRange) {
+            panel->SetGroupPositions(reading.positions);
+        }
         RedrawShownPanel();
     }
     return succeeded;

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "app/ConfigCommand.h"
 #include "app/SfpAppData.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
 #include "resources/ResourceIds.h"
-#include "switching/ConfigCommand.h"
 #include "tests/support/FakePanelViews.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
@@ -42,7 +42,9 @@ protected:
             panel->m_nGroupType[g] = t[g];
         }
     }
-    std::vector<int> Types() const { return std::vector<int>(panel->m_nGroupType, panel->m_nGroupType + 6); }
+    std::vector<int> Types() const {
+        return std::vector<int>(panel->m_nGroupType.begin(), panel->m_nGroupType.end());
+    }
 
     CRecordingFacade facade;
     CSfpAppData app;
@@ -54,11 +56,11 @@ protected:
 } // namespace
 
 TEST(ConfigurationChoice, UnchangedWhenEveryValueIsNegativeOrThePresentType) {
-    const int present[6] = {0, 0, 3, 3, 4, -3};
-    const int same[6] = {0, -1, 3, -2, 4, -3};
-    const int none[6] = {-1, -1, -1, -1, -1, -1};
-    const int changed[6] = {0, 0, 3, 3, 4, 0};
-    const int retyped[6] = {1, 0, 3, 3, 4, -1};
+    const GroupValues present = {0, 0, 3, 3, 4, -3};
+    const GroupValues same = {0, -1, 3, -2, 4, -3};
+    const GroupValues none = {-1, -1, -1, -1, -1, -1};
+    const GroupValues changed = {0, 0, 3, 3, 4, 0};
+    const GroupValues retyped = {1, 0, 3, 3, 4, -1};
     EXPECT_TRUE(IsConfigurationUnchanged(same, present));
     EXPECT_TRUE(IsConfigurationUnchanged(none, present));
     EXPECT_FALSE(IsConfigurationUnchanged(changed, present));
@@ -68,10 +70,10 @@ TEST(ConfigurationChoice, UnchangedWhenEveryValueIsNegativeOrThePresentType) {
 TEST(ConfigurationChoice, OptionListAlwaysHasFiveCommas) {
     CSfpAppData app;
     CPan1Obj panel;
-    const int onlyGroup2[6] = {-3, -3, 4, -3, -3, -3};
-    const int all[6] = {0, 2, 3, 3, 4, 4};
-    const int none[6] = {-1, -1, -1, -1, -1, -1};
-    const int ends[6] = {1, -1, -1, -1, -1, 3};
+    const GroupValues onlyGroup2 = {-3, -3, 4, -3, -3, -3};
+    const GroupValues all = {0, 2, 3, 3, 4, 4};
+    const GroupValues none = {-1, -1, -1, -1, -1, -1};
+    const GroupValues ends = {1, -1, -1, -1, -1, 3};
     EXPECT_EQ(BuildCardOptionList(onlyGroup2, panel.m_szTypeName), ",,QZSWTB01,,,");
     EXPECT_EQ(BuildCardOptionList(all, panel.m_szTypeName),
               "QZATNA01,QZATNC01,QZSWTA01,QZSWTA01,QZSWTB01,QZSWTB01");
@@ -81,7 +83,7 @@ TEST(ConfigurationChoice, OptionListAlwaysHasFiveCommas) {
 
 TEST_F(ConfigCommandTest, OnlyGroupTwoChosenFromNothingReported) {
     ShowPanel(IDS_MAIN_PANEL);
-    const int chosen[6] = {-3, -3, 4, -3, -3, -3};
+    const GroupValues chosen = {-3, -3, 4, -3, -3, -3};
     EXPECT_TRUE(ApplyConfiguration(chosen));
     EXPECT_EQ(instrument->m_calls,
               (std::vector<std::string>{"QueryCardOption 3", "SetCardOption 3 ,,QZSWTB01,,,"}));
@@ -92,7 +94,7 @@ TEST_F(ConfigCommandTest, OnlyGroupTwoChosenFromNothingReported) {
 TEST_F(ConfigCommandTest, ChangingOneGroupWritesEveryCheckedName) {
     SetTypes({0, 0, 3, 3, 4, 4});
     ShowPanel(IDS_MAIN_PANEL);
-    const int chosen[6] = {0, 2, 3, 3, 4, 4};
+    const GroupValues chosen = {0, 2, 3, 3, 4, 4};
     EXPECT_TRUE(ApplyConfiguration(chosen));
     EXPECT_EQ(
         instrument->m_calls,
@@ -105,7 +107,7 @@ TEST_F(ConfigCommandTest, ChangingOneGroupWritesEveryCheckedName) {
 TEST_F(ConfigCommandTest, NoChangeSendsNothingAndResetsNothing) {
     SetTypes({0, 0, 3, 3, 4, -1});
     ShowPanel(IDS_MAIN_PANEL);
-    const int chosen[6] = {0, 0, 3, 3, 4, -1};
+    const GroupValues chosen = {0, 0, 3, 3, 4, -1};
     EXPECT_FALSE(ApplyConfiguration(chosen));
     EXPECT_TRUE(instrument->m_calls.empty());
     EXPECT_TRUE(views.empty());
@@ -116,7 +118,7 @@ TEST_F(ConfigCommandTest, RefusedOptionListIsReportedOnceAndKeepsTheModel) {
     SetTypes({0, 0, 3, 3, 4, 4});
     ShowPanel(IDS_MAIN_PANEL);
     instrument->FailOn("SetCardOption", kApiFailure);
-    const int chosen[6] = {1, 0, 3, 3, 4, 4};
+    const GroupValues chosen = {1, 0, 3, 3, 4, 4};
     EXPECT_FALSE(ApplyConfiguration(chosen));
     EXPECT_EQ(
         instrument->m_calls,
@@ -132,7 +134,7 @@ TEST_F(ConfigCommandTest, GroupsLeftUncheckedKeepTheCardsEntries) {
     SetTypes({-1, -2, 3, 0, -3, 4});
     instrument->m_cardOptions = "UNKNOWN-ATN,UNKNOWN-SW,QZSWTA01,QZATNA01,,QZSWTB01";
     ShowPanel(IDS_MAIN_PANEL);
-    const int chosen[6] = {-1, -1, 4, 0, -1, -1};
+    const GroupValues chosen = {-1, -1, 4, 0, -1, -1};
     EXPECT_TRUE(ApplyConfiguration(chosen));
     EXPECT_EQ(
         instrument->m_calls,
@@ -148,7 +150,7 @@ TEST_F(ConfigCommandTest, StatusPanelShownStillRunsTheReset) {
     for (int g = 0; g < 6; ++g) {
         panel->m_nGroupPos[g] = 2;
     }
-    const int chosen[6] = {0, 1, 2, 3, 4, -1};
+    const GroupValues chosen = {0, 1, 2, 3, 4, -1};
     EXPECT_TRUE(ApplyConfiguration(chosen));
     EXPECT_EQ(instrument->m_calls,
               (std::vector<std::string>{
@@ -157,7 +159,7 @@ TEST_F(ConfigCommandTest, StatusPanelShownStillRunsTheReset) {
                   "SetAttenuation 2 0", "OpenRouteList 330:333", "OpenRouteList 340:345"}));
     EXPECT_EQ(Types(), (std::vector<int>{0, 1, 2, 3, 4, -3}));
     // The main panel shows the reset positions when it is next opened.
-    EXPECT_EQ(std::vector<int>(panel->m_nGroupPos, panel->m_nGroupPos + 6),
+    EXPECT_EQ(std::vector<int>(panel->m_nGroupPos.begin(), panel->m_nGroupPos.end()),
               (std::vector<int>{0, 0, 0, -1, -1, -1}));
     EXPECT_EQ(views, std::vector<std::string>{"redraw status"});
 }

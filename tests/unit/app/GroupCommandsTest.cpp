@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "app/GroupCommands.h"
 #include "app/SfpAppData.h"
 #include "instrument/NonLiveInstrument.h"
 #include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 #include "panels/StatObj.h"
 #include "resources/ResourceIds.h"
-#include "switching/GroupCommands.h"
 #include "tests/support/FakePanelViews.h"
 #include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
@@ -64,8 +64,8 @@ protected:
             panel->m_nGroupPos[g] = value;
         }
     }
-    std::vector<int> Positions() const { return {panel->m_nGroupPos, panel->m_nGroupPos + kGroupCount}; }
-    std::vector<int> Types() const { return {panel->m_nGroupType, panel->m_nGroupType + kGroupCount}; }
+    std::vector<int> Positions() const { return {panel->m_nGroupPos.begin(), panel->m_nGroupPos.end()}; }
+    std::vector<int> Types() const { return {panel->m_nGroupType.begin(), panel->m_nGroupType.end()}; }
     // The instrument calls after the first stage (card type and option list).
     std::vector<std::string> CallsAfter(size_t first) const {
         return {instrument->m_calls.begin() + static_cast<long>(first), instrument->m_calls.end()};
@@ -183,7 +183,9 @@ TEST_F(GroupCommandsTest, FailureMidResetIsFollowedByAReadBackOfEveryGroup) {
     EXPECT_EQ(CallsAfter(2),
               (std::vector<std::string>{"SetAttenuation 0 0", "SetAttenuation 1 0", "SetAttenuation 2 0",
                                         "OpenRouteList 130:133", "DeviceClear", "ErrorQuery", "ErrorQuery",
-                                        "ReadBackGroups 012345"}));
+                                        "QueryAttenuation 1 0", "QueryAttenuation 1 1",
+                                        "QueryAttenuation 1 2", "QueryClosedList 130:133",
+                                        "QueryClosedList 140:145", "QueryClosedList 150:155"}));
     EXPECT_EQ(facade.m_messages,
               std::vector<std::string>{"Instrument reports error: -221  Settings conflict"});
     EXPECT_EQ(Positions(), (std::vector<int>{0, 0, 0, 1, -1, 2}));
@@ -215,17 +217,21 @@ TEST_F(GroupCommandsTest, RefreshStoresTheReadPositionsThenRedraws) {
     ShowMainPanel();
     EXPECT_TRUE(OnRefresh());
     EXPECT_EQ(instrument->m_calls,
-              (std::vector<std::string>{"QueryCardType 1", "QueryCardOption 1", "ReadGroupStates"}));
+              (std::vector<std::string>{"QueryCardType 1", "QueryCardOption 1", "QueryAttenuation 1 0",
+                                        "QueryClosedList 110:115"}));
     EXPECT_EQ(Types(), (std::vector<int>{0, 4, -3, -3, -3, -3}));
-    EXPECT_EQ(Positions(), (std::vector<int>{4, 5, -1, -1, 2, 0}));
-    EXPECT_EQ(windows, (std::vector<std::string>{"take types 0 4 -3 -3 -3 -3", "positions 4 5 -1 -1 2 0",
+    // Groups of no reported type are not asked: unknown.
+    EXPECT_EQ(Positions(), (std::vector<int>{4, 5, -1, -1, -1, -1}));
+    EXPECT_EQ(windows, (std::vector<std::string>{"take types 0 4 -3 -3 -3 -3", "positions 4 5 -1 -1 -1 -1",
                                                  "redraw main"}));
     EXPECT_EQ(facade.m_waitDepth, 0);
 }
 
 TEST_F(GroupCommandsTest, FailedRefreshStoresNothingAndDoesNotRedraw) {
+    instrument->m_cardOptions = "QZATNA01,QZSWTB01,,,,";
     instrument->m_readPositions = {4, 5, -1, -1, 2, 0};
-    instrument->FailOn("ReadGroupStates", VI_ERROR_SYSTEM_ERROR);
+    instrument->FailOn("QueryClosedList", VI_ERROR_SYSTEM_ERROR);
+    SetTypes({0, 4, -3, -3, -3, -3}); // as the card reports: no retyping to tell
     SetPositions(1);
     ShowMainPanel();
     OnRefresh();
@@ -285,10 +291,11 @@ TEST_F(GroupCommandsTest, SetUpResetsOnVxiAndShowsTheMainPanel) {
 TEST_F(GroupCommandsTest, SetUpRefreshesOtherInterfaces) {
     app.m_panels.clear();
     instrument->m_interfaceType = 1;
+    instrument->m_cardOptions = "QZATNA01,QZATNA01,QZATNA01,QZATNA01,QZATNA01,QZATNA01";
     instrument->m_readPositions = {1, 1, 1, 1, 1, 1};
     SetUpPanels();
     panel = FindMainPanel();
-    EXPECT_EQ(instrument->m_calls.back(), "ReadGroupStates");
+    EXPECT_EQ(instrument->m_calls.back(), "QueryAttenuation 1 5");
     EXPECT_EQ(Positions(), std::vector<int>(6, 1));
     EXPECT_EQ(app.m_pActivePanel, panel);
 }
@@ -311,20 +318,20 @@ TEST_F(GroupCommandsTest, NonLivePanelCommands) {
 
 TEST_F(GroupCommandsTest, ShownPanelIsToldOfPositionsAndTypes) {
     ShowMainPanel();
-    panel->SetGroupPositions(-1, 2, -1, 3, -1, 11);
+    panel->SetGroupPositions({-1, 2, -1, 3, -1, 11});
     EXPECT_EQ(Positions(), (std::vector<int>{-1, 2, -1, 3, -1, 11}));
     SetTypes({0, 0, 0, 0, 0, 0});
-    panel->SetGroupTypes(-1, -2, -3, -1, -1, -1);
+    panel->SetGroupTypes({-1, -2, -3, -1, -1, -1});
     EXPECT_EQ(Types(), std::vector<int>(6, 0));
-    panel->SetGroupTypes(4, -1, 3, -1, 2, -1);
+    panel->SetGroupTypes({4, -1, 3, -1, 2, -1});
     EXPECT_EQ(Types(), (std::vector<int>{4, 0, 3, 0, 2, 0}));
     EXPECT_EQ(windows, (std::vector<std::string>{"positions -1 2 -1 3 -1 11", "types 0 0 0 0 0 0",
                                                  "types 4 0 3 0 2 0"}));
     // Not shown: stored, but no window is told.
     panel->CloseDlg();
     windows.clear();
-    panel->SetGroupPositions(1, 1, 1, 1, 1, 1);
-    panel->SetGroupTypes(1, 1, 1, 1, 1, 1);
+    panel->SetGroupPositions({1, 1, 1, 1, 1, 1});
+    panel->SetGroupTypes({1, 1, 1, 1, 1, 1});
     EXPECT_TRUE(windows.empty());
     EXPECT_EQ(Positions(), std::vector<int>(6, 1));
 }

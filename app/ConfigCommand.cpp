@@ -1,13 +1,14 @@
-#include "switching/ConfigCommand.h"
+#include "app/ConfigCommand.h"
 
 #include <algorithm>
 #include <cstdint>
 
 #include "app/SfpAppData.h"
+#include "panels/Pan1Obj.h"
 #include "panels/PanelLookup.h"
 
+#include "app/GroupCommands.h"
 #include "instrument/ReportDriverError.h"
-#include "switching/GroupCommands.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ int ChosenType(int value) {
 
 } // namespace
 
-bool IsConfigurationUnchanged(const int chosen[kGroupCount], const int present[kGroupCount]) {
+bool IsConfigurationUnchanged(const GroupValues& chosen, const GroupValues& present) {
     for (int g = 0; g < kGroupCount; ++g) {
         const int value = ChosenType(chosen[g]);
         if (value >= 0 && value != present[g]) {
@@ -29,7 +30,7 @@ bool IsConfigurationUnchanged(const int chosen[kGroupCount], const int present[k
     return true;
 }
 
-std::string BuildCardOptionList(const int chosen[kGroupCount],
+std::string BuildCardOptionList(const GroupValues& chosen,
                                 const char typeNames[kTypeNameCount][kTypeNameSize],
                                 const std::string& current) {
     // The current list's entries, in group order; an entry the list does not reach is empty.
@@ -53,7 +54,7 @@ std::string BuildCardOptionList(const int chosen[kGroupCount],
     return list;
 }
 
-bool ApplyConfiguration(const int chosen[kGroupCount]) {
+bool ApplyConfiguration(const GroupValues& chosen) {
     CPan1Obj* panel = FindMainPanel();
     if (panel == nullptr) {
         return false; // already reported as fatal
@@ -69,7 +70,7 @@ bool ApplyConfiguration(const int chosen[kGroupCount]) {
     // A group left without a checked button keeps the device the card names for it, whatever the
     // panel calls it: its entry is read from the card and written back unchanged.
     const bool keepsAnEntry =
-        std::any_of(chosen, chosen + kGroupCount, [](int value) { return ChosenType(value) < 0; });
+        std::any_of(chosen.begin(), chosen.end(), [](int value) { return ChosenType(value) < 0; });
     char current[kOptionListBufferSize] = {};
     if (keepsAnEntry && !CallInstrument(*instrument, [&] { instrument->QueryCardOption(card, current); })) {
         return false; // reported; nothing was written
@@ -81,7 +82,7 @@ bool ApplyConfiguration(const int chosen[kGroupCount]) {
         // stay as they were.
         return false;
     }
-    int types[kGroupCount];
+    GroupValues types;
     for (int g = 0; g < kGroupCount; ++g) {
         types[g] = ChosenType(chosen[g]);
     }
@@ -89,7 +90,7 @@ bool ApplyConfiguration(const int chosen[kGroupCount]) {
     // that the card's retyped groups and the positions the main panel shows when it is next opened are
     // those of the Reset.
     const bool mainPanelShown = panel->MainView() != nullptr;
-    panel->SetGroupTypes(types[0], types[1], types[2], types[3], types[4], types[5]);
+    panel->SetGroupTypes(types);
     if (!mainPanelShown) {
         OnReset();
     }
