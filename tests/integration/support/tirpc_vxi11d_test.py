@@ -25,7 +25,7 @@ if ready[:3] != ["listening", "on", "127.0.0.1,"]:
     sys.exit("the server did not start: %s" % " ".join(ready))
 
 rm = pyvisa.ResourceManager("@py")
-instrument = rm.open_resource("TCPIP0::127.0.0.1::inst0::INSTR")
+instrument = rm.open_resource("TCPIP0::127.0.0.1::INST0::INSTR")  # as the panel writes an /a name
 instrument.read_termination = "\n"
 instrument.timeout = 3000
 check(instrument.query("*IDN?") == "TEST,TIRPC,7,2.0", "identity through the server's own portmapper")

@@ -17,6 +17,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
@@ -123,8 +124,9 @@ static void Execute(Link* link) {
     }
 }
 
+/* inst0, inst1, ... in any case: VISA programs write device names in capitals as often as not. */
 static int DeviceName(const char* name) {
-    if (strncmp(name, "inst", 4) != 0 || name[4] == '\0') {
+    if (strncasecmp(name, "inst", 4) != 0 || name[4] == '\0') {
         return 0;
     }
     for (const char* c = name + 4; *c != '\0'; ++c) {
