@@ -81,6 +81,7 @@ typedef ViStatus(_VI_FUNC* ViHndlr)(ViSession vi, ViEventType eventType, ViEvent
 #define VI_INTF_GPIB 1
 #define VI_INTF_VXI 2
 #define VI_INTF_GPIB_VXI 3
+#define VI_INTF_TCPIP 6
 
 /* Completion and error codes */
 #define VI_SUCCESS ((ViStatus)0)
