@@ -35,7 +35,7 @@ public:
     ~CMainPanelDlg() override;
 
     // Gives group controls 0 to 5 the positions; nothing is repainted (the caller repaints).
-    void ShowGroupPositions(const GroupValues& positions) override;
+    void ShowGroupPositions(const GroupValues& positions, const GroupFlags& unknown) override;
     // Gives group controls 0 to 5 the types, and their labels from the main-panel object again; nothing
     // is repainted.
     void TakeGroupTypes(const GroupValues& types) override;
