@@ -151,13 +151,15 @@ void OnSelfTest() {
         return;
     }
     char result[kSelfTestBufferSize] = {};
-    const bool passed = CallInstrument(
-        *instrument,
-        [&] {
+    bool passed = false;
+    {
+        // The wait cursor ends before the result is shown.
+        const CWaitCursor wait;
+        passed = CallInstrument(*instrument, [&] {
             instrument->SelfTest(result);
             result[kSelfTestBufferSize - 1] = '\0';
-        },
-        WaitCursor::Around);
+        });
+    }
     if (passed) {
         Facade().MessageBox(result);
     }
