@@ -227,17 +227,21 @@ TEST_F(GroupCommandsTest, RefreshStoresTheReadPositionsThenRedraws) {
     EXPECT_EQ(facade.m_waitDepth, 0);
 }
 
-TEST_F(GroupCommandsTest, FailedRefreshKeepsTheGroupsReadShowsTheFailedOneUnknownAndFails) {
-    instrument->m_cardOptions = "QZATNA01,QZSWTB01,,QZSWTA01,,";
+TEST_F(GroupCommandsTest, FailedRefreshKeepsTheGroupsReadShowsTheFailedOnesUnknownAndFails) {
+    instrument->m_cardOptions = "QZATNA01,QZSWTB01,,QZSWTA01,QZSWTA01,QZSWTA01";
     instrument->m_readPositions = {4, 5, -1, 2, 2, 0};
-    instrument->FailOn("QueryClosedList", VI_ERROR_SYSTEM_ERROR, 2); // group 3's query
-    SetTypes({0, 4, -3, 3, -3, -3}); // as the card reports: no retyping to tell
-    SetPositions(1);
+    instrument->FailOn("QueryClosedList", kStatusInstrumentError, 2); // group 3's query
+    instrument->FailOn("QueryClosedList", kStatusTimeOut, 4);         // the last group's
+    instrument->m_errors = {{-240, "Hardware error"}};
+    SetTypes({0, 4, -3, 3, 3, 3});    // as the card reports: no retyping to tell
+    panel->m_bGroupUnknown[0] = true; // read now: known again
     ShowMainPanel();
     EXPECT_FALSE(OnRefresh());
-    EXPECT_EQ(Positions(), (std::vector<int>{4, 5, -1, -1, -1, -1}));
-    EXPECT_EQ(windows, (std::vector<std::string>{"positions 4 5 -1 -1 -1 -1 unknown 3", "redraw main"}));
-    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"API failure."});
+    EXPECT_EQ(Positions(), (std::vector<int>{4, 5, -1, -1, 2, -1}));
+    EXPECT_EQ(windows,
+              (std::vector<std::string>{"positions 4 5 -1 -1 2 -1 unknown 3 unknown 5", "redraw main"}));
+    // Reported once, by the first failure.
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Instrument reports error: -240  Hardware error"});
 }
 
 TEST_F(GroupCommandsTest, RedrawGoesToTheShownPanelOnly) {

@@ -12,7 +12,6 @@
 #include "switching/GroupModel.h"
 #include "switching/GroupStateReading.h"
 #include "tests/support/RecordingFacade.h"
-#include "tests/support/ScriptedInstrument.h"
 
 namespace {
 
@@ -134,22 +133,4 @@ TEST_F(GroupStateReadingTest, AWarningStatusIsNoFailure) {
     const GroupStateReading reading = ReadGroupPositions(1, {1, -3, -3, -3, -3, -3}, module.Queries());
     EXPECT_EQ(reading.lastStatus, VI_WARN_UNKNOWN_STATUS);
     EXPECT_EQ(reading.positions[0], 4);
-}
-
-TEST_F(GroupStateReadingTest, AReadBackKeepsTheGroupsReadMarksTheFailedOnesAndReportsTheFirst) {
-    app.m_pInstrument = std::make_unique<CScriptedInstrument>();
-    auto& instrument = static_cast<CScriptedInstrument&>(*app.m_pInstrument);
-    instrument.m_readPositions = {0, 1, 2, 2, 3, 1};
-    instrument.m_errors = {{-240, "Hardware error"}};
-    instrument.FailOn("QueryClosedList", kStatusInstrumentError, 4); // group 3
-    instrument.FailOn("QueryClosedList", kStatusTimeOut, 6);         // group 5
-    GroupState groups;
-    groups.types = EveryGroup(kDeviceSwitch4);
-    groups.unknown[0] = true; // read now: known again
-    const GroupStateReading reading = ReadGroupsBack(instrument, groups);
-    EXPECT_EQ(Positions(groups.positions), (std::vector<int>{0, 1, 2, -1, 3, -1}));
-    EXPECT_EQ(groups.unknown, (GroupFlags{false, false, false, true, false, true}));
-    EXPECT_TRUE(facade.m_messages.empty()); // reading reports nothing by itself
-    ReportReadingFailure(reading);
-    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Instrument reports error: -240  Hardware error"});
 }
