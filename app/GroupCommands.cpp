@@ -67,6 +67,31 @@ void RedrawShownPanel() {
     }
 }
 
+// Stores the groups' positions and unknown flags in the panel and repaints the shown panel.
+void ShowGroups(CPan1Obj& panel, const GroupState& groups) {
+    panel.SetGroupPositions(groups.positions, groups.unknown);
+    RedrawShownPanel();
+}
+
+// Sets every attenuator to 0 and opens every channel of every switch group, in group order. Each group's
+// position in groups is updated as its command succeeds (0 for an attenuator, -1 for a switch and for a
+// group of no known type), so that after a failure groups holds what the module was brought to. Raises
+// CUserException when a command fails.
+void ResetGroups(CInstrument& instrument, short card, GroupState& groups) {
+    for (int group = 0; group < kGroupCount; ++group) {
+        const int code = groups.types[group];
+        if (IsAttenuator(code)) {
+            instrument.SetAttenuation(static_cast<short>(group), 0);
+        } else if (IsSwitch(code)) {
+            char list[kChannelListSize];
+            FormatGroupChannelList(code, card, group, list, sizeof list);
+            instrument.OpenRouteList(list);
+        }
+        groups.positions[group] = IsAttenuator(code) ? 0 : -1;
+        groups.unknown[group] = false;
+    }
+}
+
 enum class GroupCommand { Reset, Refresh };
 
 bool RunGroupCommand(GroupCommand command) {
@@ -75,48 +100,39 @@ bool RunGroupCommand(GroupCommand command) {
     if (panel == nullptr || instrument == nullptr) {
         return false; // a broken lookup has ended the program already
     }
+    const CWaitCursor wait;
     const std::string identity = LoadString(IDS_CARD_ID);
-    bool resetBegun = false;
-    std::int32_t failure = 0;
-    const bool succeeded = CallInstrument(
-        *instrument,
-        [&] {
-            const short card = ReadCardTypes(*instrument, *panel, identity);
-            if (command == GroupCommand::Reset) {
-                resetBegun = true;
-                GroupValues positions = EveryGroup(-1);
-                for (int group = 0; group < kGroupCount; ++group) {
-                    const int code = panel->m_nGroupType[group];
-                    if (IsAttenuator(code)) {
-                        instrument->SetAttenuation(static_cast<short>(group), 0);
-                        positions[group] = 0;
-                    } else if (IsSwitch(code)) {
-                        char list[kChannelListSize];
-                        FormatGroupChannelList(code, card, group, list, sizeof list);
-                        instrument->OpenRouteList(list);
-                    }
-                }
-                panel->SetGroupPositions(positions);
-            } else {
-                GroupStateReading reading;
-                ReadGroupStates(*instrument, panel->m_nGroupType, kAllGroups, reading);
-                if (reading.cardInRange) {
-                    panel->SetGroupPositions(reading.positions);
-                }
-            }
-            RedrawShownPanel();
-        },
-        WaitCursor::Around, [&](std::int32_t status) { failure = status; });
-    if (!succeeded && resetBegun && failure != kStatusTimeOut) {
-        // The groups before the failing one were reset on the module: show what the module holds now.
-        // After a time-out the module is not answering, and the positions stay as they were.
-        const GroupStateReading reading = ReadAllGroupsBack(*instrument, panel->m_nGroupType);
+    short card = 0;
+    if (!CallInstrument(*instrument, [&] { card = ReadCardTypes(*instrument, *panel, identity); })) {
+        return false;
+    }
+    GroupState groups = panel->Groups();
+    if (command == GroupCommand::Refresh) {
+        // Every group is read; each one read is shown as the module has it, each one whose read failed
+        // as unknown, and the first failure is reported once.
+        const GroupStateReading reading = ReadGroupsBack(*instrument, groups);
         if (reading.cardInRange) {
-            panel->SetGroupPositions(reading.positions);
+            panel->SetGroupPositions(groups.positions, groups.unknown);
         }
         RedrawShownPanel();
+        ReportReadingFailure(reading);
+        return !reading.Failed();
     }
-    return succeeded;
+    std::int32_t failure = 0;
+    const bool reset = CallInstrument(
+        *instrument, [&] { ResetGroups(*instrument, card, groups); }, WaitCursor::Untouched,
+        [&](std::int32_t status) { failure = status; });
+    if (!reset && failure != kStatusTimeOut) {
+        // The module answers: show what it holds now, each group that cannot be read as unknown. After a
+        // time-out it is not asked again: the groups reset before the failing one are shown reset, the
+        // others as they were.
+        const GroupStateReading reading = ReadGroupsBack(*instrument, groups);
+        ShowGroups(*panel, groups);
+        ReportReadingFailure(reading);
+        return false;
+    }
+    ShowGroups(*panel, groups);
+    return reset;
 }
 
 } // namespace
@@ -135,13 +151,15 @@ void OnSelfTest() {
         return;
     }
     char result[kSelfTestBufferSize] = {};
-    const bool passed = CallInstrument(
-        *instrument,
-        [&] {
+    bool passed = false;
+    {
+        // The wait cursor ends before the result is shown.
+        const CWaitCursor wait;
+        passed = CallInstrument(*instrument, [&] {
             instrument->SelfTest(result);
             result[kSelfTestBufferSize - 1] = '\0';
-        },
-        WaitCursor::Around);
+        });
+    }
     if (passed) {
         Facade().MessageBox(result);
     }

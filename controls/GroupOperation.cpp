@@ -39,16 +39,20 @@ GroupKeyAction ActionForKey(int type, int pos, GroupKey key, int digit) {
     return {};
 }
 
-std::string GroupDescription(int group, int type, int pos) {
+std::string GroupDescription(int group, int type, int pos, bool unknown) {
     std::string text = "Group " + std::to_string(group) + ", ";
     const int n = PositionCount(type);
     const bool known = pos >= 0 && pos < n;
     if (IsAttenuator(type)) {
         text += "attenuator, ";
-        text += known ? std::to_string(AttenuationFromPosition(type, pos)) + " dB" : "attenuation unknown";
+        text += unknown ? "state unknown"
+                : known ? std::to_string(AttenuationFromPosition(type, pos)) + " dB"
+                        : "attenuation unknown";
     } else if (IsSwitch(type)) {
         text += type == kDeviceSwitch4 ? "four-position switch, " : "six-position switch, ";
-        text += known ? "contact " + std::to_string(pos) + " closed" : "all contacts open";
+        text += unknown ? "state unknown"
+                : known ? "contact " + std::to_string(pos) + " closed"
+                        : "all contacts open";
     } else if (type == kDeviceUnknownAttenuator) {
         text += "attenuator of a type the panel does not know";
     } else if (type == kDeviceUnknownSwitch) {

@@ -42,5 +42,6 @@ GroupKeyAction ActionForKey(int type, int pos, GroupKey key, int digit = 0);
 
 // The description of a group for the accessibility layer: its number, its device and its state, as in
 // "Group 3, four-position switch, contact 2 closed", "Group 3, four-position switch, all contacts open"
-// or "Group 0, attenuator, 5 dB".
-std::string GroupDescription(int group, int type, int pos);
+// or "Group 0, attenuator, 5 dB"; a group whose state could not be read is "Group 3, four-position
+// switch, state unknown".
+std::string GroupDescription(int group, int type, int pos, bool unknown = false);

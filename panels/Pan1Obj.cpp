@@ -49,9 +49,10 @@ void CPan1Obj::SetGroupTypes(const GroupValues& types) {
     }
 }
 
-void CPan1Obj::SetGroupPositions(const GroupValues& positions) {
+void CPan1Obj::SetGroupPositions(const GroupValues& positions, const GroupFlags& unknown) {
     m_nGroupPos = positions;
+    m_bGroupUnknown = unknown;
     if (CMainPanelView* view = MainView()) {
-        view->ShowGroupPositions(m_nGroupPos);
+        view->ShowGroupPositions(m_nGroupPos, m_bGroupUnknown);
     }
 }

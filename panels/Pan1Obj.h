@@ -16,17 +16,18 @@ public:
     // Each type that is 0 or more replaces the type of its group; then a shown main panel is given all
     // six types (and runs Reset), even when nothing changed.
     void SetGroupTypes(const GroupValues& types);
-    // All six positions replace the stored ones; then a shown main panel is given them.
-    void SetGroupPositions(const GroupValues& positions);
+    // All six positions and unknown flags replace the stored ones; then a shown main panel is given them.
+    void SetGroupPositions(const GroupValues& positions, const GroupFlags& unknown = {});
 
     // The device types and positions of the six groups.
-    GroupState Groups() const { return {m_nGroupType, m_nGroupPos}; }
+    GroupState Groups() const { return {m_nGroupType, m_nGroupPos, m_bGroupUnknown}; }
 
     // The shown main panel window, or null.
     CMainPanelView* MainView() const;
 
     GroupValues m_nGroupPos;
     GroupValues m_nGroupType;
+    GroupFlags m_bGroupUnknown{}; // groups whose state could not be read from the module (position -1)
     char m_szLabels[kGroupCount][kLabelsPerBank][kLabelSize];
     char m_szTypeName[kTypeNameCount][kTypeNameSize];
 

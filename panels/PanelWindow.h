@@ -20,8 +20,9 @@ public:
 
 class CMainPanelView : public CPanelWindow {
 public:
-    // Gives the six group controls their positions (no repaint: the caller repaints).
-    virtual void ShowGroupPositions(const GroupValues& positions) = 0;
+    // Gives the six group controls their positions, and tells them which groups are unknown (no
+    // repaint: the caller repaints).
+    virtual void ShowGroupPositions(const GroupValues& positions, const GroupFlags& unknown) = 0;
     // Gives the six group controls their types (no repaint, no Reset).
     virtual void TakeGroupTypes(const GroupValues& types) = 0;
     // Gives the six group controls their types, then runs the main window's Reset command.

@@ -44,3 +44,15 @@ CModalScope::CModalScope() {
 CModalScope::~CModalScope() {
     --g_modalDepth;
 }
+
+CWaitCursor::CWaitCursor(bool show) : m_bShown(show) {
+    if (m_bShown) {
+        Facade().BeginWaitCursor();
+    }
+}
+
+CWaitCursor::~CWaitCursor() {
+    if (m_bShown) {
+        Facade().EndWaitCursor();
+    }
+}

@@ -45,6 +45,19 @@ CFacade& Facade();
 // Installs a facade (not owned); null restores the default. Returns the previous one.
 CFacade* SetFacade(CFacade* facade);
 
+// The counted wait cursor for the guard's lifetime: begun when the guard is made (when asked), ended when
+// it goes, whichever way its scope is left.
+class CWaitCursor {
+public:
+    explicit CWaitCursor(bool show = true);
+    ~CWaitCursor();
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    bool m_bShown;
+};
+
 // How many modal windows (dialogs, message boxes, choices from a list) are open right now. Each runs a
 // nested message loop, in which other work must not start.
 int ModalDepth();

@@ -120,6 +120,8 @@ const std::vector<MenuEntry>& MainMenu() {
     static const std::vector<MenuEntry> menu = {
         {true, false, "&System", 0},
         {false, false, "&Reset", ID_RESET},
+        // Refresh has an item of its own, so that the module can be read back with the pointer alone.
+        {false, false, "Re&fresh\tF5", ID_REFRESH},
         {false, false, "Self &Test", ID_SELF_TEST},
         {false, false, "&Config", ID_CONFIG},
         {false, false, "E&xit", ID_EXIT},

@@ -44,10 +44,16 @@ constexpr GroupValues EveryGroup(int value) {
     return values;
 }
 
-// The device types and positions of the six groups; every group unreported and unknown until told.
+// One flag per group, in group order.
+using GroupFlags = std::array<bool, kGroupCount>;
+
+// The device types and positions of the six groups; every group unreported and unknown until told. A
+// group whose state could not be read from the module is unknown: its position is -1 and its flag is
+// set, so that it is not taken for a switch with every contact open or an attenuator without a step.
 struct GroupState {
     GroupValues types = EveryGroup(kDeviceNotReported);
     GroupValues positions = EveryGroup(-1);
+    GroupFlags unknown{};
     bool operator==(const GroupState&) const = default;
 };
 

@@ -1,7 +1,7 @@
 #include "switching/GroupStateReading.h"
 
 #include "instrument/Instrument.h"
-#include "platform/UserException.h"
+#include "instrument/ReportDriverError.h"
 
 GroupStateReading ReadGroupPositions(short card, const GroupValues& types, const GroupStateQueries& queries,
                                      GroupSet groups) {
@@ -16,40 +16,42 @@ GroupStateReading ReadGroupPositions(short card, const GroupValues& types, const
         }
         const int code = types[group];
         int position = -1;
-        // The position comes from what the query gave back, whatever its status: the driver may fill the
-        // value and still report an error the module had queued before. What a query leaves unwritten
-        // decodes to -1: minus one step for an attenuator, an empty reply for a switch.
+        std::int32_t status = 0;
+        bool answered = false;
+        // What a query leaves unwritten decodes to -1: minus one step for an attenuator, an empty reply
+        // for a switch.
         if (IsAttenuator(code)) {
             auto value = static_cast<short>(AttenuationFromPosition(code, -1));
-            reading.lastStatus = queries.queryAttenuation(card, static_cast<short>(group), &value);
+            status = queries.queryAttenuation(card, static_cast<short>(group), &value);
+            reading.lastStatus = status;
             ++reading.calls;
             position = PositionFromAttenuation(code, value);
+            answered = value != AttenuationFromPosition(code, -1);
         } else if (IsSwitch(code)) {
             char list[kChannelListSize];
             FormatGroupChannelList(code, card, group, list, sizeof list);
             char reply[kRouteReplySize] = {};
-            reading.lastStatus = queries.queryClosedList(list, reply);
+            status = queries.queryClosedList(list, reply);
             reply[kRouteReplySize - 1] = '\0';
+            reading.lastStatus = status;
             ++reading.calls;
             position = DecodeRouteReply(code, reply);
+            answered = reply[0] != '\0';
+        }
+        if (status < 0 && reading.firstFailure == 0) {
+            reading.firstFailure = status;
+        }
+        if (status < 0 && !answered) {
+            reading.unread |= OneGroup(group);
         }
         reading.positions[group] = position;
     }
     return reading;
 }
 
-void ReadGroupsInto(GroupStateReading& reading, short card, const GroupValues& types,
-                    const GroupStateQueries& queries, GroupSet groups) {
-    reading = ReadGroupPositions(card, types, queries, groups);
-    if (reading.Failed()) {
-        AfxThrowUserException();
-    }
-}
-
-void ReadGroupStates(CInstrument& instrument, const GroupValues& types, GroupSet groups,
-                     GroupStateReading& reading) {
+GroupStateReading ReadGroupStates(CInstrument& instrument, const GroupValues& types, GroupSet groups) {
     if (instrument.m_bLive != 1) {
-        return;
+        return {};
     }
     GroupStateQueries queries;
     queries.queryAttenuation = [&](short card, short group, short* value) {
@@ -60,25 +62,25 @@ void ReadGroupStates(CInstrument& instrument, const GroupValues& types, GroupSet
         instrument.QueryClosedList(list, reply);
         return instrument.GetLastStatus();
     };
-    ReadGroupsInto(reading, instrument.GetCardNumber(), types, queries, groups);
+    return ReadGroupPositions(instrument.GetCardNumber(), types, queries, groups);
 }
 
-void ReadGroupBack(CInstrument& instrument, const GroupValues& types, GroupValues& positions, int group,
-                   WaitCursor waitCursor) {
-    if (group < 0 || group >= kGroupCount) {
-        return;
+GroupStateReading ReadGroupsBack(CInstrument& instrument, GroupState& groups, GroupSet set) {
+    const GroupStateReading reading = ReadGroupStates(instrument, groups.types, set);
+    if (!reading.cardInRange) {
+        return reading;
     }
-    GroupStateReading reading;
-    const bool read = CallInstrument(
-        instrument, [&] { ReadGroupStates(instrument, types, OneGroup(group), reading); }, waitCursor);
-    if (read && reading.cardInRange) {
-        positions[group] = reading.positions[group];
+    for (int group = 0; group < kGroupCount; ++group) {
+        if ((set & OneGroup(group)) != 0) {
+            groups.positions[group] = reading.positions[group];
+            groups.unknown[group] = (reading.unread & OneGroup(group)) != 0;
+        }
     }
-}
-
-GroupStateReading ReadAllGroupsBack(CInstrument& instrument, const GroupValues& types) {
-    GroupStateReading reading;
-    CallInstrument(
-        instrument, [&] { ReadGroupStates(instrument, types, kAllGroups, reading); }, WaitCursor::Around);
     return reading;
+}
+
+void ReportReadingFailure(const GroupStateReading& reading) {
+    if (reading.Failed()) {
+        ReportDriverError(reading.firstFailure);
+    }
 }

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <functional>
 
-#include "instrument/ReportDriverError.h"
 #include "switching/GroupModel.h"
 
 class CInstrument;
@@ -28,43 +27,38 @@ struct GroupStateQueries {
 };
 
 struct GroupStateReading {
-    bool cardInRange = false;    // false: card below 1 or above 99, nothing was asked
-    int calls = 0;               // number of queries made
-    std::int32_t lastStatus = 0; // status of the last query made (0 when none was made)
+    bool cardInRange = false;      // false: card below 1 or above 99, nothing was asked
+    int calls = 0;                 // number of queries made
+    std::int32_t lastStatus = 0;   // status of the last query made (0 when none was made)
+    std::int32_t firstFailure = 0; // status of the first query that failed (0 when none failed)
+    GroupSet unread = 0;           // the groups whose query failed without an answer: state unknown
     GroupValues positions = EveryGroup(-1);
 
-    // True when the last query made failed; only that status decides.
-    bool Failed() const { return calls > 0 && lastStatus < 0; }
+    // True when the query of any group failed.
+    bool Failed() const { return firstFailure < 0; }
 };
 
 // Reads the groups of the set (all six unless told otherwise) by their type codes. A card below 1 or
-// above 99 makes no call at all. Each group's position is decoded from what its query gave back,
-// whatever the query's status; a group of a code that is neither attenuator nor switch, a group whose
-// query wrote nothing, and a group outside the set is -1.
+// above 99 makes no call at all. Every group of the set is asked, whatever the earlier ones gave. A
+// group's position is decoded from what its query gave back, whatever the query's status: the driver
+// may report an error the module had queued before together with the group's own answer. A group
+// whose query failed and gave nothing back is unread. A group whose query wrote nothing, a group of a
+// code that is neither attenuator nor switch, and a group outside the set is -1.
 GroupStateReading ReadGroupPositions(short card, const GroupValues& types, const GroupStateQueries& queries,
                                      GroupSet groups = kAllGroups);
 
-// ReadGroupPositions into reading; then raises CUserException when the last query failed, with the
-// reading filled. Every group of the set is asked before the status is looked at.
-void ReadGroupsInto(GroupStateReading& reading, short card, const GroupValues& types,
-                    const GroupStateQueries& queries, GroupSet groups);
-
 // The read-back over the instrument: reads the groups of the set of the instrument's card by their
-// type codes into reading, as ReadGroupsInto does (the instrument stores each query's status). An
-// instrument without a module behind it (not live) is asked nothing, and reading.cardInRange stays
-// false.
-void ReadGroupStates(CInstrument& instrument, const GroupValues& types, GroupSet groups,
-                     GroupStateReading& reading);
+// type codes, as ReadGroupPositions does (the instrument stores each query's status). An instrument
+// without a module behind it (not live) is asked nothing, and cardInRange stays false.
+GroupStateReading ReadGroupStates(CInstrument& instrument, const GroupValues& types,
+                                  GroupSet groups = kAllGroups);
 
-// After a failed command on one group has been reported: reads that group back from the module (as
-// Refresh reads every group) into positions, so that the panel shows the position the module holds
-// rather than the one the command asked for. A failed read-back is reported in turn and leaves the
-// position as it was.
-void ReadGroupBack(CInstrument& instrument, const GroupValues& types, GroupValues& positions, int group,
-                   WaitCursor waitCursor);
+// Reads the groups of the set back from the module into groups: a group read takes the position the
+// module reports and is known; an unread group is -1 and unknown; the other groups stay as
+// they were, and so does every group when nothing was asked (card out of range, no module behind the
+// instrument). Reports nothing: the caller shows the state first, then ReportReadingFailure.
+GroupStateReading ReadGroupsBack(CInstrument& instrument, GroupState& groups, GroupSet set = kAllGroups);
 
-// After a failed Reset has been reported: the groups before the failing one were reset on the module,
-// so all six are read back; a group whose query gave nothing is -1. A failure of the last query is
-// reported in turn, and the reading is still given: the caller stores its positions when
-// reading.cardInRange.
-GroupStateReading ReadAllGroupsBack(CInstrument& instrument, const GroupValues& types);
+// Reports a reading in which a query failed once, with the status of the first failing query (the
+// module's error queue still holds its cause); nothing for a reading that did not fail.
+void ReportReadingFailure(const GroupStateReading& reading);

@@ -72,10 +72,8 @@ CMainWnd::CMainWnd()
     Bind(wxEVT_MENU, &CMainWnd::OnMenuCommand, this);
     Bind(EVT_SFP_WINDOW_MESSAGE, &CMainWnd::OnWindowMessage, this);
     Bind(wxEVT_TIMER, &CMainWnd::OnTimer, this);
-    // F5 runs Refresh, the command without a menu item. No other key is bound, so that no single key can
-    // reset or reconfigure the module by accident.
-    wxAcceleratorEntry refresh(wxACCEL_NORMAL, WXK_F5, WxId(ID_REFRESH));
-    SetAcceleratorTable(wxAcceleratorTable(1, &refresh));
+    // F5 runs Refresh, through the accelerator of its menu item. No other key is bound, so that no single
+    // key can reset or reconfigure the module by accident.
     // The panel keeps the size of its template: the frame does not stretch its one child to the client
     // area, the panel fits the frame to itself instead.
     Bind(wxEVT_SIZE, [](wxSizeEvent&) {});

@@ -8,14 +8,12 @@
 
 #include "app/SfpAppData.h"
 #include "controls/GroupOperation.h"
-#include "instrument/Instrument.h"
-#include "instrument/ReportDriverError.h"
 #include "panels/PanelLookup.h"
 #include "platform/Facade.h"
 #include "platform/wx/Accessibility.h"
 #include "platform/wx/Drawing.h"
 #include "switching/GroupModel.h"
-#include "switching/GroupStateReading.h"
+#include "switching/GroupPositionChange.h"
 
 namespace {
 
@@ -33,6 +31,8 @@ struct CKeptContext {
 const wxColour kYellow(255, 255, 0);
 const wxColour kBlue(0, 0, 255);
 const wxColour kDarkGrey(64, 64, 64);
+// The elements of a group whose state is unknown.
+const wxColour kGrey(128, 128, 128);
 
 std::string Text(const char* text) {
     return text != nullptr ? std::string(text) : std::string();
@@ -112,7 +112,7 @@ bool CGroupButton::AcceptsFocusFromKeyboard() const {
 }
 
 void CGroupButton::Describe() {
-    std::string description = GroupDescription(m_nGroupIndex, m_nType, m_nPos);
+    std::string description = GroupDescription(m_nGroupIndex, m_nType, m_nPos, m_bUnknown);
     if (description != m_description && GetHandle() != nullptr) {
         SetAccessibleName(this, description);
         m_description = std::move(description);
@@ -123,16 +123,19 @@ int CGroupButton::DialType() const {
     return IsAttenuator(m_nType) ? m_nType : kDeviceAttenuatorA;
 }
 
-void CGroupButton::SetPosition(int pos) {
+void CGroupButton::SetPosition(int pos, bool unknown) {
     const int n = PositionCount();
-    if (n > 0 && pos >= n) {
+    m_bUnknown = unknown;
+    if (unknown) {
+        m_nPos = -1;
+    } else if (n > 0 && pos >= n) {
         if (m_nPos < -1 || m_nPos >= n) {
             m_nPos = 0;
         }
-        return;
+    } else {
+        // Any negative value means "no position".
+        m_nPos = pos < -1 ? -1 : pos;
     }
-    // Any negative value means "no position".
-    m_nPos = pos < -1 ? -1 : pos;
     Describe();
 }
 
@@ -249,8 +252,8 @@ void CGroupButton::DrawSwitch6(wxDC& dc, const wxRect& rect, bool full) {
 }
 
 bool CGroupButton::CFixedKey::operator==(const CFixedKey& o) const {
-    if (type != o.type || size != o.size || firstOnTop != o.firstOnTop || pole != o.pole || pen != o.pen ||
-        text != o.text || shadow != o.shadow || highlight != o.highlight ||
+    if (type != o.type || size != o.size || firstOnTop != o.firstOnTop || unknown != o.unknown ||
+        pole != o.pole || pen != o.pen || text != o.text || shadow != o.shadow || highlight != o.highlight ||
         font.GetRefData() != o.font.GetRefData()) {
         return false;
     }
@@ -268,6 +271,7 @@ const wxBitmap& CGroupButton::FixedPicture(wxDC& dc, const wxRect& rect,
     key.type = m_nType;
     key.size = rect.GetSize();
     key.firstOnTop = m_bFirstOnTop;
+    key.unknown = m_bUnknown;
     for (int i = 0; i < 6; ++i) {
         key.labels[i] = m_strLabel[i];
     }
@@ -361,7 +365,8 @@ void CGroupButton::DrawSwitchFixed(wxDC& dc, const wxRect& rect, const SwitchGeo
     if (full && !m_strPole.empty()) {
         dc.DrawText(Wx(m_strPole), ToWx(g.poleLabel));
     }
-    const wxBrush blue(kBlue);
+    // The contacts and the pole of a switch whose state is unknown are grey: neither open nor closed.
+    const wxBrush blue(m_bUnknown ? kGrey : kBlue);
     dc.SetBrush(blue);
     for (int i = 0; i < count; ++i) {
         DrawEllipseIn(dc, ToWx(g.contact[i]));
@@ -427,9 +432,10 @@ void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialG
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
     DrawEllipseIn(dc, ToWx(g.ring));
 
-    const wxBrush blue(kBlue);
+    // The steps and the hub of a dial whose state is unknown are grey: no step is set.
+    const wxBrush blue(m_bUnknown ? kGrey : kBlue);
     const wxBrush darkGrey(kDarkGrey);
-    const wxBrush yellow(kYellow);
+    const wxBrush yellow(m_bUnknown ? kGrey : kYellow);
     dc.SetBrush(blue);
     for (int k = 0; k < 12; ++k) {
         // The positions the type does not have are dark grey.
@@ -456,11 +462,11 @@ void CGroupButton::DrawAttenuatorFixed(wxDC& dc, const wxRect& rect, const DialG
 // Clicks
 
 void CGroupButton::OnLButtonUp(wxMouseEvent& event) {
-    const bool waitCursor = m_bDblClk == 0;
-    if (waitCursor) {
-        Facade().BeginWaitCursor();
-    }
+    // The release that completes a double click shows no wait cursor.
+    const bool doubleClick = m_bDblClk != 0;
+    m_bDblClk = 0;
     const int old = m_nPos;
+    int pos = m_nPos;
     const wxPoint p = event.GetPosition();
     const int n = PositionCount();
     bool hit = false;
@@ -469,36 +475,24 @@ void CGroupButton::OnLButtonUp(wxMouseEvent& event) {
         for (int k = 0; k < n; ++k) {
             if (m_rcElem[k].Contains(p)) {
                 // The selected channel of a switch clicked again is opened.
-                m_nPos = ChosenPosition(m_nType, m_nPos, k);
+                pos = ChosenPosition(m_nType, pos, k);
                 hit = true;
             }
         }
         if (m_rcPole.Contains(p)) {
             // The common element advances the position, wrapping to 0; no position advances to 0.
-            m_nPos = NextPosition(n, m_nPos);
+            pos = NextPosition(n, pos);
             hit = true;
-            if (m_bDblClk != 0) {
+            if (doubleClick) {
+                m_nPos = pos;
                 Refresh(true);
                 Update();
             }
         }
     }
-    if (!hit) {
+    if (!hit || CommitPosition(old, pos, !doubleClick)) {
         DefaultLeftButtonUp(event);
-        if (waitCursor) {
-            Facade().EndWaitCursor();
-        }
-        m_bDblClk = 0;
-        return;
     }
-    if (!CommitPosition(old, waitCursor)) {
-        return;
-    }
-    DefaultLeftButtonUp(event);
-    if (waitCursor) {
-        Facade().EndWaitCursor();
-    }
-    m_bDblClk = 0;
 }
 
 void CGroupButton::OnKeyChar(wxKeyEvent& event) {
@@ -514,75 +508,32 @@ void CGroupButton::OnKeyChar(wxKeyEvent& event) {
         return;
     }
     // The path of a click that takes the group to the same position.
-    Facade().BeginWaitCursor();
-    const int old = m_nPos;
-    m_nPos = action.position;
-    if (!CommitPosition(old, true)) {
-        return;
+    if (CommitPosition(m_nPos, action.position, true)) {
+        DrawAtOnce(ODA_SELECT, ODS_FOCUS);
     }
-    DrawAtOnce(ODA_SELECT, ODS_FOCUS);
-    Facade().EndWaitCursor();
 }
 
-bool CGroupButton::CommitPosition(int old, bool waitCursor) {
-    if (!SendCommand(old, waitCursor)) {
-        return false;
-    }
-    if (CPan1Obj* panel = FindMainPanel();
-        panel != nullptr && m_nGroupIndex >= 0 && m_nGroupIndex < kGroupCount) {
-        panel->m_nGroupPos[m_nGroupIndex] = m_nPos;
-    }
-    return true;
-}
-
-bool CGroupButton::SendCommand(int old, bool waitCursor) {
+bool CGroupButton::CommitPosition(int old, int to, bool waitCursor) {
     CSfpAppData* app = TheApp();
     CInstrument* instrument = app != nullptr ? app->m_pInstrument.get() : nullptr;
-    if (instrument == nullptr) {
+    CPan1Obj* panel = FindMainPanel();
+    const bool inModel = panel != nullptr && m_nGroupIndex >= 0 && m_nGroupIndex < kGroupCount;
+    if (instrument == nullptr || !inModel) {
+        SetPosition(to);
         return true;
     }
-    // On a failure, before the report is shown: a time-out takes the position back, and a pending double
-    // click is dropped. Any other failure leaves the module answering: after the report the group shows
-    // what the module holds.
-    std::int32_t failure = 0;
-    const bool sent = CallInstrument(
-        *instrument,
-        [&] {
-            if (IsAttenuator(m_nType)) {
-                instrument->SetAttenuation(static_cast<short>(m_nGroupIndex),
-                                           static_cast<short>(AttenuationFromPosition(m_nType, m_nPos)));
-            } else if (IsSwitch(m_nType)) {
-                const int card = instrument->GetCardNumber();
-                if (m_nPos == -1) {
-                    instrument->OpenRoute(ChannelNumber(card, m_nGroupIndex, old));
-                } else {
-                    instrument->CloseRoute(ChannelNumber(card, m_nGroupIndex, m_nPos));
-                }
-            }
-        },
-        waitCursor ? WaitCursor::EndOnFailure : WaitCursor::Untouched,
-        [&](std::int32_t status) {
-            failure = status;
-            if (status == kStatusTimeOut) {
-                m_nPos = old;
-            }
-            m_bDblClk = 0;
-        });
-    if (!sent && failure != kStatusTimeOut) {
-        ShowModulePosition(*instrument, waitCursor);
+    GroupState groups = panel->Groups();
+    groups.types[m_nGroupIndex] = m_nType;
+    groups.positions[m_nGroupIndex] = old;
+    const PositionOutcome outcome =
+        ApplyGroupPosition(*instrument, groups, m_nGroupIndex, old, to, waitCursor);
+    SetPosition(groups.positions[m_nGroupIndex], groups.unknown[m_nGroupIndex]);
+    panel->m_nGroupPos[m_nGroupIndex] = groups.positions[m_nGroupIndex];
+    panel->m_bGroupUnknown[m_nGroupIndex] = groups.unknown[m_nGroupIndex];
+    if (outcome == PositionOutcome::ReadBack) {
+        Refresh(false);
     }
-    return sent;
-}
-
-void CGroupButton::ShowModulePosition(CInstrument& instrument, bool waitCursor) {
-    CPan1Obj* panel = FindMainPanel();
-    if (panel == nullptr || m_nGroupIndex < 0 || m_nGroupIndex >= kGroupCount) {
-        return;
-    }
-    ReadGroupBack(instrument, panel->m_nGroupType, panel->m_nGroupPos, m_nGroupIndex,
-                  waitCursor ? WaitCursor::Around : WaitCursor::Untouched);
-    SetPosition(panel->m_nGroupPos[m_nGroupIndex]);
-    Refresh(false);
+    return outcome == PositionOutcome::Sent;
 }
 
 void CGroupButton::OnLButtonDblClk(wxMouseEvent& event) {

@@ -1,8 +1,9 @@
 // The group control: an owner-drawn button that shows one group of the module (a four- or six-position
 // switch or an attenuator dial) in its present state and operates it with the mouse and the keyboard. A
-// release on a drawn element closes or opens a channel or sets an attenuation through the instrument and
-// records the new position in the main-panel object; a double click on the common element advances the
-// position once more on its second release.
+// release on a drawn element finds the new position and hands it to the group model's ApplyGroupPosition
+// (switching/GroupPositionChange.h), which sends the command and decides what a failure leaves; the
+// control records the outcome in the main-panel object and shows it. A double click on the common element
+// advances the position once more on its second release.
 //
 // A group of a known type is a tab stop. It takes the focus from the keyboard only (a click leaves the
 // focus where it was), and while it has the focus the keys of controls/GroupOperation.h move it along the
@@ -31,8 +32,9 @@ public:
                  const char* label3, const char* label4, const char* label5, int groupIndex, int firstOnTop);
 
     // Sets the position; a value at or above the type's position count is refused (a valid position
-    // is kept, any other becomes 0). Does not repaint.
-    void SetPosition(int pos);
+    // is kept, any other becomes 0). A group whose state is unknown has no position and is drawn
+    // greyed, without arm or pointer. Does not repaint.
+    void SetPosition(int pos, bool unknown = false);
     // Stores the device type. Does not repaint.
     void SetType(int type);
     // Channel labels 0 to 5 and the pole label, each up to 7 characters in an 8-byte field. Does not
@@ -64,8 +66,9 @@ public:
     double m_dUnit = 0;  // the unit r of the last drawing
     wxPoint m_ptArm[9];  // pole centre, arm corner, arm end and the six shading points
     wxPoint m_ptNeedle[3];
-    int m_nPos = -1;   // position 0..n-1, or -1 for none
-    int m_nGroupIndex; // group 0..5
+    int m_nPos = -1;         // position 0..n-1, or -1 for none
+    bool m_bUnknown = false; // the module's state of the group could not be read
+    int m_nGroupIndex;       // group 0..5
     std::string m_strLabel[12];
     std::string m_strPole;
     int m_bFirstOnTop; // 1: switch position 0 at the top
@@ -104,6 +107,7 @@ private:
         int type = -100;
         wxSize size;
         int firstOnTop = 0;
+        bool unknown = false;
         std::string labels[6];
         std::string pole;
         wxFont font;
@@ -125,18 +129,13 @@ private:
     SwitchGeometry SwitchLayout(wxDC& dc, const wxSize& client, int count) const;
     DialGeometry DialLayout(wxDC& dc, const wxSize& client, const AttenuatorScaleRow& scale,
                             const wxFont& font) const;
-    // Takes the group from the position old to the one now in m_nPos, for a click and a key alike: sends
-    // the command and records the position in the main-panel object. Returns false after a failure has
-    // been handled (the wait cursor, if begun, has then ended).
-    bool CommitPosition(int old, bool waitCursor);
-    // Sends the command of the current position; returns false after a failure has been handled.
-    bool SendCommand(int old, bool waitCursor);
+    // Takes the group from the position old to the position to, for a click and a key alike, through
+    // the group model's operation, and shows and records what it leaves: the new position, the old one
+    // after a time-out, or what the module reports after another failure. Returns true when the command
+    // was sent.
+    bool CommitPosition(int old, int to, bool waitCursor);
     // Tells the accessibility layer the group's present state.
     void Describe();
-    // After a failed command (not a time-out) has been reported: reads this group back from the module
-    // and shows the position the main-panel object then holds, which is what the module reports, or
-    // the position stored before when the read-back fails too.
-    void ShowModulePosition(CInstrument& instrument, bool waitCursor);
 
     // Measured extents, per font object (a font is recognised by its shared data: comparing font
     // descriptions costs as much as measuring).

@@ -215,7 +215,7 @@ centre() {
         'BEGIN { split(r, a, /[x+]/); printf "%.4f|%.4f\n", (a[3] + fx * a[1]) / W, (a[4] + fy * a[2]) / H }'
 }
 
-# panel_pictures: every picture cut from the three main-window pictures.
+# panel_pictures: every picture cut from the four main-window pictures.
 panel_pictures() {
     local group ident
     mapfile -t group < <(groups "$work/panel.png") || true
@@ -290,6 +290,15 @@ panel_pictures() {
         "T||0.5|0.08|0.05" \
         "L|Selected step|0.23|0.63|0.5"
 
+    # A group whose state the module could not tell, from the bench that refuses group 3's query.
+    local unknown
+    mapfile -t unknown < <(groups "$work/unknown.png") || true
+    [ "${#unknown[@]}" -eq 6 ] || fail "the six groups were not found in the unknown group's picture"
+    crop "$work/unknown.png" "${unknown[3]}" "$work/group-unknown.png"
+    callouts "$work/group-unknown.png" "$out/switch-unknown.png" 2 10 110 \
+        "B|Common: grey|0.38|0.59|0.0" \
+        "B|Contacts: grey, no arm|0.74|0.83|0.5"
+
     # The right-hand column with the names of the labels file.
     local x0 y0 w3 h3 x3 y3
     read -r x0 y0 < <(awk -v r="${group[5]}" 'BEGIN { split(r, a, /[x+]/); print a[3], a[4] }')
@@ -300,12 +309,13 @@ panel_pictures() {
 
 # --- Running the program ----------------------------------------------------------------------------
 
-# The main window as start-up leaves it, on the help bench; with the labels file; and the non-live panel;
-# then every picture cut from them.
+# The main window as start-up leaves it, on the help bench; with the labels file; the non-live panel; and
+# with a group the module cannot tell; then every picture cut from them.
 shots() {
     shot panel groups "$benches/panel.yaml"
     shot labels groups "$benches/panel.yaml" /l panel.lbl
     RQK4712V_VISA_LIBRARY="$work/no-visa/libvisa.so" shot nonlive strip "$benches/panel.yaml"
+    shot unknown groups "$benches/unknown-group.yaml"
     panel_pictures
 }
 

@@ -108,7 +108,7 @@ void CMainPanelDlg::LoadGroupControls() {
     }
     for (int g = 0; g < kGroupCount; ++g) {
         if (m_pGroup[g] != nullptr) {
-            m_pGroup[g]->SetPosition(m_pPanel->m_nGroupPos[g]);
+            m_pGroup[g]->SetPosition(m_pPanel->m_nGroupPos[g], m_pPanel->m_bGroupUnknown[g]);
         }
     }
     for (int g = 0; g < kGroupCount; ++g) {
@@ -118,10 +118,10 @@ void CMainPanelDlg::LoadGroupControls() {
     }
 }
 
-void CMainPanelDlg::ShowGroupPositions(const GroupValues& positions) {
+void CMainPanelDlg::ShowGroupPositions(const GroupValues& positions, const GroupFlags& unknown) {
     for (int g = 0; g < kGroupCount; ++g) {
         if (m_pGroup[g] != nullptr) {
-            m_pGroup[g]->SetPosition(positions[g]);
+            m_pGroup[g]->SetPosition(positions[g], unknown[g]);
         }
     }
 }

@@ -34,8 +34,9 @@ public:
     // Deletes the controls in the order of the fields, then the window goes.
     ~CMainPanelDlg() override;
 
-    // Gives group controls 0 to 5 the positions; nothing is repainted (the caller repaints).
-    void ShowGroupPositions(const GroupValues& positions) override;
+    // Gives group controls 0 to 5 the positions and the unknown flags; nothing is repainted (the caller
+    // repaints).
+    void ShowGroupPositions(const GroupValues& positions, const GroupFlags& unknown) override;
     // Gives group controls 0 to 5 the types, and their labels from the main-panel object again; nothing
     // is repainted.
     void TakeGroupTypes(const GroupValues& types) override;

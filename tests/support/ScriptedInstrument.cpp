@@ -97,7 +97,7 @@ void CScriptedInstrument::OpenRouteList(char* channelList) {
 
 void CScriptedInstrument::QueryAttenuation(short card, short group, short* value) {
     Record("QueryAttenuation", std::to_string(card) + " " + std::to_string(group));
-    if (m_readPositions.size() == kGroupCount) {
+    if (m_readPositions.size() == kGroupCount && m_lastStatus >= 0) {
         *value = static_cast<short>(m_readPositions[static_cast<size_t>(group)]);
     }
 }
@@ -109,7 +109,7 @@ void CScriptedInstrument::QueryClosedList(char* channelList, char* reply) {
     const char* colon = std::strchr(channelList, ':');
     const int last = colon != nullptr ? std::atoi(colon + 1) : first;
     const size_t group = static_cast<size_t>(first / 10 % 10);
-    if (m_readPositions.size() == kGroupCount) {
+    if (m_readPositions.size() == kGroupCount && m_lastStatus >= 0) {
         std::string text;
         for (int channel = 0; channel <= last - first; ++channel) {
             text += std::string(channel > 0 ? "," : "") + (channel == m_readPositions[group] ? "1" : "0");

@@ -105,10 +105,10 @@ TEST(MainWndFrame, SizeStyleTitleAndMenu) {
             }
         }
     }
-    const std::vector<std::string> expected = {"menu &System",         "&Reset 32774",   "Self &Test 32771",
-                                               "&Config 32779",        "E&xit 32773",    "menu &Panels",
-                                               "&Main Panel 32777",    "&Status  32778", "menu &Help",
-                                               "&Help Contents 32775", "separator",      "&About... 32776"};
+    const std::vector<std::string> expected = {
+        "menu &System",         "&Reset 32774", "Re&fresh\tF5 32772", "Self &Test 32771", "&Config 32779",
+        "E&xit 32773",          "menu &Panels", "&Main Panel 32777",  "&Status  32778",   "menu &Help",
+        "&Help Contents 32775", "separator",    "&About... 32776"};
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(expected.size(), MainMenu().size()) << "the test walks every entry of the menu table";
     window->Destroy();

@@ -211,6 +211,22 @@ TEST_F(GroupDrawing, DialWithoutPositionHasNoPointerAndNoYellowCircle) {
     }
 }
 
+TEST_F(GroupDrawing, AnUnknownGroupIsGreyWithoutArmPointerBlueOrYellow) {
+    for (int type : {3, 4, 1}) {
+        SCOPED_TRACE(type);
+        auto b = Group(type, 2);
+        b->SetPosition(2, true);
+        CPicture pic(kGroupSize);
+        pic.Draw(*b);
+        const wxImage img = pic.Image();
+        EXPECT_EQ(CountPixels(img, wxRect(kGroupSize), kYellowPx) +
+                      CountPixels(img, wxRect(kGroupSize), kBluePx),
+                  0);
+        EXPECT_EQ(At(img, Centre(b->m_rcPole)), (Pixel{128, 128, 128}));
+        EXPECT_EQ(At(img, Centre(b->m_rcElem[2])), (Pixel{128, 128, 128}));
+    }
+}
+
 TEST_F(GroupDrawing, DialDrawsDbAndTheGroupDigit) {
     auto b = Group(0, 0, 4);
     CPicture pic(kGroupSize);

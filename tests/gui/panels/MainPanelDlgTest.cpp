@@ -344,7 +344,7 @@ TEST_F(MainPanelTest, ShowGroupPositionsSetsEveryControlWithoutRepainting) {
         EXPECT_EQ(dlg->m_pGroup[g]->m_nPos, 1);
         paints[g] = dlg->m_pGroup[g]->PaintCount();
     }
-    dlg->ShowGroupPositions(EveryGroup(-1));
+    dlg->ShowGroupPositions(EveryGroup(-1), {});
     PumpEvents(100);
     for (int g = 0; g < 6; ++g) {
         EXPECT_EQ(dlg->m_pGroup[g]->m_nPos, -1);

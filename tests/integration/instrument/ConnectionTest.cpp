@@ -192,8 +192,7 @@ TEST_F(Connection, VxiModuleIsConnectedWithoutAskingAndResetAtOpening) {
         // Right after the connection: the reset at opening left attenuators at 0 and switches open.
         char options[kOptionListBufferSize];
         app.m_pInstrument->QueryCardOption(1, options);
-        GroupStateReading reading;
-        ReadGroupStates(*app.m_pInstrument, {0, 1, 2, 3, 4, 3}, kAllGroups, reading);
+        const GroupStateReading reading = ReadGroupStates(*app.m_pInstrument, {0, 1, 2, 3, 4, 3});
         for (const int position : reading.positions) {
             out << position << ' ';
         }

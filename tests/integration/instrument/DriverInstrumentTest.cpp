@@ -94,8 +94,7 @@ TEST_F(DriverInstrument, SetAttenuationSendsTheCardOfTheMoment) {
     EXPECT_TRUE(Run(instrument, [&] { instrument.SetAttenuation(1, 30); }).second);
     app.m_cardNumber = 1;
     EXPECT_EQ(Run(instrument, [&] { instrument.SetAttenuation(1, 70); }), std::make_pair(0, false));
-    GroupStateReading reading;
-    ReadGroupStates(instrument, {0, 1, 2, 3, 4, 3}, kAllGroups, reading);
+    const GroupStateReading reading = ReadGroupStates(instrument, {0, 1, 2, 3, 4, 3});
     EXPECT_EQ(reading.positions[1], 7);
     EXPECT_EQ(reading.positions[0], 5);
     EXPECT_EQ(reading.positions[4], 4);
@@ -150,8 +149,8 @@ TEST_F(DriverInstrument, SelfTestTextHasTheCodeAndTheMessage) {
     EXPECT_STREQ(result, "3, Relay K3 stuck");
 }
 
-TEST_F(DriverInstrument, ReadGroupStatesReadsAllSixGroupsBeforeItRaises) {
-    // The last group's query fails: the groups before it are read, and it raises.
+TEST_F(DriverInstrument, ReadGroupStatesReadsAllSixGroupsAndMarksTheFailedOnes) {
+    // The last group's query fails: the groups before it are read, and it raises nothing.
     CDriverInstrument& instrument = Open(kModule + R"(    faults:
       commands:
         - header: "ROUT:CLOS?"
@@ -160,10 +159,11 @@ TEST_F(DriverInstrument, ReadGroupStatesReadsAllSixGroupsBeforeItRaises) {
 )");
     const GroupValues types = {0, 1, 2, 3, 3, 3};
     GroupStateReading reading;
-    EXPECT_EQ(Run(instrument, [&] { ReadGroupStates(instrument, types, kAllGroups, reading); }),
-              std::make_pair(kStatusTimeOut, true));
+    EXPECT_EQ(Run(instrument, [&] { reading = ReadGroupStates(instrument, types); }),
+              std::make_pair(kStatusTimeOut, false));
     EXPECT_EQ(reading.calls, 6);
-    // A failure before the last group does not raise: the later groups still decide.
+    EXPECT_EQ(reading.unread, OneGroup(5));
+    // A failure before the last group is marked as well, and the later groups are read.
     app.m_pInstrument.reset();
     CDriverInstrument& second = Open(kModule + R"(    faults:
       commands:
@@ -171,7 +171,8 @@ TEST_F(DriverInstrument, ReadGroupStatesReadsAllSixGroupsBeforeItRaises) {
           action: timeout
           when: 1
 )");
-    EXPECT_EQ(Run(second, [&] { ReadGroupStates(second, types, kAllGroups, reading); }).second, false);
+    reading = ReadGroupStates(second, types);
+    EXPECT_EQ(reading.unread, OneGroup(0));
     EXPECT_EQ(reading.positions[0], -1);
     EXPECT_EQ(reading.positions[1], 3);
     EXPECT_EQ(reading.positions[2], 2);

@@ -155,7 +155,7 @@ TEST_F(GroupCommandsTest, ACardOfAnotherIdentityKeepsItsTypes) {
     EXPECT_EQ(Types(), std::vector<int>(6, 4));
 }
 
-TEST_F(GroupCommandsTest, FailureMidResetKeepsEarlierGroupsAndStoresNoPositions) {
+TEST_F(GroupCommandsTest, TimeOutMidResetShowsTheGroupsResetBeforeItAndAsksNothingMore) {
     SetTypes({0, 1, 2, 3, 4, 4});
     SetPositions(7);
     ShowMainPanel();
@@ -165,8 +165,8 @@ TEST_F(GroupCommandsTest, FailureMidResetKeepsEarlierGroupsAndStoresNoPositions)
     EXPECT_EQ(CallsAfter(2),
               (std::vector<std::string>{"SetAttenuation 0 0", "SetAttenuation 1 0", "SetAttenuation 2 0",
                                         "OpenRouteList 130:133", "DeviceClear"}));
-    EXPECT_EQ(Positions(), std::vector<int>(6, 7));
-    EXPECT_TRUE(windows.empty()); // no positions given, no redraw
+    EXPECT_EQ(Positions(), (std::vector<int>{0, 0, 0, 7, 7, 7}));
+    EXPECT_EQ(windows, (std::vector<std::string>{"positions 0 0 0 7 7 7", "redraw main"}));
     EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Time Out !"});
     EXPECT_EQ(facade.m_waitBegins, 1);
     EXPECT_EQ(facade.m_waitDepth, 0);
@@ -227,18 +227,21 @@ TEST_F(GroupCommandsTest, RefreshStoresTheReadPositionsThenRedraws) {
     EXPECT_EQ(facade.m_waitDepth, 0);
 }
 
-TEST_F(GroupCommandsTest, FailedRefreshStoresNothingAndDoesNotRedraw) {
-    instrument->m_cardOptions = "QZATNA01,QZSWTB01,,,,";
-    instrument->m_readPositions = {4, 5, -1, -1, 2, 0};
-    instrument->FailOn("QueryClosedList", VI_ERROR_SYSTEM_ERROR);
-    SetTypes({0, 4, -3, -3, -3, -3}); // as the card reports: no retyping to tell
-    SetPositions(1);
+TEST_F(GroupCommandsTest, FailedRefreshKeepsTheGroupsReadShowsTheFailedOnesUnknownAndFails) {
+    instrument->m_cardOptions = "QZATNA01,QZSWTB01,,QZSWTA01,QZSWTA01,QZSWTA01";
+    instrument->m_readPositions = {4, 5, -1, 2, 2, 0};
+    instrument->FailOn("QueryClosedList", kStatusInstrumentError, 2); // group 3's query
+    instrument->FailOn("QueryClosedList", kStatusTimeOut, 4);         // the last group's
+    instrument->m_errors = {{-240, "Hardware error"}};
+    SetTypes({0, 4, -3, 3, 3, 3});    // as the card reports: no retyping to tell
+    panel->m_bGroupUnknown[0] = true; // read now: known again
     ShowMainPanel();
-    OnRefresh();
-    EXPECT_EQ(Positions(), std::vector<int>(6, 1));
-    EXPECT_TRUE(windows.empty());
-    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"API failure."});
-    EXPECT_EQ(facade.m_waitDepth, 0);
+    EXPECT_FALSE(OnRefresh());
+    EXPECT_EQ(Positions(), (std::vector<int>{4, 5, -1, -1, 2, -1}));
+    EXPECT_EQ(windows,
+              (std::vector<std::string>{"positions 4 5 -1 -1 2 -1 unknown 3 unknown 5", "redraw main"}));
+    // Reported once, by the first failure.
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Instrument reports error: -240  Hardware error"});
 }
 
 TEST_F(GroupCommandsTest, RedrawGoesToTheShownPanelOnly) {

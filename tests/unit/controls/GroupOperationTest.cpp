@@ -50,6 +50,9 @@ TEST(GroupOperation, DescriptionNamesGroupDeviceAndState) {
     EXPECT_EQ(GroupDescription(1, 1, 9), "Group 1, attenuator, 90 dB");
     EXPECT_EQ(GroupDescription(2, 2, -1), "Group 2, attenuator, attenuation unknown");
     EXPECT_EQ(GroupDescription(5, -3, -1), "Group 5, no device reported");
+    // A group whose state could not be read is neither open nor at a step.
+    EXPECT_EQ(GroupDescription(3, 3, -1, true), "Group 3, four-position switch, state unknown");
+    EXPECT_EQ(GroupDescription(0, 1, -1, true), "Group 0, attenuator, state unknown");
 }
 
 } // namespace

@@ -12,7 +12,6 @@
 #include "switching/GroupModel.h"
 #include "switching/GroupStateReading.h"
 #include "tests/support/RecordingFacade.h"
-#include "tests/support/ScriptedInstrument.h"
 
 namespace {
 
@@ -96,12 +95,6 @@ TEST_F(GroupStateReadingTest, CardOutOfRangeAsksNothingAndStoresNothing) {
     }
     EXPECT_TRUE(module.calls.empty());
 
-    GroupStateReading reading;
-    ReadGroupsInto(reading, 0, types, module.Queries(), kAllGroups);
-    ReadGroupsInto(reading, 100, types, module.Queries(), kAllGroups);
-    EXPECT_TRUE(module.calls.empty());
-    EXPECT_FALSE(reading.cardInRange);
-
     // Cards 1 and 99 are read.
     ReadGroupPositions(1, types, module.Queries());
     ReadGroupPositions(99, types, module.Queries());
@@ -109,55 +102,35 @@ TEST_F(GroupStateReadingTest, CardOutOfRangeAsksNothingAndStoresNothing) {
     EXPECT_EQ(module.calls[11], "list 9950:9953");
 }
 
-TEST_F(GroupStateReadingTest, OnlyTheLastCallDecidesButAllGroupsAreRead) {
+TEST_F(GroupStateReadingTest, EveryGroupIsReadAndEachFailedQueryMarksItsGroup) {
     const GroupValues types = {0, 1, 3, 0, 0, 0};
     module.attenuation = {{0, 1}, {1, 20}, {3, 4}, {4, 5}, {5, 6}};
     module.replies = {{"120:123", "0,0,1,0"}};
 
-    // Early failures: every group is still read and nothing is raised. A group whose query wrote
-    // nothing is unknown; one whose query answered but reported an error queued earlier shows the
-    // answer.
+    // Early failures: every group is still read. A group whose query failed without an answer is
+    // unread; one whose query answered but reported an error queued earlier shows the answer.
     module.statuses = {VI_SUCCESS, kStatusTimeOut, kStatusInstrumentError}; // the later calls succeed
     module.silent = {1};
-    GroupStateReading reading;
-    ReadGroupsInto(reading, 1, types, module.Queries(), kAllGroups);
+    GroupStateReading reading = ReadGroupPositions(1, types, module.Queries());
     EXPECT_EQ(module.calls.size(), 6u);
     EXPECT_EQ(reading.lastStatus, VI_SUCCESS);
     EXPECT_EQ(Positions(reading.positions), (std::vector<int>{1, -1, 2, 4, 5, 6}));
+    EXPECT_EQ(reading.unread, OneGroup(1));
+    EXPECT_EQ(reading.firstFailure, kStatusTimeOut);
 
-    // A failure of the last call raises after all six groups, with the reading filled.
+    // A failure of the last call keeps every group read before it.
     module.calls.clear();
     module.statuses = {VI_SUCCESS, VI_SUCCESS, VI_SUCCESS, VI_SUCCESS, VI_SUCCESS, kStatusTimeOut};
-    module.silent.clear();
-    EXPECT_THROW(ReadGroupsInto(reading, 1, types, module.Queries(), kAllGroups), CUserException);
-    EXPECT_EQ(module.calls.size(), 6u);
-    EXPECT_EQ(reading.lastStatus, kStatusTimeOut);
-    EXPECT_EQ(reading.positions[5], 6);
+    module.silent = {5};
+    reading = ReadGroupPositions(1, types, module.Queries());
+    EXPECT_EQ(Positions(reading.positions), (std::vector<int>{1, 2, 2, 4, 5, -1}));
+    EXPECT_EQ(reading.unread, OneGroup(5));
 }
 
 TEST_F(GroupStateReadingTest, AWarningStatusIsNoFailure) {
     module.attenuation = {{0, 40}};
     module.statuses = {VI_WARN_UNKNOWN_STATUS};
-    GroupStateReading reading;
-    ReadGroupsInto(reading, 1, {1, -3, -3, -3, -3, -3}, module.Queries(), kAllGroups);
+    const GroupStateReading reading = ReadGroupPositions(1, {1, -3, -3, -3, -3, -3}, module.Queries());
     EXPECT_EQ(reading.lastStatus, VI_WARN_UNKNOWN_STATUS);
     EXPECT_EQ(reading.positions[0], 4);
-}
-
-TEST_F(GroupStateReadingTest, AGroupReadBackStoresWhatTheModuleHoldsOrKeepsTheStoredPosition) {
-    CScriptedInstrument instrument;
-    const GroupValues types = {3, 3, 3, 3, 3, 3};
-    GroupValues positions = {-1, -1, 1, 5, -1, -1};
-    instrument.m_readPositions = {-1, -1, 3, -1, -1, -1};
-    ReadGroupBack(instrument, types, positions, 2, WaitCursor::Around);
-    EXPECT_EQ(instrument.m_calls, std::vector<std::string>{"QueryClosedList 120:123"});
-    EXPECT_EQ(Positions(positions), (std::vector<int>{-1, -1, 3, 5, -1, -1}));
-
-    // The read-back fails too: reported, and the stored position stays.
-    instrument.FailOn("QueryClosedList", VI_ERROR_RSRC_NFOUND); // no module error
-    instrument.m_readPositions = {-1, -1, 0, -1, -1, -1};
-    ReadGroupBack(instrument, types, positions, 2, WaitCursor::Around);
-    EXPECT_EQ(positions[2], 3);
-    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"API failure."});
-    EXPECT_EQ(facade.m_waitDepth, 0);
 }
