@@ -27,8 +27,8 @@ CSfpAppData::~CSfpAppData() {
     }
 }
 
-void CSfpAppData::TakeCommandLine(const std::string& text) {
-    m_commandLine = ParseCommandLine(text);
+void CSfpAppData::TakeCommandLine(const CCommandLine& line) {
+    m_commandLine = line;
     m_labelsFileName = m_commandLine.labelsFile;
 }
 

@@ -37,8 +37,10 @@ public:
 
     CCommandLine m_commandLine; // the parsed command line
 
-    // Takes the command line (the text after the program name) and the labels file name from it.
-    void TakeCommandLine(const std::string& text);
+    // Takes the command line read from the program's arguments, and the labels file name from it.
+    void TakeCommandLine(const CCommandLine& line);
+    // The same for a command line given as one text (split into words at spaces).
+    void TakeCommandLine(const std::string& text) { TakeCommandLine(ParseCommandLine(text)); }
 
     // Finds, chooses and opens the instrument, or falls back to the non-live instrument. Returns false
     // only when an instrument object exists already.

@@ -27,7 +27,8 @@ bool CSfpApp::OnInit() {
     for (int i = 1; i < argc; ++i) {
         arguments.emplace_back(argv[i].utf8_str());
     }
-    TakeCommandLine(JoinCommandLine(arguments, m_screenshotFile));
+    TakeCommandLine(ParseArguments(arguments));
+    m_screenshotFile = m_commandLine.screenshotFile;
 
     m_facade.SetUnattended(!m_screenshotFile.empty());
     if (m_facade.IsUnattended()) {

@@ -1,6 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "app/CommandLine.h"
+
+namespace {
+std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    std::istringstream in(line);
+    for (std::string word; in >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
+} // namespace
 
 TEST(CommandLine, DefaultsWithoutSwitches) {
     const CCommandLine c = ParseCommandLine("");
@@ -19,10 +34,34 @@ TEST(CommandLine, LabelsFileKeepsItsCaseAndTakesNextOrAttachedWord) {
     EXPECT_EQ(ParseCommandLine("/l my file.lbl").labelsFile, "my");
 }
 
-TEST(CommandLine, LabelsSwitchAtTheEndGivesEmptyName) {
-    const CCommandLine c = ParseCommandLine("/r /l");
-    EXPECT_TRUE(c.hasLabelsFile);
-    EXPECT_EQ(c.labelsFile, "");
+TEST(CommandLine, WordsThatAreNoSwitchOrLackTheirArgumentAreRefusedByName) {
+    // The last word of each line is the one refused.
+    for (const char* line :
+         {"/r /l", "-readonly", "/root/rack.lbl", "--bogus", "-a", "/nr", "-", "--screenshot="}) {
+        const CCommandLine c = ParseCommandLine(line);
+        const std::string word = Words(line).back();
+        EXPECT_NE(c.problem.find(word), std::string::npos) << line;
+        EXPECT_NE(c.problem.find("--help"), std::string::npos) << line;
+    }
+    // Words without a sign are ignored.
+    EXPECT_EQ(ParseCommandLine("bench.lbl vxi0::5").problem, "");
+}
+
+TEST(CommandLine, SwitchesWithoutArgumentAreWholeWordsOnly) {
+    EXPECT_FALSE(ParseCommandLine("-readonly").reset);
+    EXPECT_FALSE(ParseCommandLine("/root/rack.lbl").reset);
+    EXPECT_FALSE(ParseCommandLine("-nr").noIdentify);
+    EXPECT_TRUE(ParseCommandLine("/R").reset);
+    EXPECT_TRUE(ParseCommandLine("-r").reset);
+}
+
+TEST(CommandLine, EachArgumentIsOneWordUnlessItIsTheOnlyOne) {
+    CCommandLine c = ParseArguments({"/l", "/data/my labels.lbl", "/r"});
+    EXPECT_EQ(c.labelsFile, "/data/my labels.lbl");
+    EXPECT_TRUE(c.reset);
+    // A launcher that passes the whole line as one string.
+    c = ParseArguments({"/l /data/x.lbl  /r"});
+    EXPECT_EQ(c.labelsFile, "/data/x.lbl");
     EXPECT_TRUE(c.reset);
 }
 
@@ -65,15 +104,17 @@ TEST(CommandLine, VersionAndHelpAreWholeWordsAndTheFirstWins) {
     // A labels file may be called --help; near misses are unknown words.
     EXPECT_EQ(ParseCommandLine("/l --help").info, CCommandLine::Info::None);
     EXPECT_EQ(ParseCommandLine("-version -help --HELP --versions").info, CCommandLine::Info::None);
+    EXPECT_EQ(ParseCommandLine("-h").info, CCommandLine::Info::Help);
+    EXPECT_EQ(ParseCommandLine("/?").info, CCommandLine::Info::Help);
 }
 
 TEST(StartUpCommandLine, ScreenshotTokenIsTakenOutBeforeTheSwitchesAreRead) {
-    std::string file;
-    EXPECT_EQ(JoinCommandLine({"/l", "--screenshot=/tmp/a b.png", "bench.lbl", "/r"}, file),
-              "/l bench.lbl /r");
-    EXPECT_EQ(file, "/tmp/a b.png");
-    EXPECT_EQ(JoinCommandLine({}, file), "");
-    EXPECT_EQ(file, "");
-    EXPECT_EQ(JoinCommandLine({"-a", "vxi0::1::instr"}, file), "-a vxi0::1::instr");
-    EXPECT_EQ(file, "");
+    CCommandLine c = ParseArguments({"/l", "--screenshot=/tmp/a b.png", "bench.lbl", "/r"});
+    EXPECT_EQ(c.labelsFile, "bench.lbl");
+    EXPECT_TRUE(c.reset);
+    EXPECT_EQ(c.screenshotFile, "/tmp/a b.png");
+    EXPECT_EQ(ParseArguments({}).screenshotFile, "");
+    c = ParseArguments({"--screenshot=/tmp/r.png", "-a", "vxi0::1::instr"});
+    EXPECT_EQ(c.address, "VXI0::1::INSTR");
+    EXPECT_EQ(c.screenshotFile, "/tmp/r.png");
 }
