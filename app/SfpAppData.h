@@ -33,6 +33,9 @@ public:
     std::string m_resourceName;        // VISA resource name connected to
     std::int16_t m_cardNumber = 0;     // card the panels address, 1 to 99
     std::string m_labelsFileName;      // labels file to read
+    // The default labels file (its example is written when it is missing): rqk4712v.lbl in the current
+    // folder, or the user's settings folder when started from the menu.
+    std::string m_defaultLabelsFileName = kDefaultLabelsFile;
     std::uint16_t m_interfaceType = 0; // 1 GPIB, 2 VXI, 3 GPIB-VXI; 0 until read
 
     CCommandLine m_commandLine; // the parsed command line

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <wx/config.h>
+#include <wx/fileconf.h>
 #include <wx/image.h>
 #include <wx/log.h>
+#include <wx/stdpaths.h>
 
 #include "app/GroupCommands.h"
 #include "app/wx/MainWnd.h"
@@ -20,7 +22,13 @@ bool CSfpApp::OnInit() {
     SetDialogColours(wxColour(192, 192, 192), wxColour(0, 0, 0));
     SetAppName("rqk4712v-sfp");
     SetAppDisplayName(wxString::FromUTF8(LoadString(IDS_APP_NAME)));
-    wxConfigBase::Get(); // the per-application profile: loaded, nothing of the program's own kept in it
+    // The per-application profile: loaded, nothing of the program's own kept in it (the help window
+    // keeps its place there). It lives in the settings folder the desktop expects,
+    // ~/.config/rqk4712v-sfp/, never as a file of its own in the home folder.
+    wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+    wxConfigBase::Set(
+        new wxFileConfig(wxEmptyString, wxEmptyString, wxEmptyString, wxEmptyString,
+                         wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE | wxCONFIG_USE_SUBDIR));
     wxInitAllImageHandlers();
 
     std::vector<std::string> arguments;
