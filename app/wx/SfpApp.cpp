@@ -9,6 +9,7 @@
 
 #include "app/GroupCommands.h"
 #include "app/wx/MainWnd.h"
+#include "instrument/Connection.h"
 #include "instrument/wx/SelectInstrumentDlg.h"
 #include "platform/wx/DialogColours.h"
 #include "platform/wx/StartupClock.h"
@@ -52,6 +53,9 @@ bool CSfpApp::OnInit() {
     auto* mainWindow = new CMainWnd();
     SetTopWindow(mainWindow);
     SetUpPanels();
+    if (m_facade.IsUnattended() && !LoadedVisaFile().empty()) {
+        std::fprintf(stderr, "loaded VISA from %s\n", LoadedVisaFile().c_str());
+    }
     m_sessionBus.Start(m_facade.IsUnattended());
     // Changes of the group state are announced on the bus once the events that made them are handled.
     Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
