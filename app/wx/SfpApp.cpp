@@ -18,6 +18,7 @@
 #include "resources/StringTable.h"
 
 bool CSfpApp::OnInit() {
+    ReportStartupClock("init");
     // The program's own command line is read below; wx's parser is not run, as it would reject the
     // program's switches.
     SetDialogColours(wxColour(192, 192, 192), wxColour(0, 0, 0));
@@ -52,7 +53,9 @@ bool CSfpApp::OnInit() {
 
     auto* mainWindow = new CMainWnd();
     SetTopWindow(mainWindow);
+    ReportStartupClock("window");
     SetUpPanels();
+    ReportStartupClock("panels");
     if (m_facade.IsUnattended() && !LoadedVisaFile().empty()) {
         std::fprintf(stderr, "loaded VISA from %s\n", LoadedVisaFile().c_str());
     }
@@ -72,7 +75,6 @@ bool CSfpApp::OnInit() {
 }
 
 void CSfpApp::OnScreenshotTaken(bool saved) {
-    ReportStartupClock();
     if (saved) {
         m_screenshotSaved = true;
         std::fprintf(stderr, "saved the main window to %s\n", m_screenshotFile.c_str());

@@ -4,11 +4,13 @@
 
 #include "app/CommandLine.h"
 #include "app/wx/SfpApp.h"
+#include "platform/wx/StartupClock.h"
 
 // Arguments that cannot be run are refused, and "--version" and "--help" answered, here, before wx
 // starts and opens the display: they work on a machine without one, and a mistyped switch never gets
 // as far as the module.
 int main(int argc, char** argv) {
+    ReportStartupClock("main");
     const CCommandLine line = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
     if (!line.problem.empty()) {
         std::fprintf(stderr, "rqk4712v-sfp: %s\n", line.problem.c_str());
