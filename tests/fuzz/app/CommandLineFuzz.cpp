@@ -36,8 +36,7 @@ bool Same(const CCommandLine& a, const CCommandLine& b) {
            a.info == b.info && a.problem == b.problem;
 }
 
-// A word that begins with a sign and the letter: with an argument, anything may follow the letter;
-// without one, the word is the sign and the letter alone.
+// A sign and the letter, then anything for a switch with an argument, nothing for one without.
 bool HasSwitch(const std::vector<std::string>& words, char letter, bool takesArgument) {
     for (const std::string& w : words) {
         if (w.size() >= 2 && (w[0] == '/' || w[0] == '-') &&
@@ -101,30 +100,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
 
-    // The same switches written afresh, each argument in a word of its own, read the same.
-    std::vector<std::string> again;
+    // The same switches written afresh, each argument in a word of its own, read the same (empty
+    // arguments are no words).
+    const bool version = read.info == CCommandLine::Info::Version;
+    std::vector<std::string> again = {read.noIdentify ? "/N" : "",
+                                      read.reset ? "-r" : "",
+                                      read.fromMenu ? "--from-menu" : "",
+                                      read.info == CCommandLine::Info::None ? ""
+                                      : version                             ? "--version"
+                                                                            : "-?",
+                                      asksForPicture ? kScreenshot + read.screenshotFile : "",
+                                      "ignored"};
     if (read.hasLabelsFile) {
         again.insert(again.end(), {"/L", read.labelsFile});
     }
     if (read.hasAddress) {
         again.insert(again.end(), {"-a", read.address});
     }
-    if (read.noIdentify) {
-        again.emplace_back("/N");
-    }
-    if (read.reset) {
-        again.emplace_back("-r");
-    }
-    if (read.fromMenu) {
-        again.emplace_back("--from-menu");
-    }
-    if (asksForPicture) {
-        again.push_back(kScreenshot + read.screenshotFile);
-    }
-    if (read.info != CCommandLine::Info::None) {
-        again.emplace_back(read.info == CCommandLine::Info::Version ? "--version" : "-?");
-    }
-    again.emplace_back("ignored");
     if (!Same(ParseArguments(again), read)) {
         std::abort();
     }

@@ -195,14 +195,12 @@ TEST_F(LabelsFileTest, MainPanelObjectReadsTheInstrumentsFile) {
 TEST_F(LabelsFileTest, MainPanelObjectTellsWhenTheNamedFileCannotBeRead) {
     CRecordingFacade facade;
     CSfpAppData app;
-    auto instrument = std::make_unique<CScriptedInstrument>();
-    instrument->m_labelsFileName = "my rack.lbl";
-    app.m_pInstrument = std::move(instrument);
+    app.m_pInstrument = std::make_unique<CScriptedInstrument>();
+    static_cast<CScriptedInstrument&>(*app.m_pInstrument).m_labelsFileName = "my rack.lbl";
     CPan1Obj panel;
-    ASSERT_EQ(facade.m_messages.size(), 1u);
-    EXPECT_EQ(facade.m_messages[0],
-              "Could not read the labels file my rack.lbl: " + std::string(std::strerror(ENOENT)) +
-                  ".  Showing the default labels.");
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Could not read the labels file my rack.lbl: " +
+                                                          std::string(std::strerror(ENOENT)) +
+                                                          ".  Showing the default labels."});
     EXPECT_TRUE(SameAsDefaults(panel.m_szLabels));
 }
 

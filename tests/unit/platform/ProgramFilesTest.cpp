@@ -26,23 +26,12 @@ TEST(ProgramFiles, BesideTheProgramFirstThenTheInstalledPlace) {
 }
 
 TEST(ProgramFiles, UserSettingsFolderFollowsTheDesktopsConfigFolder) {
-    const struct {
-        const char* config;
-        const char* home;
-        const char* folder;
-    } cases[] = {
-        {"/x/cfg", "/home/ann", "/x/cfg/rqk4712v-sfp/"},
-        {"relative", "/home/ann", "/home/ann/.config/rqk4712v-sfp/"}, // a relative one is ignored
-        {nullptr, "/home/ann", "/home/ann/.config/rqk4712v-sfp/"},
-        {nullptr, nullptr, ""},
-    };
-    const std::string config = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
-    const std::string home = getenv("HOME") ? getenv("HOME") : "";
-    for (const auto& c : cases) {
-        c.config ? setenv("XDG_CONFIG_HOME", c.config, 1) : unsetenv("XDG_CONFIG_HOME");
-        c.home ? setenv("HOME", c.home, 1) : unsetenv("HOME");
-        EXPECT_EQ(UserSettingsFolder(), c.folder);
-    }
-    config.empty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    const std::string home = getenv("HOME");
+    setenv("XDG_CONFIG_HOME", "/x/cfg", 1);
+    EXPECT_EQ(UserSettingsFolder(), "/x/cfg/rqk4712v-sfp/");
+    setenv("XDG_CONFIG_HOME", "relative", 1); // not absolute: ignored
+    setenv("HOME", "/home/ann", 1);
+    EXPECT_EQ(UserSettingsFolder(), "/home/ann/.config/rqk4712v-sfp/");
+    unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", home.c_str(), 1);
 }
