@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <spawn.h>
@@ -56,10 +57,11 @@ Timing StartUp(const std::string& program, const std::string& argument) {
         if (FILE* in = std::fopen(errName, "r")) {
             char line[256];
             while (std::fgets(line, sizeof(line), in) != nullptr) {
-                long long at = 0;
-                char moment[64] = "";
-                if (std::sscanf(line, "%63[a-z ] at %lld ns", moment, &at) == 2) {
-                    timing.moments[moment] = static_cast<double>(at - start) / 1e9;
+                const char* at = std::strstr(line, " at ");
+                long long ns = 0;
+                if (at != nullptr && std::sscanf(at, " at %lld ns", &ns) == 1) {
+                    timing.moments[std::string(line, static_cast<size_t>(at - line))] =
+                        static_cast<double>(ns - start) / 1e9;
                 }
             }
             std::fclose(in);
