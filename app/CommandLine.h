@@ -1,14 +1,19 @@
-// The program's command line. It is split into words at spaces; a word is a switch when its first
-// character is "/" or "-" and its second is l, a, n or r in either case; a word taken as a switch's
-// argument is never itself a switch.
-//   /l name   labels file to read instead of "rqk4712v.lbl" (the name keeps its case)
+// The program's command line. Each argument the program receives is one word, as the shell split them
+// (so a quoted name may hold spaces); only a single argument that holds spaces, as a launcher passes the
+// whole line in one string, is split into words at its spaces.
+//   /l name   labels file to read instead of the default labels file (the name keeps its case)
 //   /a name   VISA resource to connect to without searching (upper-cased)
 //   /n        accept every instrument found without identifying it, and always ask
 //   /r        open the driver session with a reset of the instrument
-// "/l" and "/a" take the rest of their word when it is not empty ("/lbench.lbl"), else the next word,
-// else an empty argument. When a switch with an argument occurs in both forms, the first "/" form wins
-// over the first "-" form. The whole words "--version" and "--help" ask for the program's version or
-// this summary instead of a run (the first of them wins). Unknown words are ignored; there is no quoting.
+// A switch begins with "/" or "-" and its letter may be of either case. "/n" and "/r" are whole words
+// only: "/root/rack.lbl" or "-readonly" never resets the module. "/l" and "/a" take the rest of their
+// word when it is not empty ("/lbench.lbl"), else the next word; a word taken as an argument is never a
+// switch of its own. When a switch with an argument occurs in both forms, the first "/" form wins over
+// the first "-" form. The whole words "--version" and "--help" (also "-h" and "-?") ask for the
+// program's version or this summary instead of a run (the first of them wins); "--from-menu" says the
+// program was started from the desktop's menu; "--screenshot=FILE" asks for an unattended run. Any other
+// word that begins with "/" or "-", or a switch whose argument is missing, makes the arguments unfit to
+// run; words without a sign are ignored.
 #pragma once
 
 #include <string>
@@ -23,21 +28,21 @@ struct CCommandLine {
     std::string address;     // upper-cased resource name
     bool noIdentify = false; // "/n"
     bool reset = false;      // "/r"
+    bool fromMenu = false;   // "--from-menu": started from the desktop's menu
+    // The picture file of "--screenshot=FILE" (the last one given); empty when not asked for.
+    std::string screenshotFile;
     // "--version" or "--help": print and exit before any window opens.
     enum class Info { None, Version, Help } info = Info::None;
+    // Why the arguments cannot be run, as one line for standard error naming the word; empty when they
+    // can. It is answered (exit status 2) before a version or help request and before any window opens.
+    std::string problem;
 };
 
+// Reads the program's arguments (those after the program name).
+CCommandLine ParseArguments(const std::vector<std::string>& arguments);
+
+// Reads a command line given as one text, split into words at spaces.
 CCommandLine ParseCommandLine(const std::string& text);
 
 // What "--version" and "--help" print (each ends with a line break); empty for Info::None.
 std::string InfoText(CCommandLine::Info info);
-
-// Splits the program's arguments into the command line (the words joined by spaces) and the file of
-// --screenshot=FILE (empty when not given). The token is taken out before the command line is read, so
-// its path never looks like a switch.
-std::string JoinCommandLine(const std::vector<std::string>& arguments, std::string& screenshotFile);
-
-// Why the program's arguments cannot be run, as a line for standard error; empty when they can. A
-// --screenshot= without a file is refused: taken as no switch, it would start an interactive run that
-// waits for an operator.
-std::string ArgumentsProblem(const std::vector<std::string>& arguments);

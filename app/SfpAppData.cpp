@@ -6,6 +6,7 @@
 #include "instrument/NonLiveInstrument.h"
 #include "panels/Panel.h"
 #include "platform/Facade.h"
+#include "platform/ProgramFiles.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 
@@ -27,9 +28,13 @@ CSfpAppData::~CSfpAppData() {
     }
 }
 
-void CSfpAppData::TakeCommandLine(const std::string& text) {
-    m_commandLine = ParseCommandLine(text);
-    m_labelsFileName = m_commandLine.labelsFile;
+void CSfpAppData::TakeCommandLine(const CCommandLine& line) {
+    m_commandLine = line;
+    // Started from the menu, the program's current folder is the home folder, which is no place for
+    // the example labels file: the default file lives in the user's settings folder instead.
+    const std::string settings = line.fromMenu ? UserSettingsFolder() : std::string();
+    m_defaultLabelsFileName = settings.empty() ? kDefaultLabelsFile : settings + kDefaultLabelsFile;
+    m_labelsFileName = line.hasLabelsFile ? line.labelsFile : m_defaultLabelsFileName;
 }
 
 bool CSfpAppData::ConnectInstrument() {

@@ -33,12 +33,17 @@ public:
     std::string m_resourceName;        // VISA resource name connected to
     std::int16_t m_cardNumber = 0;     // card the panels address, 1 to 99
     std::string m_labelsFileName;      // labels file to read
+    // The default labels file (its example is written when it is missing): rqk4712v.lbl in the current
+    // folder, or the user's settings folder when started from the menu.
+    std::string m_defaultLabelsFileName = kDefaultLabelsFile;
     std::uint16_t m_interfaceType = 0; // 1 GPIB, 2 VXI, 3 GPIB-VXI; 0 until read
 
     CCommandLine m_commandLine; // the parsed command line
 
-    // Takes the command line (the text after the program name) and the labels file name from it.
-    void TakeCommandLine(const std::string& text);
+    // Takes the command line read from the program's arguments, and the labels file name from it.
+    void TakeCommandLine(const CCommandLine& line);
+    // The same for a command line given as one text (split into words at spaces).
+    void TakeCommandLine(const std::string& text) { TakeCommandLine(ParseCommandLine(text)); }
 
     // Finds, chooses and opens the instrument, or falls back to the non-live instrument. Returns false
     // only when an instrument object exists already.

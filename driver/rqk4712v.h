@@ -2,8 +2,10 @@
  * card (six groups, each a step attenuator or a four- or six-position RF switch), alone or in a switchbox.
  *
  * The driver loads VISA at run time: the library named by the environment variable RQK4712V_VISA_LIBRARY
- * when it is set, otherwise the platform's VISA library ("libvisa.so", "VISA32.DLL"). A process that
- * loads VISA by the same rules shares one library with the driver.
+ * when it is set, else the one named in /etc/rqk4712v-sfp/visa-library, else the first VISA library found
+ * under the names and install folders of the VISA vendors (libvisa.so, libvisa.so.0, libktvisa32.so,
+ * librsvisa.so, ...; "VISA32.DLL" on Windows). A process that loads VISA by the same rules shares one
+ * library with the driver.
  *
  * Conventions of every entry point:
  *   - the result is a VISA status: 0 success, positive success with a warning, negative failure;

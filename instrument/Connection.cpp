@@ -30,6 +30,8 @@ constexpr ViUInt16 kModelCodeBits = 0xFFF;
 
 // The driver library, loaded once and kept for the whole process.
 CDynamicLibrary g_driverLibrary;
+// The file of the VISA library loaded.
+std::string g_visaFile;
 
 bool HasAllFunctions(const VisaApi& api) {
     return api.viOpenDefaultRM != nullptr && api.viFindRsrc != nullptr && api.viFindNext != nullptr &&
@@ -101,13 +103,19 @@ bool IdentifyVxi(const VisaApi& api, ViSession vi) {
 // The first steps of the search: loads VISA and the driver library and opens the default resource
 // manager. Returns 0, or the string of the message that ends the search.
 int OpenVisa(VisaApi& api, ViSession& rm) {
-    if (!VisaLoad(&api)) {
+    char report[4096];
+    if (!VisaLoadReporting(&api, report, sizeof(report))) {
+        // The message box says only that VISA is missing; where it was looked for goes to standard
+        // error, so that it can be pointed at the one installed elsewhere.
+        std::fprintf(stderr, "rqk4712v-sfp: no VISA library found: %s\n", report);
         return IDS_NO_VISA;
     }
+    g_visaFile = report;
     if (!g_driverLibrary.IsLoaded() && !g_driverLibrary.Load(DriverLibraryPath())) {
         return IDS_NO_DRIVER;
     }
     if (!HasAllFunctions(api)) {
+        std::fprintf(stderr, "rqk4712v-sfp: %s lacks VISA functions\n", report);
         return IDS_NO_VISA; // a library without the VISA calls is no VISA library
     }
     if (api.viOpenDefaultRM(&rm) < 0) {
@@ -211,6 +219,10 @@ bool ChooseCandidate(const std::vector<std::string>& candidates, bool highCard, 
 }
 
 } // namespace
+
+const std::string& LoadedVisaFile() {
+    return g_visaFile;
+}
 
 std::string DriverLibraryPath() {
     const char* over = std::getenv("RQK4712V_DRIVER_LIBRARY");

@@ -50,6 +50,10 @@ std::unique_ptr<CInstrument> OpenDriverInstrument(const std::string& name, const
 // one is ours (the first of ours, or 1, otherwise). Failed queries are reported.
 short ChooseCard(CInstrument& instrument, std::uint16_t interfaceType, int logicalAddress);
 
+// The file of the VISA library the search loaded; empty until one was loaded. When none is found, the
+// search writes every name and folder it tried, with the reason of the first failure, to standard error.
+const std::string& LoadedVisaFile();
+
 // The driver library: RQK4712V_DRIVER_LIBRARY when set, else librqk4712v_32.so beside the program or in
 // the library folder of its installation when it is there, else librqk4712v_32.so from the system's
 // library path.

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/SfpAppData.h"
+
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 
@@ -20,4 +22,9 @@ void CNonLiveInstrument::QueryCardOption(short, char* out) {
 
 void CNonLiveInstrument::QueryCardType(short, char* out) {
     std::snprintf(out, kTextBufferSize, "%s", kNonLiveCardType);
+}
+
+std::string CNonLiveInstrument::GetLabelsFileName() {
+    const CSfpAppData* app = TheApp();
+    return app != nullptr ? app->m_defaultLabelsFileName : kDefaultLabelsFile;
 }

@@ -20,7 +20,7 @@ public:
     int GetLogicalAddress() override { return -1; }
     std::string GetAddress() override { return "Addr Unknown"; }
     short GetCardNumber() override { return 1; }
-    std::string GetLabelsFileName() override { return "rqk4712v.lbl"; }
+    std::string GetLabelsFileName() override; // always the default labels file
     short GetInterfaceType() override { return 0; }
     void CloseRoute(int) override {}
     void OpenRoute(int) override {}

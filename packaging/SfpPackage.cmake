@@ -15,7 +15,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_INSTALL_PREFIX}/${SFP_I
 # The driver library stands in the public library folder: the dynamic linker's cache is refreshed by the
 # ldconfig trigger. (CPack also writes a postinst and postrm that call ldconfig for such a library; the
 # trigger makes them redundant but harmless. The library's name has no version, so no shlibs file.)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_CURRENT_SOURCE_DIR}/triggers")
+# The VISA setting file is the administrator's to edit: a conffile, kept on upgrades.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_CURRENT_SOURCE_DIR}/triggers" "${CMAKE_CURRENT_BINARY_DIR}/conffiles")
 # The extended description; CPack puts the summary line before it and indents it as Debian wants.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The operator's front panel for the RQK4712V, a VXI switch module card of
 six groups, each driving a step attenuator or a four- or six-position RF

@@ -7,6 +7,9 @@
 #include <unistd.h>
 #include <utility>
 
+#include "resources/ResourceIds.h"
+#include "resources/StringTable.h"
+
 const char* const kExampleLabelsLines[kExampleLabelsLineCount] = {
     "// This is an example labels file. ",
     "// A group of 5 labels, up to 7 characters each",
@@ -201,38 +204,69 @@ namespace {
 
 // Opens the file for reading when it is a regular file. Anything else that bears the name (a FIFO, a
 // device, a folder) is treated as unreadable: opening a FIFO would otherwise wait for a writer and hold
-// up the start of the program.
-std::FILE* OpenRegularFile(const std::string& fileName) {
+// up the start of the program. On failure, why is the reason and absent tells whether no file of the
+// name exists.
+std::FILE* OpenRegularFile(const std::string& fileName, std::string& why, bool& absent) {
     const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        absent = errno == ENOENT;
+        why = std::strerror(errno);
         return nullptr;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
+        why = "not a regular file";
         return nullptr;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::FILE* file = ::fdopen(fd, "r");
     if (file == nullptr) {
+        why = std::strerror(errno);
         ::close(fd);
     }
     return file;
 }
 
+// Creates the folders above the file that do not exist yet (private to the user, as a folder of
+// settings is); failures show when the file itself is created.
+void CreateFoldersOf(const std::string& fileName) {
+    for (size_t slash = fileName.find('/', 1); slash != std::string::npos;
+         slash = fileName.find('/', slash + 1)) {
+        ::mkdir(fileName.substr(0, slash).c_str(), 0700);
+    }
+}
+
 } // namespace
 
-void ReadLabelsFile(const std::string& fileName, const std::string& address, LabelBanks& labels) {
-    if (std::FILE* file = OpenRegularFile(fileName)) {
+std::string ReadLabelsFile(const std::string& fileName, const std::string& address, LabelBanks& labels,
+                           const std::string& defaultName) {
+    if (fileName.empty()) {
+        return {}; // no file named: the labels keep what they hold
+    }
+    std::string why;
+    bool absent = false;
+    if (std::FILE* file = OpenRegularFile(fileName, why, absent)) {
         ReadLabels(file, address, labels);
         std::fclose(file);
-        return;
+        return {};
     }
-    // A missing or unreadable file is no error. Only the default file is replaced by the example,
-    // which takes effect at the next start; a failure to write it is not reported either.
-    if (fileName == kDefaultLabelsFileName) {
+    // The default file's absence is no error: the example is written in its place and takes effect at
+    // the next start; a failure to write it is not reported either.
+    if (absent && fileName == defaultName) {
+        CreateFoldersOf(fileName);
         WriteExampleLabelsFile(fileName);
+        return {};
     }
+    return why;
+}
+
+std::string FormatLabelsNotRead(const std::string& fileName, const std::string& why) {
+    const std::string format = LoadString(IDS_LABELS_NOT_READ);
+    std::string text(format.size() + fileName.size() + why.size() + 1, '\0');
+    const int length = std::snprintf(text.data(), text.size(), format.c_str(), fileName.c_str(), why.c_str());
+    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    return text;
 }
 
 bool WriteExampleLabelsFile(const std::string& fileName) {

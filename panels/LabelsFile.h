@@ -56,9 +56,15 @@ private:
 // Reads the whole stream into the labels.
 void ReadLabels(std::FILE* file, const std::string& address, LabelBanks& labels);
 
-// Reads the named file into the labels. When it cannot be opened and the name is exactly the default
-// name, writes the example file instead; the labels then keep what they held.
-void ReadLabelsFile(const std::string& fileName, const std::string& address, LabelBanks& labels);
+// Reads the named file into the labels. When it cannot be opened the labels keep what they held; when
+// it is missing and its name is exactly the default name in use, the example file is written under it
+// (with the folders it needs). Returns why the file could not be read, when the operator should be told:
+// any failure but the default file's absence; empty otherwise. An empty name names no file.
+std::string ReadLabelsFile(const std::string& fileName, const std::string& address, LabelBanks& labels,
+                           const std::string& defaultName = kDefaultLabelsFileName);
+
+// The message that tells the operator the named labels file could not be read, and why.
+std::string FormatLabelsNotRead(const std::string& fileName, const std::string& why);
 
 // Creates the example file under the name, only when no file (nor a symbolic link) of that name exists,
 // and never truncating one. Returns false when it could not be created or written in full.

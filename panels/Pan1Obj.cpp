@@ -4,6 +4,7 @@
 
 #include "app/SfpAppData.h"
 #include "panels/LabelsFile.h"
+#include "platform/Facade.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 
@@ -17,7 +18,13 @@ CPan1Obj::CPan1Obj() : CPanel(LoadString(IDS_MAIN_PANEL)) {
     // address. Without an instrument there is nothing to match, so the defaults stay.
     CSfpAppData* app = TheApp();
     if (app != nullptr && app->m_pInstrument) {
-        ReadLabelsFile(app->m_pInstrument->GetLabelsFileName(), app->m_pInstrument->GetAddress(), m_szLabels);
+        const std::string name = app->m_pInstrument->GetLabelsFileName();
+        const std::string why =
+            ReadLabelsFile(name, app->m_pInstrument->GetAddress(), m_szLabels, app->m_defaultLabelsFileName);
+        // The operator is told, so that the defaults are not taken for the bench's own names.
+        if (!why.empty()) {
+            Facade().MessageBox(FormatLabelsNotRead(name, why));
+        }
     }
     const GroupState unreported;
     m_nGroupPos = unreported.positions;

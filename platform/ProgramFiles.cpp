@@ -1,5 +1,6 @@
 #include "platform/ProgramFiles.h"
 
+#include <cstdlib>
 #include <unistd.h>
 
 #include "platform/DynamicLibrary.h"
@@ -28,4 +29,16 @@ std::string FindProgramLibrary(const std::string& name) {
 
 std::string FindProgramData(const std::string& name) {
     return FindProgramFile(ProgramFolder(), SFP_DATADIR_FROM_BINDIR, name);
+}
+
+std::string UserSettingsFolder() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/') {
+        return std::string(config) + "/rqk4712v-sfp/";
+    }
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        return std::string(home) + "/.config/rqk4712v-sfp/";
+    }
+    return {};
 }

@@ -11,6 +11,10 @@
 std::string FindProgramFile(const std::string& programFolder, const std::string& installedFromProgram,
                             const std::string& name);
 
+// The user's settings folder of the program, with a trailing separator: rqk4712v-sfp/ under
+// $XDG_CONFIG_HOME when it is an absolute path, else under ~/.config; empty when there is no home.
+std::string UserSettingsFolder();
+
 // A library of the program, beside it or in the installed library folder; empty when in neither.
 std::string FindProgramLibrary(const std::string& name);
 // A data file of the program (name relative to the data folder, such as "help/rqk4712v.hhp"), beside it

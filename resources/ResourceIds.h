@@ -85,5 +85,6 @@ constexpr int IDS_NO_DEFAULT_RM = 1066;
 constexpr int IDS_NO_INSTRUMENT = 1067;
 constexpr int IDS_CANCEL_NON_LIVE = 1068;
 constexpr int IDS_INIT_FAILED = 1069;
+constexpr int IDS_LABELS_NOT_READ = 1070;
 constexpr int IDS_WINDOW_TITLE = 32760;
 constexpr int IDS_APP_NAME = 57344;

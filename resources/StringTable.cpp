@@ -18,6 +18,7 @@ const std::vector<std::pair<int, const char*>>& StringTableEntries() {
         {IDS_NO_INSTRUMENT, "Did not find instrument.  Creating non live panel."},
         {IDS_CANCEL_NON_LIVE, "Cancel will create non live panel."},
         {IDS_INIT_FAILED, "Instrument  _init failed!  Creating non live panel."},
+        {IDS_LABELS_NOT_READ, "Could not read the labels file %s: %s.  Showing the default labels."},
         {IDS_WINDOW_TITLE, "RQK4712V"},
         {IDS_APP_NAME, "RQK4712V SFP"},
     };

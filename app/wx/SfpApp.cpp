@@ -2,11 +2,14 @@
 
 #include <cstdio>
 #include <wx/config.h>
+#include <wx/fileconf.h>
 #include <wx/image.h>
 #include <wx/log.h>
+#include <wx/stdpaths.h>
 
 #include "app/GroupCommands.h"
 #include "app/wx/MainWnd.h"
+#include "instrument/Connection.h"
 #include "instrument/wx/SelectInstrumentDlg.h"
 #include "platform/wx/DialogColours.h"
 #include "platform/wx/StartupClock.h"
@@ -15,19 +18,27 @@
 #include "resources/StringTable.h"
 
 bool CSfpApp::OnInit() {
+    ReportStartupClock("init");
     // The program's own command line is read below; wx's parser is not run, as it would reject the
     // program's switches.
     SetDialogColours(wxColour(192, 192, 192), wxColour(0, 0, 0));
     SetAppName("rqk4712v-sfp");
     SetAppDisplayName(wxString::FromUTF8(LoadString(IDS_APP_NAME)));
-    wxConfigBase::Get(); // the per-application profile: loaded, nothing of the program's own kept in it
+    // The per-application profile: loaded, nothing of the program's own kept in it (the help window
+    // keeps its place there). It lives in the settings folder the desktop expects,
+    // ~/.config/rqk4712v-sfp/, never as a file of its own in the home folder.
+    wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+    wxConfigBase::Set(
+        new wxFileConfig(wxEmptyString, wxEmptyString, wxEmptyString, wxEmptyString,
+                         wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE | wxCONFIG_USE_SUBDIR));
     wxInitAllImageHandlers();
 
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {
         arguments.emplace_back(argv[i].utf8_str());
     }
-    TakeCommandLine(JoinCommandLine(arguments, m_screenshotFile));
+    TakeCommandLine(ParseArguments(arguments));
+    m_screenshotFile = m_commandLine.screenshotFile;
 
     m_facade.SetUnattended(!m_screenshotFile.empty());
     if (m_facade.IsUnattended()) {
@@ -42,7 +53,12 @@ bool CSfpApp::OnInit() {
 
     auto* mainWindow = new CMainWnd();
     SetTopWindow(mainWindow);
+    ReportStartupClock("window");
     SetUpPanels();
+    ReportStartupClock("panels");
+    if (m_facade.IsUnattended() && !LoadedVisaFile().empty()) {
+        std::fprintf(stderr, "loaded VISA from %s\n", LoadedVisaFile().c_str());
+    }
     m_sessionBus.Start(m_facade.IsUnattended());
     // Changes of the group state are announced on the bus once the events that made them are handled.
     Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
@@ -59,7 +75,6 @@ bool CSfpApp::OnInit() {
 }
 
 void CSfpApp::OnScreenshotTaken(bool saved) {
-    ReportStartupClock();
     if (saved) {
         m_screenshotSaved = true;
         std::fprintf(stderr, "saved the main window to %s\n", m_screenshotFile.c_str());

@@ -4,23 +4,22 @@
 
 #include "app/CommandLine.h"
 #include "app/wx/SfpApp.h"
+#include "platform/wx/StartupClock.h"
 
-// "--version" and "--help" are answered here, and arguments that cannot be run refused, before wx
-// starts and opens the display, so that they work on a machine without one.
+// Arguments that cannot be run are refused, and "--version" and "--help" answered, here, before wx
+// starts and opens the display: they work on a machine without one, and a mistyped switch never gets
+// as far as the module.
 int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    std::string screenshotFile;
-    const CCommandLine line = ParseCommandLine(JoinCommandLine(arguments, screenshotFile));
+    ReportStartupClock("main");
+    const CCommandLine line = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (!line.problem.empty()) {
+        std::fprintf(stderr, "rqk4712v-sfp: %s\n", line.problem.c_str());
+        return 2;
+    }
     if (line.info != CCommandLine::Info::None) {
         const std::string text = InfoText(line.info);
         const bool written = std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
         return written ? 0 : 1;
-    }
-    // Arguments that cannot be run are refused before any window or display is touched.
-    const std::string problem = ArgumentsProblem(arguments);
-    if (!problem.empty()) {
-        std::fprintf(stderr, "rqk4712v-sfp: %s\n", problem.c_str());
-        return 2;
     }
     return wxEntry(argc, argv);
 }

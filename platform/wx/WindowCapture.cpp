@@ -1,5 +1,7 @@
 #include "platform/wx/WindowCapture.h"
 
+#include "platform/wx/StartupClock.h"
+
 #include <cstdio>
 #include <wx/app.h>
 #include <wx/dcmemory.h>
@@ -129,6 +131,8 @@ void CPaintedWindowSaver::OnIdle(wxIdleEvent& event) {
         event.RequestMore();
         return;
     }
+    // Start-up ends here; reading the screen and writing the picture are the saver's own work.
+    ReportStartupClock();
     Save();
 }
 

@@ -14,6 +14,7 @@ namespace {
 class CBareFrameApp : public wxApp {
 public:
     bool OnInit() override {
+        ReportStartupClock("init");
         wxInitAllImageHandlers();
         const wxString file = argc > 1 ? argv[1] : wxString("/tmp/bare-frame.png");
         auto* frame = new wxFrame(nullptr, wxID_ANY, "RQK4712V", wxDefaultPosition, wxSize(402, 404),
@@ -25,10 +26,8 @@ public:
         frame->SetMenuBar(bar);
         frame->Centre();
         frame->Show();
-        m_saver = std::make_unique<CPaintedWindowSaver>(frame, file, [frame](bool) {
-            ReportStartupClock();
-            frame->Destroy();
-        });
+        ReportStartupClock("window");
+        m_saver = std::make_unique<CPaintedWindowSaver>(frame, file, [frame](bool) { frame->Destroy(); });
         return true;
     }
     int OnExit() override {

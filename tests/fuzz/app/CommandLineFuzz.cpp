@@ -1,8 +1,7 @@
-// The program's arguments of any content: the input is split into arguments at NUL bytes, joined into
-// the command line (the --screenshot= file taken out) and read. The picture file must be the last
-// --screenshot= argument's, and accepted arguments that ask for a picture must name one; the line must
-// hold the other arguments' words and no more; the switches read must come from words of the line; and
-// writing the result back as a command line must read the same again, however the words are spaced.
+// The program's arguments of any content: the input is split into arguments at NUL bytes and read. The
+// picture file must be the last --screenshot= argument's, and arguments that ask for a picture without
+// naming one must be refused; the switches read must come from whole words of the arguments (a lone
+// argument with spaces split at them); and accepted arguments written back afresh must read the same.
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
@@ -33,13 +32,15 @@ std::vector<std::string> Words(const std::string& text) {
 bool Same(const CCommandLine& a, const CCommandLine& b) {
     return a.hasLabelsFile == b.hasLabelsFile && a.labelsFile == b.labelsFile &&
            a.hasAddress == b.hasAddress && a.address == b.address && a.noIdentify == b.noIdentify &&
-           a.reset == b.reset && a.info == b.info;
+           a.reset == b.reset && a.fromMenu == b.fromMenu && a.screenshotFile == b.screenshotFile &&
+           a.info == b.info && a.problem == b.problem;
 }
 
-bool HasSwitch(const std::vector<std::string>& words, char letter) {
+// A sign and the letter, then anything for a switch with an argument, nothing for one without.
+bool HasSwitch(const std::vector<std::string>& words, char letter, bool takesArgument) {
     for (const std::string& w : words) {
         if (w.size() >= 2 && (w[0] == '/' || w[0] == '-') &&
-            std::tolower(static_cast<unsigned char>(w[1])) == letter) {
+            std::tolower(static_cast<unsigned char>(w[1])) == letter && (takesArgument || w.size() == 2)) {
             return true;
         }
     }
@@ -60,67 +61,63 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         start = nul + 1;
     }
 
-    std::string screenshot = "not set";
-    const std::string line = JoinCommandLine(arguments, screenshot);
+    const CCommandLine read = ParseArguments(arguments);
     std::string lastScreenshot;
     bool asksForPicture = false;
-    std::vector<std::string> expectedWords;
+    std::vector<std::string> words;
     for (const std::string& argument : arguments) {
         if (argument.rfind(kScreenshot, 0) == 0) {
             asksForPicture = true;
             lastScreenshot = argument.substr(kScreenshot.size());
         } else {
-            for (const std::string& word : Words(argument)) {
-                expectedWords.push_back(word);
-            }
+            words.push_back(argument);
         }
     }
-    const std::vector<std::string> words = Words(line);
-    if (screenshot != lastScreenshot || words != expectedWords) {
+    if (words.size() == 1) {
+        words = Words(words[0]);
+    }
+    if (read.screenshotFile != lastScreenshot) {
         std::abort();
     }
     // Arguments that ask for an unattended run and are accepted name the picture: never an interactive
     // run that waits for an operator.
-    if (asksForPicture && screenshot.empty() && ArgumentsProblem(arguments).empty()) {
+    if (asksForPicture && read.screenshotFile.empty() && read.problem.empty()) {
         std::abort();
     }
-
-    const CCommandLine read = ParseCommandLine(line);
-    if ((read.hasLabelsFile && !HasSwitch(words, 'l')) || (read.hasAddress && !HasSwitch(words, 'a')) ||
-        (read.noIdentify && !HasSwitch(words, 'n')) || (read.reset && !HasSwitch(words, 'r')) ||
-        (!read.hasLabelsFile && read.labelsFile != kDefaultLabelsFile)) {
+    if ((read.hasLabelsFile && !HasSwitch(words, 'l', true)) ||
+        (read.hasAddress && !HasSwitch(words, 'a', true)) ||
+        (read.noIdentify && !HasSwitch(words, 'n', false)) || (read.reset && !HasSwitch(words, 'r', false)) ||
+        (!read.hasLabelsFile && read.labelsFile != kDefaultLabelsFile) ||
+        read.problem.find('\n') != std::string::npos) {
         std::abort();
     }
     for (char c : read.address) {
-        if (c == ' ' || std::islower(static_cast<unsigned char>(c))) {
+        if (std::islower(static_cast<unsigned char>(c))) {
             std::abort();
         }
     }
-    if (read.labelsFile.find(' ') != std::string::npos) {
-        std::abort();
+    if (!read.problem.empty()) {
+        return 0;
     }
 
-    // The same switches written afresh, with other spacing, read the same. A switch's argument stands in
-    // its own word, so that it never reads as a switch of its own.
-    std::string again = "  ";
-    if (read.hasLabelsFile && !read.labelsFile.empty()) {
-        again += "/L " + read.labelsFile + "   ";
+    // The same switches written afresh, each argument in a word of its own, read the same (empty
+    // arguments are no words).
+    const bool version = read.info == CCommandLine::Info::Version;
+    std::vector<std::string> again = {read.noIdentify ? "/N" : "",
+                                      read.reset ? "-r" : "",
+                                      read.fromMenu ? "--from-menu" : "",
+                                      read.info == CCommandLine::Info::None ? ""
+                                      : version                             ? "--version"
+                                                                            : "-?",
+                                      asksForPicture ? kScreenshot + read.screenshotFile : "",
+                                      "ignored"};
+    if (read.hasLabelsFile) {
+        again.insert(again.end(), {"/L", read.labelsFile});
     }
-    if (read.hasAddress && !read.address.empty()) {
-        again += "-a " + read.address + " ";
+    if (read.hasAddress) {
+        again.insert(again.end(), {"-a", read.address});
     }
-    again += std::string(read.noIdentify ? "/N " : "") + (read.reset ? " -r" : "");
-    again += read.info == CCommandLine::Info::Version ? " --version" : "";
-    again += read.info == CCommandLine::Info::Help ? " --help" : "";
-    CCommandLine expected = read;
-    if (read.labelsFile.empty()) {
-        expected.hasLabelsFile = false;
-        expected.labelsFile = kDefaultLabelsFile;
-    }
-    if (read.address.empty()) {
-        expected.hasAddress = false;
-    }
-    if (!Same(ParseCommandLine(again), expected)) {
+    if (!Same(ParseArguments(again), read)) {
         std::abort();
     }
     return 0;

@@ -64,6 +64,7 @@ protected:
         auto scripted = std::make_unique<CFailingCardInstrument>();
         instrument = scripted.get();
         instrument->m_labelsFileName = labelsFile.string();
+        std::ofstream{labelsFile}; // no labels of its own
         app.m_pInstrument = std::move(scripted);
         app.m_indicatorColor = RGB(0, 255, 0);
         frame = new wxFrame(nullptr, wxID_ANY, "main panel", wxPoint(30, 30), wxSize(300, 400));

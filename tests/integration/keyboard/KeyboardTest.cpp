@@ -63,7 +63,9 @@ protected:
     void Start(const std::string& resource) {
         ASSERT_TRUE(s_bench->Made());
         m_resource = resource;
-        app.TakeCommandLine("/a " + resource + " /l " + (s_bench->Folder() / "none.lbl").string());
+        const std::filesystem::path labels = s_bench->Folder() / "none.lbl";
+        std::ofstream{labels}; // no labels of its own
+        app.TakeCommandLine("/a " + resource + " /l " + labels.string());
         m_window = new CMainWnd();
         wxTheApp->SetTopWindow(m_window);
         SetUpPanels();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/CommandLine.h"
 
 TEST(CommandLine, DefaultsWithoutSwitches) {
@@ -19,10 +21,23 @@ TEST(CommandLine, LabelsFileKeepsItsCaseAndTakesNextOrAttachedWord) {
     EXPECT_EQ(ParseCommandLine("/l my file.lbl").labelsFile, "my");
 }
 
-TEST(CommandLine, LabelsSwitchAtTheEndGivesEmptyName) {
-    const CCommandLine c = ParseCommandLine("/r /l");
-    EXPECT_TRUE(c.hasLabelsFile);
-    EXPECT_EQ(c.labelsFile, "");
+TEST(CommandLine, WordsThatAreNoSwitchOrLackTheirArgumentAreRefusedByName) {
+    // The last word of each line is the one refused.
+    for (const std::string line :
+         {"/r /l", "-readonly", "/root/rack.lbl", "--bogus", "-a", "/nr", "-", "--screenshot="}) {
+        const std::string problem = ParseCommandLine(line).problem;
+        EXPECT_NE(problem.find(line.substr(line.rfind(' ') + 1)), std::string::npos) << line;
+        EXPECT_NE(problem.find("--help"), std::string::npos) << line;
+    }
+    // Words without a sign are ignored.
+    EXPECT_EQ(ParseCommandLine("bench.lbl vxi0::5").problem, "");
+}
+
+TEST(CommandLine, EachArgumentIsOneWordUnlessItIsTheOnlyOne) {
+    EXPECT_EQ(ParseArguments({"/l", "/data/my labels.lbl", "/r"}).labelsFile, "/data/my labels.lbl");
+    // A launcher that passes the whole line as one string.
+    const CCommandLine c = ParseArguments({"/l /data/x.lbl  /r"});
+    EXPECT_EQ(c.labelsFile, "/data/x.lbl");
     EXPECT_TRUE(c.reset);
 }
 
@@ -65,15 +80,13 @@ TEST(CommandLine, VersionAndHelpAreWholeWordsAndTheFirstWins) {
     // A labels file may be called --help; near misses are unknown words.
     EXPECT_EQ(ParseCommandLine("/l --help").info, CCommandLine::Info::None);
     EXPECT_EQ(ParseCommandLine("-version -help --HELP --versions").info, CCommandLine::Info::None);
+    EXPECT_EQ(ParseCommandLine("-h").info, CCommandLine::Info::Help);
+    EXPECT_EQ(ParseCommandLine("/?").info, CCommandLine::Info::Help);
 }
 
 TEST(StartUpCommandLine, ScreenshotTokenIsTakenOutBeforeTheSwitchesAreRead) {
-    std::string file;
-    EXPECT_EQ(JoinCommandLine({"/l", "--screenshot=/tmp/a b.png", "bench.lbl", "/r"}, file),
-              "/l bench.lbl /r");
-    EXPECT_EQ(file, "/tmp/a b.png");
-    EXPECT_EQ(JoinCommandLine({}, file), "");
-    EXPECT_EQ(file, "");
-    EXPECT_EQ(JoinCommandLine({"-a", "vxi0::1::instr"}, file), "-a vxi0::1::instr");
-    EXPECT_EQ(file, "");
+    const CCommandLine c = ParseArguments({"/l", "--screenshot=/tmp/a b.png", "bench.lbl", "/r"});
+    EXPECT_EQ(c.labelsFile, "bench.lbl");
+    EXPECT_EQ(c.screenshotFile, "/tmp/a b.png");
+    EXPECT_EQ(ParseArguments({}).screenshotFile, "");
 }

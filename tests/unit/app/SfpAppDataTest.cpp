@@ -7,6 +7,17 @@
 
 namespace {
 
+TEST(SfpAppData, StartedFromTheMenuTheDefaultLabelsFileIsInTheSettingsFolder) {
+    CSfpAppData app;
+    setenv("XDG_CONFIG_HOME", "/x/cfg", 1);
+    app.TakeCommandLine("--from-menu /l rack.lbl");
+    EXPECT_EQ(app.m_labelsFileName, "rack.lbl");
+    EXPECT_EQ(app.m_defaultLabelsFileName, "/x/cfg/rqk4712v-sfp/rqk4712v.lbl");
+    app.TakeCommandLine("");
+    EXPECT_EQ(app.m_labelsFileName, "rqk4712v.lbl");
+    unsetenv("XDG_CONFIG_HOME");
+}
+
 TEST(SfpAppData, ReleaseResourcesDeletesPanelsAndInstrument) {
     CRecordingFacade facade;
     CSfpAppData app;

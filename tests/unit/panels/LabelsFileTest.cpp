@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,6 +17,7 @@
 #include "app/SfpAppData.h"
 #include "panels/LabelsFile.h"
 #include "panels/Pan1Obj.h"
+#include "tests/support/RecordingFacade.h"
 #include "tests/support/ScriptedInstrument.h"
 
 namespace fs = std::filesystem;
@@ -102,6 +105,15 @@ TEST_F(LabelsFileTest, MissingDefaultFileIsWrittenAsTheExampleAndDefaultsStay) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 24);
 }
 
+TEST_F(LabelsFileTest, DefaultFileInTheSettingsFolderIsWrittenThereWithItsFolders) {
+    const std::string settingsFile = (m_dir / "config/rqk4712v-sfp/rqk4712v.lbl").string();
+    EXPECT_EQ(ReadLabelsFile(settingsFile, "Addr Unknown", labels, settingsFile), "");
+    EXPECT_EQ(Contents(settingsFile), kExampleText);
+    // The current folder's file is then no default of its own.
+    EXPECT_NE(ReadLabelsFile("rqk4712v.lbl", "Addr Unknown", labels, settingsFile), "");
+    EXPECT_FALSE(fs::exists("rqk4712v.lbl"));
+}
+
 TEST_F(LabelsFileTest, ReadingTheExampleBackChangesOnlyTheBankZeroPoleLabel) {
     ASSERT_TRUE(WriteExampleLabelsFile("rqk4712v.lbl"));
     for (const char* address : {"VXI0::112::INSTR", "GPIB0::9::14::INSTR", "Addr Unknown"}) {
@@ -127,10 +139,11 @@ TEST_F(LabelsFileTest, ExistingDefaultFileIsReadAndNeverRewritten) {
 TEST_F(LabelsFileTest, MissingFileOfAnotherNameWritesNothing) {
     for (const char* name :
          {"rack.lbl", "RQK4712V.LBL", "./rqk4712v.lbl", "rqk4712v.lbl ", "sub/rqk4712v.lbl"}) {
-        ReadLabelsFile(name, "Addr Unknown", labels);
+        EXPECT_EQ(ReadLabelsFile(name, "Addr Unknown", labels), std::strerror(ENOENT)) << name;
         EXPECT_TRUE(SameAsDefaults(labels)) << name;
         EXPECT_TRUE(DirectoryEmpty()) << name;
     }
+    EXPECT_EQ(ReadLabelsFile("", "Addr Unknown", labels), "");
 }
 
 TEST_F(LabelsFileTest, DanglingSymbolicLinkIsNotFollowed) {
@@ -148,7 +161,7 @@ TEST_F(LabelsFileTest, FifoOrFolderNamedLikeTheFileIsNotRead) {
     EXPECT_TRUE(SameAsDefaults(labels));
     EXPECT_TRUE(fs::is_fifo("rqk4712v.lbl"));
     fs::create_directory("rack.lbl");
-    ReadLabelsFile("rack.lbl", "Addr Unknown", labels);
+    EXPECT_EQ(ReadLabelsFile("rack.lbl", "Addr Unknown", labels), "not a regular file");
     EXPECT_TRUE(SameAsDefaults(labels));
 }
 
@@ -177,6 +190,18 @@ TEST_F(LabelsFileTest, MainPanelObjectReadsTheInstrumentsFile) {
     EXPECT_STREQ(panel.m_szLabels[5][1], "51");
     EXPECT_EQ(panel.m_nGroupType[0], -3);
     EXPECT_EQ(panel.m_nGroupPos[0], -1);
+}
+
+TEST_F(LabelsFileTest, MainPanelObjectTellsWhenTheNamedFileCannotBeRead) {
+    CRecordingFacade facade;
+    CSfpAppData app;
+    app.m_pInstrument = std::make_unique<CScriptedInstrument>();
+    static_cast<CScriptedInstrument&>(*app.m_pInstrument).m_labelsFileName = "my rack.lbl";
+    CPan1Obj panel;
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Could not read the labels file my rack.lbl: " +
+                                                          std::string(std::strerror(ENOENT)) +
+                                                          ".  Showing the default labels."});
+    EXPECT_TRUE(SameAsDefaults(panel.m_szLabels));
 }
 
 TEST_F(LabelsFileTest, MainPanelObjectWithoutInstrumentKeepsDefaultsAndWritesNothing) {

@@ -24,3 +24,14 @@ TEST(ProgramFiles, BesideTheProgramFirstThenTheInstalledPlace) {
     EXPECT_EQ(FindProgramFile(bin, "../lib/x", "libd.so"), bin + "libd.so");
     fs::remove_all(top);
 }
+
+TEST(ProgramFiles, UserSettingsFolderFollowsTheDesktopsConfigFolder) {
+    const std::string home = getenv("HOME");
+    setenv("XDG_CONFIG_HOME", "/x/cfg", 1);
+    EXPECT_EQ(UserSettingsFolder(), "/x/cfg/rqk4712v-sfp/");
+    setenv("XDG_CONFIG_HOME", "relative", 1); // not absolute: ignored
+    setenv("HOME", "/home/ann", 1);
+    EXPECT_EQ(UserSettingsFolder(), "/home/ann/.config/rqk4712v-sfp/");
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", home.c_str(), 1);
+}

@@ -18,6 +18,7 @@ TEST(StringTable, EveryEntryIsExact) {
         {1067, "Did not find instrument.  Creating non live panel."},
         {1068, "Cancel will create non live panel."},
         {1069, "Instrument  _init failed!  Creating non live panel."},
+        {1070, "Could not read the labels file %s: %s.  Showing the default labels."},
         {32760, "RQK4712V"},
         {57344, "RQK4712V SFP"},
     };
