@@ -26,7 +26,7 @@ const char* const kUsage =
     "  --help, -h         print this summary and exit\n"
     "\n"
     "Switches may start with - instead of /, in either case. Other words that start with / or -\n"
-    "are refused with exit status 2.\n"
+    "are refused with exit status 2, except paths (a second /), which are ignored.\n"
     "Environment: RQK4712V_VISA_LIBRARY, RQK4712V_DRIVER_LIBRARY, VISA_SIM_BENCH, VISA_SIM_STATE.\n"
     "See rqk4712v-sfp(1).\n";
 const char* const kScreenshotSwitch = "--screenshot=";
@@ -132,6 +132,9 @@ CCommandLine ParseArguments(const std::vector<std::string>& arguments) {
             result.noIdentify = true;
         } else if (IsShortSwitch(w, 'r')) {
             result.reset = true;
+        } else if (w[0] == '/' && w.find('/', 1) != std::string::npos) {
+            // A second slash makes it a path on this platform, not a mistyped switch.
+            result.ignoredPaths.push_back(w);
         } else {
             Refuse(result, "unknown switch \"" + w + "\"");
         }

@@ -36,6 +36,9 @@ struct CCommandLine {
     // Why the arguments cannot be run, as one line for standard error naming the word; empty when they
     // can. It is answered (exit status 2) before a version or help request and before any window opens.
     std::string problem;
+    // Paths given without a switch ("/root/rack.lbl"): ignored like any word that is no switch, and
+    // named on standard error so that the operator knows the file was not read.
+    std::vector<std::string> ignoredPaths;
 };
 
 // Reads the program's arguments (those after the program name).

@@ -16,6 +16,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "rqk4712v-sfp: %s\n", line.problem.c_str());
         return 2;
     }
+    for (const std::string& path : line.ignoredPaths) {
+        std::fprintf(stderr, "rqk4712v-sfp: ignoring \"%s\": a path is read only after /l\n", path.c_str());
+    }
     if (line.info != CCommandLine::Info::None) {
         const std::string text = InfoText(line.info);
         const bool written = std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
 
@@ -24,13 +25,17 @@ TEST(CommandLine, LabelsFileKeepsItsCaseAndTakesNextOrAttachedWord) {
 TEST(CommandLine, WordsThatAreNoSwitchOrLackTheirArgumentAreRefusedByName) {
     // The last word of each line is the one refused.
     for (const std::string line :
-         {"/r /l", "-readonly", "/root/rack.lbl", "--bogus", "-a", "/nr", "-", "--screenshot="}) {
+         {"/r /l", "-readonly", "--bogus", "-a", "/nr", "-", "--screenshot=", "-root/rack.lbl"}) {
         const std::string problem = ParseCommandLine(line).problem;
         EXPECT_NE(problem.find(line.substr(line.rfind(' ') + 1)), std::string::npos) << line;
         EXPECT_NE(problem.find("--help"), std::string::npos) << line;
     }
-    // Words without a sign are ignored.
+    // Words without a sign are ignored, and so are paths, which are also named.
     EXPECT_EQ(ParseCommandLine("bench.lbl vxi0::5").problem, "");
+    const CCommandLine path = ParseCommandLine("/root/rack.lbl");
+    EXPECT_EQ(path.problem, "");
+    EXPECT_FALSE(path.reset || path.hasLabelsFile || path.hasAddress);
+    EXPECT_EQ(path.ignoredPaths, std::vector<std::string>{"/root/rack.lbl"});
 }
 
 TEST(CommandLine, EachArgumentIsOneWordUnlessItIsTheOnlyOne) {
