@@ -260,7 +260,8 @@ int ResourceIndex(const Bench& bench, const ResourceAddress& given) {
     for (size_t i = 0; i < resources.size(); ++i) {
         const ResourceAddress& a = resources[i].address;
         if (a.type == given.type && a.board == given.board && a.primary == given.primary &&
-            a.secondary == given.secondary && a.logicalAddress == given.logicalAddress) {
+            a.secondary == given.secondary && a.logicalAddress == given.logicalAddress &&
+            a.host == given.host && a.device == given.device) {
             return static_cast<int>(i);
         }
     }

@@ -10,14 +10,16 @@
 namespace visasim {
 namespace {
 
-// GPIB or VXI board): not found rather than malformed.
+// A name of a resource this library does not offer (another interface, or another resource class of a
+// GPIB, VXI or TCPIP board): not found rather than malformed.
 bool IsOtherInterface(const char* name) {
-    for (const char* prefix : {"ASRL", "TCPIP", "USB", "PXI"}) {
+    for (const char* prefix : {"ASRL", "USB", "PXI"}) {
         if (strncasecmp(name, prefix, std::strlen(prefix)) == 0) {
             return true;
         }
     }
-    if (strncasecmp(name, "GPIB", 4) != 0 && strncasecmp(name, "VXI", 3) != 0) {
+    if (strncasecmp(name, "GPIB", 4) != 0 && strncasecmp(name, "VXI", 3) != 0 &&
+        strncasecmp(name, "TCPIP", 5) != 0) {
         return false;
     }
     std::string text(name);
@@ -26,7 +28,7 @@ bool IsOtherInterface(const char* name) {
         return false;
     }
     std::string resourceClass = text.substr(last + 2);
-    for (const char* other : {"INTFC", "BACKPLANE", "SERVANT", "MEMACC"}) {
+    for (const char* other : {"INTFC", "BACKPLANE", "SERVANT", "MEMACC", "SOCKET"}) {
         if (strcasecmp(resourceClass.c_str(), other) == 0) {
             return true;
         }
