@@ -58,6 +58,10 @@ public:
     virtual ViStatus ReadStatusByte(ViUInt16* status) = 0;
     virtual ViStatus Clear() = 0;
     virtual ViStatus AssertTrigger() = 0;
+    // An exclusive lock of the resource (VI_EXCLUSIVE_LOCK), waited for up to `timeout`, and its release.
+    virtual ViStatus Lock(ViAccessMode type, ViUInt32 timeout, ViConstKeyId requestedKey,
+                          ViChar accessKey[]) = 0;
+    virtual ViStatus Unlock() = 0;
 
     ViStatus GetAttribute(ViAttr attribute, void* value) {
         SessionSettings settings = Settings();

@@ -1,5 +1,6 @@
 // The resource manager's calls of the VISA C interface: opening the resource manager, finding,
 // parsing and opening resources, closing any object.
+#include "NetworkSession.h"
 #include "Registry.h"
 #include "ResourceExpression.h"
 #include "ResourceName.h"
@@ -85,6 +86,11 @@ VISASIM_EXPORT ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViFindLis
                 list.found.push_back(resourceSpec.name);
             }
         }
+        for (const std::string& name : registry.bench->bench.networkResources) {
+            if (expression->Matches(name)) {
+                list.found.push_back(name);
+            }
+        }
         if (list.found.empty()) {
             return VI_ERROR_RSRC_NFOUND;
         }
@@ -141,45 +147,79 @@ VISASIM_EXPORT ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViUI
     return viParseRsrcEx(rmSesn, rsrcName, intfType, intfNum, nullptr, nullptr, nullptr);
 }
 
-VISASIM_EXPORT ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode, ViUInt32, ViSession* vi) {
-    if (vi) {
-        *vi = VI_NULL;
+// Opens a network session without the registry's lock (it connects and waits for the device), then adds
+// it, unless the resource manager was closed meanwhile.
+ViStatus OpenNetwork(ViSession rm, const ResourceAddress& address, ViAccessMode mode, ViUInt32 timeout,
+                     ViSession* vi) {
+    std::shared_ptr<Session> opened;
+    ViStatus status = OpenNetworkSession(rm, address, mode, timeout, &opened);
+    if (status != VI_SUCCESS) {
+        return status;
     }
-    return WithObject(sesn, Object::Kind::ResourceManager, [&](Registry& registry, Object&) -> ViStatus {
-        if (!name) {
-            return VI_ERROR_INV_RSRC_NAME;
-        }
-        if (!vi) {
-            return VI_ERROR_USER_BUF;
-        }
-        auto address = ParseResourceName(name);
-        if (!address) {
-            return IsOtherInterface(name) ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
-        }
-        int index = ResourceIndex(registry.bench->bench, *address);
-        if (index < 0) {
-            return VI_ERROR_RSRC_NFOUND;
-        }
-        if (registry.bench->bench.resources[index].faults.openFails) {
-            return VI_ERROR_IO;
-        }
+    ViStatus added = WithObject(rm, Object::Kind::ResourceManager, [&](Registry& registry, Object&) {
         Object session;
         session.kind = Object::Kind::Instrument;
-        session.rm = sesn;
-        session.session = OpenBenchSession(sesn, registry.bench, static_cast<size_t>(index));
+        session.rm = rm;
+        session.session = opened;
         *vi = Add(registry, std::move(session));
         return VI_SUCCESS;
     });
+    if (added != VI_SUCCESS) {
+        opened->Close();
+    }
+    return added;
 }
 
+VISASIM_EXPORT ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViUInt32 timeout,
+                               ViSession* vi) {
+    if (vi) {
+        *vi = VI_NULL;
+    }
+    std::optional<ResourceAddress> network;
+    ViStatus status =
+        WithObject(sesn, Object::Kind::ResourceManager, [&](Registry& registry, Object&) -> ViStatus {
+            if (!name) {
+                return VI_ERROR_INV_RSRC_NAME;
+            }
+            if (!vi) {
+                return VI_ERROR_USER_BUF;
+            }
+            auto address = ParseResourceName(name);
+            if (!address) {
+                return IsOtherInterface(name) ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
+            }
+            if (address->type == InterfaceType::Tcpip) {
+                network = address;
+                return VI_SUCCESS;
+            }
+            int index = ResourceIndex(registry.bench->bench, *address);
+            if (index < 0) {
+                return VI_ERROR_RSRC_NFOUND;
+            }
+            if (registry.bench->bench.resources[index].faults.openFails) {
+                return VI_ERROR_IO;
+            }
+            Object session;
+            session.kind = Object::Kind::Instrument;
+            session.rm = sesn;
+            session.session = OpenBenchSession(sesn, registry.bench, static_cast<size_t>(index));
+            *vi = Add(registry, std::move(session));
+            return VI_SUCCESS;
+        });
+    return status == VI_SUCCESS && network ? OpenNetwork(sesn, *network, mode, timeout, vi) : status;
+}
+
+// The objects closed leave the registry under its lock; their sessions are closed after it is let go
+// (a network session destroys its link, which waits for the device).
 VISASIM_EXPORT ViStatus viClose(ViObject vi) {
     if (vi == VI_NULL) {
         return VI_WARN_NULL_OBJECT;
     }
-    return WithObject(vi, std::nullopt, [&](Registry& registry, Object& object) -> ViStatus {
+    std::vector<std::shared_ptr<Session>> closing;
+    ViStatus status = WithObject(vi, std::nullopt, [&](Registry& registry, Object& object) -> ViStatus {
         auto close = [&](std::map<ViObject, Object>::iterator it) {
             if (it->second.session) {
-                it->second.session->Close();
+                closing.push_back(it->second.session);
             }
             return registry.objects.erase(it);
         };
@@ -193,4 +233,8 @@ VISASIM_EXPORT ViStatus viClose(ViObject vi) {
         close(registry.objects.find(vi));
         return VI_SUCCESS;
     });
+    for (const auto& session : closing) {
+        session->Close();
+    }
+    return status;
 }

@@ -72,6 +72,20 @@ const char* StatusText(ViStatus status) {
     case VI_ERROR_USER_BUF:
         return "VI_ERROR_USER_BUF: A specified user buffer is not valid or cannot be "
                "accessed for the required size.";
+    case VI_SUCCESS_NESTED_EXCLUSIVE:
+        return "VI_SUCCESS_NESTED_EXCLUSIVE: Specified access mode is successfully acquired, and this session "
+               "has nested exclusive locks.";
+    case VI_ERROR_RSRC_LOCKED:
+        return "VI_ERROR_RSRC_LOCKED: Specified type of lock cannot be obtained or specified operation cannot "
+               "be performed, because the resource is locked.";
+    case VI_ERROR_INV_LOCK_TYPE:
+        return "VI_ERROR_INV_LOCK_TYPE: The specified type of lock is not supported by this resource.";
+    case VI_ERROR_ABORT:
+        return "VI_ERROR_ABORT: The operation was aborted.";
+    case VI_ERROR_SESN_NLOCKED:
+        return "VI_ERROR_SESN_NLOCKED: The current session did not have any lock on the resource.";
+    case VI_ERROR_CONN_LOST:
+        return "VI_ERROR_CONN_LOST: The connection for the specified session has been lost.";
     default:
         return nullptr;
     }

@@ -34,15 +34,19 @@ VISASIM_EXPORT ViStatus viAssertTrigger(ViSession vi, ViUInt16 protocol) {
     });
 }
 
-VISASIM_EXPORT ViStatus viLock(ViSession vi, ViAccessMode, ViUInt32, ViConstKeyId requestedKey,
-                               ViChar accessKey[]) {
-    if (!Lookup(vi)) {
+VISASIM_EXPORT ViStatus viLock(ViSession vi, ViAccessMode lockType, ViUInt32 timeout,
+                               ViConstKeyId requestedKey, ViChar accessKey[]) {
+    std::optional<Named> named = Lookup(vi);
+    if (!named) {
         return VI_ERROR_INV_OBJECT;
+    }
+    if (named->session) {
+        return named->session->Lock(lockType, timeout, requestedKey, accessKey);
     }
     CopyText(accessKey, requestedKey ? requestedKey : "visa-sim");
     return VI_SUCCESS;
 }
 
 VISASIM_EXPORT ViStatus viUnlock(ViSession vi) {
-    return Lookup(vi) ? VI_SUCCESS : VI_ERROR_INV_OBJECT;
+    return WithSession(vi, VI_SUCCESS, [](Session& session) { return session.Unlock(); });
 }
