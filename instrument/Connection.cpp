@@ -53,14 +53,21 @@ bool Query(const VisaApi& api, ViSession vi, const char* command, ViUInt32 lengt
 }
 
 // Identifies a GPIB instrument: a switchbox whose cards include one of ours. Sets highCard when the
-// matching card is numbered 9 or more.
-bool IdentifyGpib(const VisaApi& api, ViSession vi, bool& highCard) {
+// matching card is numbered 9 or more. With moduleItself, an instrument whose identity is our card's
+// type is ours as well: the module reached through a LAN controller, which is its own card 1.
+bool IdentifyGpib(const VisaApi& api, ViSession vi, bool moduleItself, bool& highCard) {
     char reply[kReplySize + 1];
     // The stored command is "*IDN?\n" but only its first five bytes are sent.
-    if (!Query(api, vi, "*IDN?\n", 5, reply) || !BeginsWith(reply, LoadString(IDS_SWITCHBOX_ID))) {
+    if (!Query(api, vi, "*IDN?\n", 5, reply)) {
         return false;
     }
     const std::string cardId = LoadString(IDS_CARD_ID);
+    if (moduleItself && BeginsWith(reply, cardId)) {
+        return true;
+    }
+    if (!BeginsWith(reply, LoadString(IDS_SWITCHBOX_ID))) {
+        return false;
+    }
     for (int card = 1; card <= kLastCard; ++card) {
         bool answered = false;
         for (int attempt = 0; attempt < kCardScanAttempts && !answered; ++attempt) {
@@ -135,21 +142,6 @@ void ReadWhereItSits(const VisaApi& api, ViSession rm, const std::string& name, 
         search.interfaceType = type;
     }
     api.viClose(vi);
-}
-
-// True when the open resource, reached over the given interface, is a candidate: every one with
-// noIdentify, else one identified as ours over GPIB or VXI.
-bool IsCandidate(const VisaApi& api, ViSession vi, ViUInt16 type, bool noIdentify, bool& highCard) {
-    if (noIdentify) {
-        return true;
-    }
-    if (type == VI_INTF_GPIB) {
-        return IdentifyGpib(api, vi, highCard);
-    }
-    if (type == VI_INTF_VXI || type == VI_INTF_GPIB_VXI) {
-        return IdentifyVxi(api, vi);
-    }
-    return false;
 }
 
 // What the walk through the instrument resources found, beside the candidates.
@@ -262,6 +254,19 @@ int CardFromChoice(const std::string& text, int fallback) {
         card = card * 10 + (text[at + 1] - '0');
     }
     return card;
+}
+
+bool IsCandidate(const VisaApi& api, ViSession vi, ViUInt16 type, bool noIdentify, bool& highCard) {
+    if (noIdentify) {
+        return true;
+    }
+    if (type == VI_INTF_GPIB || type == VI_INTF_TCPIP) {
+        return IdentifyGpib(api, vi, type == VI_INTF_TCPIP, highCard);
+    }
+    if (type == VI_INTF_VXI || type == VI_INTF_GPIB_VXI) {
+        return IdentifyVxi(api, vi);
+    }
+    return false;
 }
 
 int GpibLogicalAddress(unsigned primary, unsigned secondary) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "visa/VisaLoader.h"
+
 class CDynamicLibrary;
 class CInstrument;
 
@@ -22,17 +24,16 @@ struct InstrumentSearch {
     std::string resource;    // the chosen resource
     int slot = -1;           // its VXI slot, -1 when unknown
     int logicalAddress = -1; // its VXI logical address or 10000 + 100 x primary + secondary
-    std::optional<std::uint16_t> interfaceType;     // 1 GPIB, 2 VXI, 3 GPIB-VXI; empty when it did not say
+    std::optional<std::uint16_t> interfaceType;     // 1 GPIB, 2 VXI, 3 GPIB-VXI, 6 TCPIP; empty if unsaid
     std::vector<std::string> candidates;            // the resources that qualified, in the order found
     bool explicitAddress = false;                   // the resource was given, not searched for
     const CDynamicLibrary* driverLibrary = nullptr; // the driver library, loaded for the whole process
 };
 
 // Finds the module: loads VISA and the driver library and opens the default resource manager; with an
-// address, takes it as it is; else lists every instrument resource, identifies each (a switchbox with one
-// of our cards over GPIB, our manufacturer and model over VXI; every one with noIdentify) and chooses:
-// the only candidate, the GPIB-VXI one of a pair, or the operator's choice from the list. The chosen
-// resource is opened just long enough to read its slot, logical address and interface type. The
+// address, takes it as it is; else lists every instrument resource, identifies each (IsCandidate) and
+// chooses: the only candidate, the GPIB-VXI one of a pair, or the operator's choice from the list. The
+// chosen resource is opened just long enough to read its slot, logical address and interface type. The
 // driver session is not opened. A search that runs for more than a second shows its progress
 // (instrument/SearchProgress.h); the operator's Cancel there ends it as a cancelled choice does.
 InstrumentSearch FindInstrument(const std::optional<std::string>& address, bool noIdentify);
@@ -65,6 +66,13 @@ bool BeginsWith(const char* text, const std::string& prefix);
 // The card number read back from a chosen "Card %d  " text: the digit after "Card ", and the next one
 // when it is a digit too; the fallback when there is no digit there.
 int CardFromChoice(const std::string& text, int fallback);
+
+// True when the open resource, reached over the given interface type, is a candidate: every one with
+// noIdentify; else a switchbox holding one of our cards over GPIB; our manufacturer and model over VXI
+// and GPIB-VXI; over TCPIP (a LAN instrument, or a GPIB one behind a LAN gateway) what GPIB would
+// accept, and also the module itself, whose identity is our card's type. Any other interface is
+// skipped. Sets highCard when a switchbox's matching card is numbered 9 or more.
+bool IsCandidate(const VisaApi& api, ViSession vi, ViUInt16 type, bool noIdentify, bool& highCard);
 
 // The logical address of a GPIB connection: 10000 + 100 x primary + secondary; a secondary address of
 // 0xFFFF (none) counts as 0.

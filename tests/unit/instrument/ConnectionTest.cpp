@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
 #include "app/SfpAppData.h"
 #include "instrument/Connection.h"
 #include "instrument/DriverInstrument.h"
@@ -10,6 +15,36 @@
 namespace {
 
 const char* const kOurCard = "QUILLON-VANTERA,K4712V,0,A.01.00";
+const char* const kSwitchbox = "QUILLON-VANTERA,SWITCHBOX,1042,A.01.00";
+
+// A VISA library with one open instrument: it answers "*IDN?" and "SYST:CTYP? n" from its tables; every
+// write is recorded.
+struct FakeVisaInstrument {
+    std::string identity;
+    std::map<int, std::string> cards; // any other card answers "NONE"
+    std::vector<std::string> written;
+    std::string reply;
+};
+FakeVisaInstrument g_fake;
+
+ViStatus _VI_FUNC FakeWrite(ViSession, ViConstBuf buffer, ViUInt32 count, ViUInt32* done) {
+    const std::string command(reinterpret_cast<const char*>(buffer), count);
+    g_fake.written.push_back(command);
+    int card = 0;
+    if (command == "*IDN?") {
+        g_fake.reply = g_fake.identity;
+    } else if (std::sscanf(command.c_str(), "SYST:CTYP? %d", &card) == 1) {
+        g_fake.reply = g_fake.cards.count(card) != 0 ? g_fake.cards[card] : "NONE";
+    }
+    *done = count;
+    return VI_SUCCESS;
+}
+
+ViStatus _VI_FUNC FakeRead(ViSession, ViBuf buffer, ViUInt32 count, ViUInt32* done) {
+    *done = std::min(count, static_cast<ViUInt32>(g_fake.reply.size()));
+    std::memcpy(buffer, g_fake.reply.data(), *done);
+    return VI_SUCCESS;
+}
 
 class CardSelection : public ::testing::Test {
 protected:
@@ -120,4 +155,41 @@ TEST(ConnectionRules, CardChoiceAndGpibAddress) {
     EXPECT_EQ(GpibLogicalAddress(9, 3), 10903);
     EXPECT_EQ(GpibLogicalAddress(9, 14), 10914);
     EXPECT_EQ(GpibLogicalAddress(9, 0xFFFF), 10900);
+}
+
+TEST(ConnectionRules, TcpipIsIdentifiedAsGpibAndMayBeTheModuleItself) {
+    const ViUInt16 kAsrl = 4;
+    std::map<int, std::string> ourNinth = {{9, kOurCard}};
+    for (int card = 1; card < 9; ++card) {
+        ourNinth[card] = "ACME,RELAY";
+    }
+    struct Case {
+        const char* what;
+        ViUInt16 type;
+        const char* identity;
+        std::map<int, std::string> cards;
+        bool accepted;
+        bool highCard;
+        size_t writes; // "*IDN?" and one "SYST:CTYP?" per card asked
+    } cases[] = {
+        // clang-format off
+        {"switchbox over TCPIP, scanned as over GPIB", VI_INTF_TCPIP, kSwitchbox, ourNinth, true, true, 10},
+        {"switchbox without our card over TCPIP", VI_INTF_TCPIP, kSwitchbox, {{1, "ACME,RELAY"}}, false, false, 3},
+        {"the module itself over TCPIP, no card asked", VI_INTF_TCPIP, kOurCard, {}, true, false, 1},
+        {"the module itself over GPIB", VI_INTF_GPIB, kOurCard, {{1, kOurCard}}, false, false, 1},
+        {"another instrument over TCPIP", VI_INTF_TCPIP, "ACME INSTRUMENTS,DMM-200", {}, false, false, 1},
+        {"shorter than our card's type", VI_INTF_TCPIP, "QUILLON-VANTERA,K471", {}, false, false, 1},
+        {"a serial interface is skipped", kAsrl, kSwitchbox, ourNinth, false, false, 0},
+        // clang-format on
+    };
+    VisaApi api{};
+    api.viWrite = FakeWrite;
+    api.viRead = FakeRead;
+    for (const Case& c : cases) {
+        g_fake = FakeVisaInstrument{c.identity, c.cards, {}, ""};
+        bool highCard = false;
+        EXPECT_EQ(IsCandidate(api, 1, c.type, false, highCard), c.accepted) << c.what;
+        EXPECT_EQ(highCard, c.highCard) << c.what;
+        EXPECT_EQ(g_fake.written.size(), c.writes) << c.what;
+    }
 }
