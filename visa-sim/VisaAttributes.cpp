@@ -73,10 +73,12 @@ const char* StatusText(ViStatus status) {
         return "VI_ERROR_USER_BUF: A specified user buffer is not valid or cannot be "
                "accessed for the required size.";
     case VI_SUCCESS_NESTED_EXCLUSIVE:
-        return "VI_SUCCESS_NESTED_EXCLUSIVE: Specified access mode is successfully acquired, and this session "
+        return "VI_SUCCESS_NESTED_EXCLUSIVE: Specified access mode is successfully acquired, and this "
+               "session "
                "has nested exclusive locks.";
     case VI_ERROR_RSRC_LOCKED:
-        return "VI_ERROR_RSRC_LOCKED: Specified type of lock cannot be obtained or specified operation cannot "
+        return "VI_ERROR_RSRC_LOCKED: Specified type of lock cannot be obtained or specified operation "
+               "cannot "
                "be performed, because the resource is locked.";
     case VI_ERROR_INV_LOCK_TYPE:
         return "VI_ERROR_INV_LOCK_TYPE: The specified type of lock is not supported by this resource.";
