@@ -87,11 +87,17 @@ for name, command, device, identity, block_device, block_query, block_size in se
     block = rm.open_resource("TCPIP0::127.0.0.1::%s::INSTR" % block_device)
     block.write(block_query)
     check(len(block.read_raw()) == block_size, "%s: a 1 MiB reply" % name)
-    # One exclusive lock: another session is kept out until it is released.
+    # One exclusive lock, by viLock or by the open: another session is kept out until it is released.
     other = rm.open_resource(resource)
-    session.lock_excl()
-    check(status_of(other.read_stb) == StatusCode.error_resource_locked, "%s: locked out" % name)
-    session.unlock()
+    for how, lock in (("viLock", lambda: session.lock_excl() or session),
+                      ("an exclusive-lock open", lambda: rm.open_resource(
+                          resource, access_mode=pyvisa.constants.AccessModes.exclusive_lock))):
+        holder = lock()
+        check(holder.get_visa_attribute(pyvisa.constants.VI_ATTR_RSRC_LOCK_STATE) == 1 and
+              status_of(other.read_stb) == StatusCode.error_resource_locked, "%s: %s locks out" % (name, how))
+        holder.unlock()
+        if holder is not session:
+            holder.close()
     check(status_of(session.unlock) == StatusCode.error_session_not_locked, "%s: unlock without a lock" % name)
     other.close()
     block.close()
