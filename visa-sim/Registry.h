@@ -1,10 +1,11 @@
-// The open objects of the VISA library. The registry, under its own mutex, holds the open
-// objects (resource managers, sessions, find lists, events) and the bench in use; it is held only for
-// looking a handle up or changing the set of objects, never while a call waits. A call on an
-// instrument session works under that instrument's mutex, taken within the session's time-out, so calls
-// on different instruments go on side by side and no call waits longer than its own time-out for
-// another one. A session's attributes and event queue have a mutex of their own, held only for moments.
-// Locks are taken in this order: registry, instrument, the instrument's list of sessions, a session.
+// The open objects of the VISA library. The registry, under its own mutex, holds them (resource
+// managers, sessions, find lists, events) and the bench in use; it is held only for looking a handle up
+// or changing the set of objects, never while a call waits (a network session connects and destroys its
+// link without it). A call on a simulated instrument works under that instrument's mutex, and one on a
+// network session under its link's, taken within the session's time-out, so calls on different
+// instruments go on side by side and no call waits longer than its own time-out for another one. A
+// session's attributes and event queue have a mutex of their own, held only for moments. Locks are
+// taken in this order: registry, instrument or link, the instrument's list of sessions, a session.
 #pragma once
 
 #include "BenchSession.h"
