@@ -70,6 +70,10 @@ for name, command, device, identity, block_device, block_query, block_size in se
     check(session.get_visa_attribute(pyvisa.constants.VI_ATTR_INTF_TYPE) == 6 and
           session.get_visa_attribute(pyvisa.constants.VI_ATTR_TCPIP_DEVICE_NAME) == device and
           session.get_visa_attribute(pyvisa.constants.VI_ATTR_RSRC_NAME) == resource, "%s: attributes" % name)
+    by_name = rm.open_resource("TCPIP0::localhost::%s::INSTR" % device)
+    check(by_name.get_visa_attribute(pyvisa.constants.VI_ATTR_TCPIP_ADDR) == "127.0.0.1" and
+          by_name.query("*IDN?").startswith(identity), "%s: a host by its name" % name)
+    by_name.close()
     session.write("X" * 100000)  # many chunks of max_recv_size, END on the last only
     reply = session.query("*IDN?")
     # Reads of part of a reply, all of it exactly, and up to a term char.
