@@ -83,6 +83,7 @@ public:
         if (posix_spawn(&m_pid, SFP_VXI11D, &actions, nullptr, const_cast<char**>(argv), environ) != 0) {
             std::abort();
         }
+        posix_spawn_file_actions_destroy(&actions);
         close(pipeFds[1]);
         m_log = Fd(pipeFds[0]);
         std::string line;
@@ -427,7 +428,9 @@ void BM_Pyvisa(benchmark::State& state) {
     const char* backend = state.range(0) == 0 ? SFP_VISA_SIM_LIBRARY : "@py";
     const char* argv[] = {"/usr/bin/python3", SFP_PYVISA_PEER, backend, "127.0.0.1", nullptr};
     pid_t peer = 0;
-    if (posix_spawn(&peer, argv[0], &actions, nullptr, const_cast<char**>(argv), environ) != 0) {
+    int spawned = posix_spawn(&peer, argv[0], &actions, nullptr, const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
         state.SkipWithError("no python3");
         return;
     }
