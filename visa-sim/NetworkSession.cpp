@@ -193,6 +193,9 @@ public:
                 if (resp.error != vxi11::kNoError) {
                     return FromDeviceError(resp.error);
                 }
+                if (taken < resp.data.size()) {
+                    return VI_ERROR_IO; // a device that gives more than it was asked for
+                }
                 if (resp.reason & vxi11::kReasonEnd) {
                     return VI_SUCCESS;
                 }
