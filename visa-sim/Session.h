@@ -1,7 +1,6 @@
-// An instrument session of the VISA library: what every kind of session shares (its attributes, its
-// event queue, its closing), and the message-based operations each kind (a simulated instrument of the
-// bench, an instrument on the network) carries out in its own way. Also the helpers every call family
-// uses to hand values back to its caller.
+// The instrument session of the VISA library, behind which stand its two kinds (BenchSession, a
+// simulated instrument of the bench; NetworkSession, an instrument on the network), and the helpers
+// every call family uses to hand values back to its caller.
 #pragma once
 
 #include "visa.h"
