@@ -3,6 +3,7 @@
 #include <yaml-cpp/depthguard.h>
 #include <yaml-cpp/yaml.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -401,6 +402,10 @@ ResourceAddress ReadAddress(const YAML::Node& node) {
             Fail(node["name"],
                  "\"" + node["name"].Scalar() + "\" is not a GPIB, VXI or GPIB-VXI instrument name");
         }
+        if (fromName->type == InterfaceType::Tcpip) {
+            Fail(node["name"], "\"" + node["name"].Scalar() +
+                                   "\" is an instrument on the network: it takes lan: {} and nothing else");
+        }
         fromName->trailingZero = -1;
     }
     ResourceAddress address;
@@ -518,6 +523,22 @@ std::string ReadLanName(const YAML::Node& node) {
     return name;
 }
 
+// An instrument on the network: a TCPIP name and `lan: {}`; the bench simulates nothing of it.
+std::string ReadNetworkResource(const YAML::Node& node) {
+    CheckKeys(node, "an instrument on the network", {"name", "lan"});
+    if (!node["lan"].IsMap() || node["lan"].size() != 0) {
+        Fail(node["lan"], "lan takes nothing: lan: {}");
+    }
+    if (!node["name"]) {
+        Fail(node, "an instrument on the network needs its name");
+    }
+    auto address = ParseResourceName(Text(node["name"], "name"));
+    if (!address || address->type != InterfaceType::Tcpip) {
+        Fail(node["name"], "\"" + node["name"].Scalar() + "\" is not a TCPIP instrument name");
+    }
+    return CanonicalName(*address);
+}
+
 ResourceSpec ReadResource(const YAML::Node& node) {
     CheckKeys(node, "a resource",
               {"name", "interface", "board", "primary", "secondary", "logical_address", "slot",
@@ -603,6 +624,17 @@ Bench ReadBench(const YAML::Node& root) {
         Fail(resources, "resources must be a list");
     }
     for (const YAML::Node& node : resources) {
+        if (node.IsMap() && node["lan"]) {
+            std::string name = ReadNetworkResource(node);
+            auto& named = bench.networkResources;
+            if (std::find_if(named.begin(), named.end(), [&](const std::string& other) {
+                    return strcasecmp(other.c_str(), name.c_str()) == 0;
+                }) != named.end()) {
+                Fail(node, name + " is already on the bench");
+            }
+            named.push_back(name);
+            continue;
+        }
         ResourceSpec resourceSpec = ReadResource(node);
         for (const ResourceSpec& other : bench.resources) {
             if (other.name == resourceSpec.name) {

@@ -59,6 +59,9 @@ struct Bench {
     std::string stateName; // names the state files of this bench
     std::vector<ResourceSpec> resources;
     std::vector<Connection> wiring; // cables between the instruments' ports
+    // Instruments on the network the bench names (`lan: {}`), which viFindRsrc lists beside the simulated
+    // ones and viOpen reaches over VXI-11 like any TCPIP name: canonical names, in bench order.
+    std::vector<std::string> networkResources;
 };
 
 // What the wiring needs to know of the bench's resources, one entry per resource in bench order.

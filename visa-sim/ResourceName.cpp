@@ -52,6 +52,67 @@ std::vector<std::string_view> SplitFields(std::string_view name) {
     }
 }
 
+// A host name (RFC 1123 labels) or, when it is all digits and dots, a dotted IPv4 address.
+bool IsHost(std::string_view host) {
+    if (host.empty() || host.size() > 253) {
+        return false;
+    }
+    if (host.find_first_not_of("0123456789.") == std::string_view::npos) {
+        std::vector<std::string_view> parts;
+        size_t start = 0;
+        for (size_t dot = host.find('.'); dot != std::string_view::npos; dot = host.find('.', start)) {
+            parts.push_back(host.substr(start, dot - start));
+            start = dot + 1;
+        }
+        parts.push_back(host.substr(start));
+        if (parts.size() != 4) {
+            return false;
+        }
+        for (std::string_view part : parts) {
+            int value = ParseNumber(part);
+            if (part.size() > 3 || value < 0 || value > 255) {
+                return false;
+            }
+        }
+        return true;
+    }
+    size_t labelStart = 0;
+    for (size_t i = 0; i <= host.size(); ++i) {
+        if (i == host.size() || host[i] == '.') {
+            size_t length = i - labelStart;
+            if (length == 0 || length > 63 || host[labelStart] == '-' || host[i - 1] == '-') {
+                return false;
+            }
+            labelStart = i + 1;
+        } else if (!std::isalnum(static_cast<unsigned char>(host[i])) && host[i] != '-') {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsDeviceName(std::string_view device) {
+    if (device.empty() || device.size() > 256 || !std::isalpha(static_cast<unsigned char>(device[0]))) {
+        return false;
+    }
+    for (char c : device) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != ',' && c != '_' && c != '.' && c != '-') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The fields after TCPIP[board]: the host and, maybe, the device name.
+bool ReadTcpipFields(const std::vector<std::string_view>& fields, ResourceAddress* address) {
+    if (fields.size() > 3 || !IsHost(fields[1]) || (fields.size() == 3 && !IsDeviceName(fields[2]))) {
+        return false;
+    }
+    address->host = std::string(fields[1]);
+    address->device = fields.size() == 3 ? std::string(fields[2]) : "inst0";
+    return true;
+}
+
 } // namespace
 
 std::optional<ResourceAddress> ParseResourceName(std::string_view name) {
@@ -78,6 +139,9 @@ std::optional<ResourceAddress> ParseResourceName(std::string_view name) {
     } else if (StartsWithNoCase(head, "VXI")) {
         address.type = InterfaceType::Vxi;
         boardText = head.substr(3);
+    } else if (StartsWithNoCase(head, "TCPIP")) {
+        address.type = InterfaceType::Tcpip;
+        boardText = head.substr(5);
     } else {
         return std::nullopt;
     }
@@ -87,6 +151,9 @@ std::optional<ResourceAddress> ParseResourceName(std::string_view name) {
             return std::nullopt;
         }
         address.board = static_cast<uint16_t>(board);
+    }
+    if (address.type == InterfaceType::Tcpip) {
+        return ReadTcpipFields(fields, &address) ? std::optional(address) : std::nullopt;
     }
 
     std::vector<int> numbers;
@@ -138,6 +205,9 @@ std::string CanonicalName(const ResourceAddress& address) {
     case InterfaceType::GpibVxi:
         name = "GPIB-VXI" + std::to_string(address.board) + "::" + std::to_string(address.logicalAddress);
         break;
+    case InterfaceType::Tcpip:
+        name = "TCPIP" + std::to_string(address.board) + "::" + address.host + "::" + address.device;
+        break;
     }
     return name + "::INSTR";
 }
@@ -154,6 +224,9 @@ bool NameDesignates(const ResourceAddress& given, const ResourceAddress& resourc
             return true;
         }
         return given.secondary == 0 && resource.secondary < 0;
+    }
+    if (given.type == InterfaceType::Tcpip) {
+        return EqualsNoCase(given.host, resource.host) && EqualsNoCase(given.device, resource.device);
     }
     return given.logicalAddress == resource.logicalAddress;
 }

@@ -91,6 +91,7 @@ typedef ViStatus(_VI_FUNC* ViHndlr)(ViSession vi, ViEventType eventType, ViEvent
 #define VI_SUCCESS_QUEUE_NEMPTY ((ViStatus)0x3FFF0080)
 #define VI_SUCCESS_TERM_CHAR ((ViStatus)0x3FFF0005)
 #define VI_SUCCESS_MAX_CNT ((ViStatus)0x3FFF0006)
+#define VI_SUCCESS_NESTED_EXCLUSIVE ((ViStatus)0x3FFF001A)
 #define VI_WARN_NULL_OBJECT ((ViStatus)0x3FFF0082)
 #define VI_WARN_UNKNOWN_STATUS ((ViStatus)0x3FFF0085)
 #define VI_ERROR_SYSTEM_ERROR ((ViStatus)0xBFFF0000)
@@ -110,6 +111,11 @@ typedef ViStatus(_VI_FUNC* ViHndlr)(ViSession vi, ViEventType eventType, ViEvent
 #define VI_ERROR_NSUP_OPER ((ViStatus)0xBFFF0067)
 #define VI_ERROR_USER_BUF ((ViStatus)0xBFFF0071)
 #define VI_ERROR_INV_PROT ((ViStatus)0xBFFF0079)
+#define VI_ERROR_RSRC_LOCKED ((ViStatus)0xBFFF000F)
+#define VI_ERROR_INV_LOCK_TYPE ((ViStatus)0xBFFF0020)
+#define VI_ERROR_ABORT ((ViStatus)0xBFFF0030)
+#define VI_ERROR_SESN_NLOCKED ((ViStatus)0xBFFF009C)
+#define VI_ERROR_CONN_LOST ((ViStatus)0xBFFF00A6)
 
 /* Attributes */
 #define VI_ATTR_RSRC_CLASS ((ViAttr)0xBFFF0001)
@@ -131,6 +137,9 @@ typedef ViStatus(_VI_FUNC* ViHndlr)(ViSession vi, ViEventType eventType, ViEvent
 #define VI_ATTR_GPIB_PRIMARY_ADDR ((ViAttr)0x3FFF0172)
 #define VI_ATTR_GPIB_SECONDARY_ADDR ((ViAttr)0x3FFF0173)
 #define VI_ATTR_INTF_NUM ((ViAttr)0x3FFF0176)
+#define VI_ATTR_TCPIP_ADDR ((ViAttr)0xBFFF0195)
+#define VI_ATTR_TCPIP_HOSTNAME ((ViAttr)0xBFFF0196)
+#define VI_ATTR_TCPIP_DEVICE_NAME ((ViAttr)0xBFFF0199)
 #define VI_ATTR_EVENT_TYPE ((ViAttr)0x3FFF4010)
 
 ViStatus _VI_FUNC viOpenDefaultRM(ViSession* vi);

@@ -3,14 +3,20 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
 #include <sys/un.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace visasim::lan {
@@ -156,6 +162,54 @@ std::string Ipv4Text(uint32_t address) {
     return text;
 }
 
+std::optional<uint32_t> ResolveIpv4(const std::string& host, Deadline deadline, std::string* error) {
+    if (auto address = ParseIpv4(host)) {
+        return address;
+    }
+    // getaddrinfo() has no time-out of its own: it runs on a thread that owns its half of the outcome.
+    struct Outcome {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        int status = 0;
+        uint32_t address = 0;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    try {
+        std::thread([outcome, host] {
+            addrinfo hints{};
+            hints.ai_family = AF_INET;
+            hints.ai_socktype = SOCK_STREAM;
+            addrinfo* found = nullptr;
+            int status = getaddrinfo(host.c_str(), nullptr, &hints, &found);
+            std::lock_guard lock(outcome->mutex);
+            outcome->status = status;
+            if (status == 0) {
+                outcome->address = ntohl(reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
+                freeaddrinfo(found);
+            }
+            outcome->finished = true;
+            outcome->done.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        *error = "no thread for the host look-up";
+        return std::nullopt;
+    }
+    std::unique_lock lock(outcome->mutex);
+    auto finished = [&] { return outcome->finished; };
+    if (deadline == kNoDeadline) {
+        outcome->done.wait(lock, finished);
+    } else if (!outcome->done.wait_until(lock, deadline, finished)) {
+        *error = "looking " + host + " up: timed out";
+        return std::nullopt;
+    }
+    if (outcome->status != 0) {
+        *error = "looking " + host + " up: " + gai_strerror(outcome->status);
+        return std::nullopt;
+    }
+    return outcome->address;
+}
+
 bool IsLoopback(uint32_t address) {
     return (address >> 24) == 127;
 }
@@ -299,7 +353,7 @@ void RecordStream::Shutdown() {
 }
 
 RpcClient::RpcClient(Fd fd, size_t replyBound, const StopSignal* stop)
-    : m_stream(std::move(fd), replyBound, stop),
+    : m_stream(std::move(fd), replyBound, stop), m_stop(stop),
       m_xid(static_cast<uint32_t>(Clock::now().time_since_epoch().count())) {}
 
 namespace {
@@ -321,6 +375,9 @@ std::optional<uint32_t> RpcClient::Send(uint32_t program, uint32_t version, uint
     std::vector<uint8_t> message = writer.Take();
     message.insert(message.end(), arguments.begin(), arguments.end());
     if (!m_stream.Send(message, deadline, StallFor(deadline), more)) {
+        m_failure = m_stop && m_stop->Raised() ? Failure::Stopped
+                    : Clock::now() >= deadline ? Failure::TimedOut
+                                               : Failure::Lost;
         *error = "the call could not be sent";
         return std::nullopt;
     }
@@ -335,12 +392,19 @@ std::optional<RpcClient::Reply> RpcClient::Receive(uint32_t xid, Deadline deadli
             break;
         case RecordStream::Received::TimedOut:
         case RecordStream::Received::Stalled:
+            m_failure = Failure::TimedOut;
             *error = "no reply in time";
             return std::nullopt;
+        case RecordStream::Received::Stopped:
+            m_failure = Failure::Stopped;
+            *error = "given up";
+            return std::nullopt;
         case RecordStream::Received::TooLarge:
+            m_failure = Failure::Lost;
             *error = "the reply is too large";
             return std::nullopt;
         default:
+            m_failure = Failure::Lost;
             *error = "the connection ended";
             return std::nullopt;
         }

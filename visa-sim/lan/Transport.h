@@ -61,6 +61,10 @@ std::optional<uint32_t> ParseIpv4(const std::string& text);
 std::string Ipv4Text(uint32_t address);
 bool IsLoopback(uint32_t address);
 
+// Looks a host name or dotted address up (IPv4 only) within the deadline. The look-up of a name runs on
+// a thread of its own, which a caller past its deadline leaves to end alone.
+std::optional<uint32_t> ResolveIpv4(const std::string& host, Deadline deadline, std::string* error);
+
 // A listening TCP socket, a bound UDP socket; on failure nothing and *error says why.
 Fd ListenTcp(uint32_t address, uint16_t port, std::string* error);
 // A UDP socket given an interface takes only what arrives on it.
@@ -121,13 +125,20 @@ public:
                                  bool more = false);
     std::optional<Reply> Receive(uint32_t xid, Deadline deadline, std::string* error);
 
+    // Why the last Send, Receive or Call failed: its deadline passed, the stop signal was raised, or the
+    // connection ended (or broke, or carried what is no reply).
+    enum class Failure { None, TimedOut, Stopped, Lost };
+    Failure LastFailure() const { return m_failure; }
+
     template <typename Arguments, typename Results>
     bool CallAs(uint32_t program, uint32_t version, uint32_t procedure, const Arguments& arguments,
                 Results* results, Deadline deadline, std::string* error);
 
 private:
     RecordStream m_stream;
+    const StopSignal* m_stop;
     uint32_t m_xid;
+    Failure m_failure = Failure::None;
 };
 
 // Forwards to Vxi11.h's Encode/Decode, which the caller includes.

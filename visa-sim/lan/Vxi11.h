@@ -183,6 +183,10 @@ struct Mapping {
     uint32_t port = 0;
     bool operator==(const Mapping&) const = default;
 };
+// GETPORT's result: the port, 0 for a program not registered.
+struct PortNumber {
+    uint32_t port = 0;
+};
 // rpcbind's registration (version 3 SET and UNSET); the address is universal ("127.0.0.1.4.1").
 struct RpcbEntry {
     uint32_t program = 0;
@@ -209,6 +213,7 @@ template <typename Io> void Fields(Io& io, DeviceRemoteFunc& v) { io.Word(v.host
 template <typename Io> void Fields(Io& io, DeviceLink& v) { io.Int(v.lid); }
 template <typename Io> void Fields(Io& io, DeviceError& v) { io.Int(v.error); }
 template <typename Io> void Fields(Io& io, Mapping& v) { io.Word(v.program); io.Word(v.version); io.Word(v.protocol); io.Word(v.port); }
+template <typename Io> void Fields(Io& io, PortNumber& v) { io.Word(v.port); }
 template <typename Io> void Fields(Io& io, RpcbEntry& v) { io.Word(v.program); io.Word(v.version); io.Bytes(v.netid, 64); io.Bytes(v.address, 128); io.Bytes(v.owner, 256); }
 // clang-format on
 

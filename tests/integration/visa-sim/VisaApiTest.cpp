@@ -97,7 +97,8 @@ TEST_F(VisaApi, OpenAcceptsEverySpellingOfABenchResource) {
     ViSession session = 123;
     EXPECT_EQ(visa.Open(rm, "GPIB0::10::INSTR", VI_NULL, VI_NULL, &session), VI_ERROR_RSRC_NFOUND);
     EXPECT_EQ(session, VI_NULL);
-    EXPECT_EQ(visa.Open(rm, "TCPIP0::10.0.0.1::INSTR", VI_NULL, VI_NULL, &session), VI_ERROR_RSRC_NFOUND);
+    EXPECT_EQ(visa.Open(rm, "TCPIP0::10.0.0.1::5025::SOCKET", VI_NULL, VI_NULL, &session),
+              VI_ERROR_RSRC_NFOUND);
     EXPECT_EQ(visa.Open(rm, "not a name", VI_NULL, VI_NULL, &session), VI_ERROR_INV_RSRC_NAME);
     EXPECT_EQ(visa.Open(rm, "GPIB0::5::INSTR", VI_NULL, VI_NULL, &session), VI_ERROR_IO); // bench fault
 }

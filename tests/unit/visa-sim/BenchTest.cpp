@@ -121,11 +121,36 @@ resources:
     EXPECT_FALSE(generic.replies[1].reply);
 }
 
+TEST(BenchLoader, NamesInstrumentsOnTheNetworkBesideTheSimulatedOnes) {
+    std::string error;
+    auto bench = LoadBenchText(
+        "resources:\n  - name: tcpip0::10.0.0.5::gpib0,9\n    lan: {}\n"
+        "  - name: VXI0::112::INSTR\n    module: {}\n  - name: TCPIP1::gw::INSTR\n    lan: {}\n",
+        "bench.yaml", &error);
+    ASSERT_TRUE(bench) << error;
+    EXPECT_EQ(bench->networkResources,
+              (std::vector<std::string>{"TCPIP0::10.0.0.5::gpib0,9::INSTR", "TCPIP1::gw::inst0::INSTR"}));
+    ASSERT_EQ(bench->resources.size(), 1u);
+    for (auto [text, message] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"  - name: GPIB0::9::INSTR\n    lan: {}\n",
+              "bench.yaml:2: \"GPIB0::9::INSTR\" is not a TCPIP instrument name"},
+             {"  - name: TCPIP0::gw::INSTR\n    lan: {port: 1}\n",
+              "bench.yaml:3: lan takes nothing: lan: {}"},
+             {"  - name: TCPIP0::gw::INSTR\n    lan: {}\n    slot: 2\n",
+              "bench.yaml:4: unknown key \"slot\" in an instrument on the network"},
+             {"  - name: TCPIP0::gw::INSTR\n    lan: {}\n  - name: TCPIP0::GW::inst0\n    lan: {}\n",
+              "bench.yaml:4: TCPIP0::GW::inst0::INSTR is already on the bench"},
+         }) {
+        EXPECT_EQ(Error(std::string("resources:\n") + text), message);
+    }
+}
+
 TEST(BenchLoader, BadBenchesNameTheLineAndTheProblem) {
     EXPECT_EQ(Error("resources:\n  - name: VXI0::1::INSTR\n    modul: {}\n"),
               "bench.yaml:3: unknown key \"modul\" in a resource");
     EXPECT_EQ(Error("resources:\n  - name: TCPIP0::host::INSTR\n    generic: {}\n"),
-              "bench.yaml:2: \"TCPIP0::host::INSTR\" is not a GPIB, VXI or GPIB-VXI instrument name");
+              "bench.yaml:2: \"TCPIP0::host::INSTR\" is an instrument on the network: it takes lan: {} and "
+              "nothing else");
     EXPECT_EQ(Error("resources:\n  - name: VXI0::1::INSTR\n    module:\n      card:\n        options: "
                     "\"QZATNA01\"\n"),
               "bench.yaml:5: options must be six option names or empty entries separated by five commas");

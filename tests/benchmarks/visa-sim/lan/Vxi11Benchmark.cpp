@@ -1,10 +1,15 @@
 // Speed of visa-sim-vxi11d over loopback, measured with the RPC core's own client: an *IDN? round trip
 // (device_write and device_read) beside a bare TCP ping-pong of the same run, a 1 MiB read, how soon an
 // abort ends a waiting read, and an *IDN? round trip while other peers wait in a read, stall in the
-// middle of a record or send garbage. The program enters a network namespace of its own first (as root),
-// so the server's ports are private; the machine's load average is in the context lines.
+// middle of a record or send garbage. And the VISA library's VXI-11 client on the same server: *IDN? and
+// a 1 MiB read through its C interface, and through pyvisa with the library beside pyvisa's own
+// pure-Python backend (@py), timed inside a Python process of their own (pyvisa_peer.py). The program enters
+// a network namespace of its own first (as root), so the server's ports are private; the machine's load
+// average is in the context lines.
 #include "Transport.h"
 #include "Vxi11.h"
+
+#include "visa.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,6 +32,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -77,6 +83,7 @@ public:
         if (posix_spawn(&m_pid, SFP_VXI11D, &actions, nullptr, const_cast<char**>(argv), environ) != 0) {
             std::abort();
         }
+        posix_spawn_file_actions_destroy(&actions);
         close(pipeFds[1]);
         m_log = Fd(pipeFds[0]);
         std::string line;
@@ -347,6 +354,106 @@ void BM_IdentityWhileOthersMisbehave(benchmark::State& state) {
     }
 }
 
+// A session of the VISA library on a device of the server.
+class LibrarySession {
+public:
+    explicit LibrarySession(const char* device) {
+        std::string name = std::string("TCPIP0::127.0.0.1::") + device + "::INSTR";
+        TheServer();
+        if (viOpenDefaultRM(&m_rm) != VI_SUCCESS ||
+            viOpen(m_rm, name.c_str(), VI_NULL, VI_NULL, &m_vi) != VI_SUCCESS) {
+            std::abort();
+        }
+    }
+    ~LibrarySession() { viClose(m_rm); }
+    // Writes the message and reads the whole reply; its size, 0 on failure.
+    size_t Query(const char* message) {
+        ViUInt32 count = 0;
+        if (viWrite(m_vi, reinterpret_cast<ViConstBuf>(message), static_cast<ViUInt32>(std::strlen(message)),
+                    &count) != VI_SUCCESS) {
+            return 0;
+        }
+        size_t size = 0;
+        ViStatus status = VI_SUCCESS_MAX_CNT;
+        while (status == VI_SUCCESS_MAX_CNT) {
+            status =
+                viRead(m_vi, m_buffer.data() + size, static_cast<ViUInt32>(m_buffer.size() - size), &count);
+            size += count;
+        }
+        return status == VI_SUCCESS ? size : 0;
+    }
+
+private:
+    ViSession m_rm = VI_NULL;
+    ViSession m_vi = VI_NULL;
+    std::vector<unsigned char> m_buffer = std::vector<unsigned char>(kLargeReply + 16);
+};
+
+void BM_LibraryIdentity(benchmark::State& state) {
+    LibrarySession session("inst0");
+    for (auto _ : state) {
+        if (session.Query("*IDN?\n") < 20) {
+            state.SkipWithError("*IDN? failed");
+            break;
+        }
+    }
+}
+
+void BM_LibraryRead1MiB(benchmark::State& state) {
+    LibrarySession session("gpib0,5");
+    for (auto _ : state) {
+        if (session.Query("DATA?;DATA?\n") != kLargeReply) {
+            state.SkipWithError("DATA? failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kLargeReply));
+}
+
+// pyvisa in a process of its own, with the backend given: argument 0 this library, 1 pyvisa-py (@py);
+// the query (0 *IDN?, 1 a 1 MiB reply) timed there.
+void BM_Pyvisa(benchmark::State& state) {
+    TheServer();
+    int toPeer[2];
+    int fromPeer[2];
+    if (pipe(toPeer) != 0 || pipe(fromPeer) != 0) {
+        std::abort();
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, toPeer[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, fromPeer[1], 1);
+    posix_spawn_file_actions_addclose(&actions, toPeer[1]);
+    posix_spawn_file_actions_addclose(&actions, fromPeer[0]);
+    const char* backend = state.range(0) == 0 ? SFP_VISA_SIM_LIBRARY : "@py";
+    const char* argv[] = {"/usr/bin/python3", SFP_PYVISA_PEER, backend, "127.0.0.1", nullptr};
+    pid_t peer = 0;
+    int spawned = posix_spawn(&peer, argv[0], &actions, nullptr, const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        state.SkipWithError("no python3");
+        return;
+    }
+    close(toPeer[0]);
+    close(fromPeer[1]);
+    FILE* replies = fdopen(fromPeer[0], "r");
+    const char* request = state.range(1) == 0 ? "idn\n" : "block\n";
+    size_t wanted = state.range(1) == 0 ? 20 : kLargeReply;
+    for (auto _ : state) {
+        long long nanoseconds = 0;
+        size_t size = 0;
+        if (write(toPeer[1], request, std::strlen(request)) < 0 ||
+            std::fscanf(replies, "%lld %zu", &nanoseconds, &size) != 2 || size < wanted) {
+            state.SkipWithError("the pyvisa query failed");
+            break;
+        }
+        state.SetIterationTime(static_cast<double>(nanoseconds) * 1e-9);
+    }
+    close(toPeer[1]);
+    fclose(replies);
+    waitpid(peer, nullptr, 0);
+}
+
 BENCHMARK(BM_TcpPingPong)->MinTime(1);
 BENCHMARK(BM_NullCall)->MinTime(1);
 BENCHMARK(BM_IdentityRoundTrip)->MinTime(1);
@@ -354,6 +461,16 @@ BENCHMARK(BM_IdentityPipelined)->MinTime(1);
 BENCHMARK(BM_Read1MiB)->Unit(benchmark::kMillisecond)->MinTime(1);
 BENCHMARK(BM_AbortEndsWaitingRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
 BENCHMARK(BM_IdentityWhileOthersMisbehave)->DenseRange(0, 2)->MinTime(1);
+BENCHMARK(BM_LibraryIdentity)->MinTime(1);
+BENCHMARK(BM_LibraryRead1MiB)->Unit(benchmark::kMillisecond)->MinTime(1);
+BENCHMARK(BM_Pyvisa)->ArgNames({"backend", "block"})->Args({0, 0})->Args({1, 0})->UseManualTime()->MinTime(1);
+BENCHMARK(BM_Pyvisa)
+    ->ArgNames({"backend", "block"})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(100);
 
 } // namespace
 
