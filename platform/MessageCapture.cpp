@@ -1,20 +1,45 @@
 #include "platform/MessageCapture.h"
 
-CMessageCapture::CMessageCapture() : m_next(&Facade()) {
+CMessageCapture::CMessageCapture(Boxes boxes) : m_next(&Facade()), m_boxes(boxes) {
     SetFacade(this);
 }
 
 CMessageCapture::~CMessageCapture() {
+    Release();
+}
+
+void CMessageCapture::Release() {
+    if (m_released) {
+        return;
+    }
+    m_released = true;
     SetFacade(m_next);
+    std::vector<Held> held;
+    held.swap(m_held);
+    for (const Held& request : held) {
+        if (request.beep) {
+            m_next->Beep();
+        } else {
+            m_next->MessageBox(request.text);
+        }
+    }
 }
 
 void CMessageCapture::MessageBox(const std::string& text) {
     m_texts.push_back(text);
-    m_next->MessageBox(text);
+    if (m_boxes == Boxes::Hold) {
+        m_held.push_back({false, text});
+    } else {
+        m_next->MessageBox(text);
+    }
 }
 
 void CMessageCapture::Beep() {
-    m_next->Beep();
+    if (m_boxes == Boxes::Hold) {
+        m_held.push_back({true, {}});
+    } else {
+        m_next->Beep();
+    }
 }
 
 bool CMessageCapture::ChooseFromList(const std::string& caption, const std::vector<std::string>& items,
