@@ -96,14 +96,16 @@ struct CSessionBus::Endpoint : std::enable_shared_from_this<Endpoint> {
     GMainLoop* loop = nullptr;
     std::thread thread;
     std::atomic<bool> stopped = false;
-    // The bus thread's own.
+    // Cancelled by Stop while the connection is being made.
     GCancellable* connecting = nullptr;
+    // The bus thread's own.
     GDBusConnection* connection = nullptr;
     GDBusNodeInfo* node = nullptr;
     guint registration = 0;
     guint ownership = 0;
 
     ~Endpoint() {
+        g_clear_object(&connecting);
         if (loop != nullptr) {
             g_main_loop_unref(loop);
         }
@@ -132,33 +134,28 @@ struct CSessionBus::Endpoint : std::enable_shared_from_this<Endpoint> {
             [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
     }
 
-    // The bus thread: connects, then serves until Stop quits its loop, and leaves the bus.
+    // The bus thread: connects (on this thread alone, so that nothing of the connection outlives Stop),
+    // then serves until Stop quits its loop, and leaves the bus.
     void Serve(const std::string& address) {
         g_main_context_push_thread_default(context);
-        connecting = g_cancellable_new();
-        g_dbus_connection_new_for_address(
+        GError* error = nullptr;
+        GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
             address.c_str(),
             static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                               G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, connecting, &Endpoint::Connected, this);
-        g_main_loop_run(loop);
+            nullptr, connecting, &error);
+        if (bus != nullptr) {
+            Export(bus);
+        } else if (!g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+            Say(error->message);
+        }
+        g_clear_error(&error);
+        // Stop raises the flag before it asks the loop to quit, so a loop started here always sees that.
+        if (!stopped) {
+            g_main_loop_run(loop);
+        }
         Leave();
         g_main_context_pop_thread_default(context);
-    }
-
-    static void Connected(GObject*, GAsyncResult* result, gpointer data) {
-        auto* self = static_cast<Endpoint*>(data);
-        GError* error = nullptr;
-        GDBusConnection* bus = g_dbus_connection_new_for_address_finish(result, &error);
-        g_clear_object(&self->connecting);
-        if (bus == nullptr) {
-            if (!g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
-                self->Say(error->message);
-            }
-            g_clear_error(&error);
-            return;
-        }
-        self->Export(bus);
     }
 
     void Export(GDBusConnection* bus) {
@@ -305,12 +302,6 @@ struct CSessionBus::Endpoint : std::enable_shared_from_this<Endpoint> {
 
     // The bus thread, once its loop has ended.
     void Leave() {
-        if (connecting != nullptr) {
-            g_cancellable_cancel(connecting);
-            while (connecting != nullptr) { // Connected clears it, cancelled
-                g_main_context_iteration(context, TRUE);
-            }
-        }
         if (ownership != 0) {
             g_bus_unown_name(ownership);
             ownership = 0;
@@ -350,6 +341,7 @@ void CSessionBus::Start(bool unattended) {
     }
     m_endpoint->context = g_main_context_new();
     m_endpoint->loop = g_main_loop_new(m_endpoint->context, FALSE);
+    m_endpoint->connecting = g_cancellable_new();
     m_endpoint->thread = std::thread(&Endpoint::Serve, m_endpoint.get(), std::string(address));
 }
 
@@ -372,6 +364,7 @@ void CSessionBus::Stop() {
     m_endpoint->stopped = true;
     m_endpoint->remote.SetReady(false);
     if (m_endpoint->thread.joinable()) {
+        g_cancellable_cancel(m_endpoint->connecting);
         Endpoint* endpoint = m_endpoint.get();
         m_endpoint->OnBus([endpoint] { g_main_loop_quit(endpoint->loop); });
         m_endpoint->thread.join();
