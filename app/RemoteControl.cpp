@@ -45,7 +45,7 @@ void CRemoteControl::Run(Operation operation, const Answer& answer) {
         answer(outcome);
         return;
     }
-    CMessageCapture report(CMessageCapture::Boxes::Hold);
+    CMessageCapture report;
     if (!(operation == Operation::Reset ? OnReset() : OnRefresh())) {
         outcome.kind = RemoteOutcome::Kind::Failed;
         for (const std::string& text : report.Texts()) {

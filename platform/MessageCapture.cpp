@@ -1,6 +1,6 @@
 #include "platform/MessageCapture.h"
 
-CMessageCapture::CMessageCapture(Boxes boxes) : m_next(&Facade()), m_boxes(boxes) {
+CMessageCapture::CMessageCapture() : m_next(&Facade()) {
     SetFacade(this);
 }
 
@@ -27,19 +27,11 @@ void CMessageCapture::Release() {
 
 void CMessageCapture::MessageBox(const std::string& text) {
     m_texts.push_back(text);
-    if (m_boxes == Boxes::Hold) {
-        m_held.push_back({false, text});
-    } else {
-        m_next->MessageBox(text);
-    }
+    m_held.push_back({false, text});
 }
 
 void CMessageCapture::Beep() {
-    if (m_boxes == Boxes::Hold) {
-        m_held.push_back({true, {}});
-    } else {
-        m_next->Beep();
-    }
+    m_held.push_back({true, {}});
 }
 
 bool CMessageCapture::ChooseFromList(const std::string& caption, const std::vector<std::string>& items,

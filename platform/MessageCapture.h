@@ -1,11 +1,9 @@
-// Keeps the texts of the message boxes shown while it lives. It stands in front of the facade in use:
-// every request passes on to that facade unchanged (the operator still sees every message), and each
-// message box text is also kept, in order. Captures nest; each keeps what was shown in its own lifetime.
-//
-// A capture that holds the boxes passes everything else on at once but keeps the message boxes and
-// beeps back until Release (or its end), so that what they say is known before the operator has
-// closed them: the session-bus endpoint answers its caller first, and the boxes then wait for the
-// operator alone.
+// Keeps the texts of the message boxes shown while it lives, and holds those boxes back: it stands in
+// front of the facade in use, passes every other request on at once, and keeps the message boxes and
+// beeps, in order, until Release (or its end) shows them through that facade. So what they say is known
+// before the operator has closed them: the session-bus endpoint answers its caller with the texts
+// first, and the boxes then wait for the operator alone. Captures nest; each keeps what was shown in its
+// own lifetime.
 #pragma once
 
 #include <string>
@@ -15,9 +13,8 @@
 
 class CMessageCapture : public CFacade {
 public:
-    enum class Boxes { PassOn, Hold };
     // Installs itself as the facade until it is released or destroyed.
-    explicit CMessageCapture(Boxes boxes = Boxes::PassOn);
+    CMessageCapture();
     ~CMessageCapture() override;
     CMessageCapture(const CMessageCapture&) = delete;
     CMessageCapture& operator=(const CMessageCapture&) = delete;
@@ -33,14 +30,13 @@ public:
     COLORREF SystemColour(SysColour which) override;
     void DestroyMainWindow() override;
 
-    // The texts shown so far (or held), in order.
+    // The texts of the message boxes so far, in order.
     const std::vector<std::string>& Texts() const { return m_texts; }
     // Gives the facade back and shows the held beeps and message boxes, in order, through it.
     void Release();
 
 private:
     CFacade* m_next;
-    Boxes m_boxes;
     bool m_released = false;
     std::vector<std::string> m_texts;
     struct Held {
