@@ -1,6 +1,5 @@
 #include "app/ConfigCommand.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "app/SfpAppData.h"
@@ -54,28 +53,32 @@ std::string BuildCardOptionList(const GroupValues& chosen,
     return list;
 }
 
-bool ApplyConfiguration(const GroupValues& chosen) {
+bool RunConfiguration(const std::function<bool(GroupValues& choice)>& chooseTypes) {
     CPan1Obj* panel = FindMainPanel();
     if (panel == nullptr) {
         return false; // already reported as fatal
-    }
-    if (IsConfigurationUnchanged(chosen, panel->m_nGroupType)) {
-        return false;
     }
     CInstrument* instrument = TheApp()->m_pInstrument.get();
     if (instrument == nullptr) {
         return false;
     }
     const short card = instrument->GetCardNumber();
-    // A group left without a checked button keeps the device the card names for it, whatever the
-    // panel calls it: its entry is read from the card and written back unchanged.
-    const bool keepsAnEntry =
-        std::any_of(chosen.begin(), chosen.end(), [](int value) { return ChosenType(value) < 0; });
+    // The dialog shows the card's types as they are now, not the panel's, which another program may
+    // have made stale by retyping the card; the entries as read are what untouched groups keep.
     char current[kOptionListBufferSize] = {};
-    if (keepsAnEntry && !CallInstrument(*instrument, [&] { instrument->QueryCardOption(card, current); })) {
-        return false; // reported; nothing was written
+    if (!CallInstrument(*instrument, [&] { instrument->QueryCardOption(card, current); })) {
+        return false; // reported; nothing was shown or written
     }
     current[kOptionListBufferSize - 1] = '\0';
+    GroupValues shown = panel->m_nGroupType;
+    if (current[0] != '\0') {
+        shown = EveryGroup(kDeviceNotReported);
+        ParseTypeList(shown, current);
+    }
+    GroupValues chosen = shown;
+    if (!chooseTypes(chosen) || IsConfigurationUnchanged(chosen, shown)) {
+        return false;
+    }
     const std::string list = BuildCardOptionList(chosen, panel->m_szTypeName, current);
     if (!CallInstrument(*instrument, [&] { instrument->SetCardOption(card, list.c_str()); })) {
         // The card refused the list: the operator has been told; the group model (and the shown panel)

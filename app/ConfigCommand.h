@@ -1,8 +1,10 @@
 // The decisions of the Configuration command: after the operator confirms the Configuration dialog,
 // tell the card which device hangs on each group (the card option list) and store the new types in the
-// group model. The window layer runs the dialog and hands the six chosen codes to ApplyConfiguration.
+// group model. The window layer runs the dialog on the types RunConfiguration gives and hands back the
+// six chosen codes.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "switching/GroupModel.h"
@@ -18,9 +20,12 @@ std::string BuildCardOptionList(const GroupValues& chosen,
                                 const char typeNames[kTypeNameCount][kTypeNameSize],
                                 const std::string& current = {});
 
-// Applies the confirmed choice (a code 0 to 4 per group, negative when none): when it changes anything,
-// reads the card's option list (when a group keeps its entry), writes the new list to the card, gives
-// the main-panel object the new types and runs Reset (a shown main panel retypes its groups and runs it).
-// When the card refuses the list, the failure is reported to the operator and the group model stays as
-// it was. Returns true when the types were stored.
-bool ApplyConfiguration(const GroupValues& chosen);
+// System > Config without its window: reads the card's option list, hands chooseTypes the type codes
+// the list names (the operator's choice comes back in the same values; false: cancelled), and applies a
+// confirmed change: when it changes anything, writes the new list to the card, gives the main-panel
+// object the new types and runs Reset (a shown main panel retypes its groups and runs it). A group whose
+// entry names no type is shown with none chosen and, left so, keeps that entry as read; an empty list
+// (a card that reports none) shows the present types. A failed read or write is reported to the
+// operator; after it nothing is written and the group model stays as it was. Returns true when the
+// types were stored.
+bool RunConfiguration(const std::function<bool(GroupValues& choice)>& chooseTypes);

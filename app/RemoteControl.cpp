@@ -24,40 +24,44 @@ CInstrument* Instrument() {
 
 } // namespace
 
-RemoteOutcome CRemoteControl::Reset() {
-    return Run(&OnReset);
-}
-
-RemoteOutcome CRemoteControl::Refresh() {
-    return Run(&OnRefresh);
-}
-
-bool CRemoteControl::IsBusy() const {
-    return m_running || ModalDepth() > 0 || QuietMainPanel() == nullptr || Instrument() == nullptr;
-}
-
-RemoteOutcome CRemoteControl::Run(bool (*command)()) {
-    RemoteOutcome outcome;
-    if (IsBusy()) {
-        outcome.kind = RemoteOutcome::Kind::Busy;
-        return outcome;
+bool CRemoteControl::Claim() {
+    if (!m_ready || ModalDepth() > 0) {
+        return false;
     }
-    // Cleared however the command ends, so that nothing it throws leaves the panel refusing every call.
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-        Running(const Running&) = delete;
-        Running& operator=(const Running&) = delete;
-    } running(m_running);
-    CMessageCapture shown;
-    if (!command()) {
+    bool free = false;
+    return m_claimed.compare_exchange_strong(free, true);
+}
+
+void CRemoteControl::Run(Operation operation, const Answer& answer) {
+    // The claim is given back however the operation ends, so that nothing it throws leaves the panel
+    // refusing every call.
+    struct Claimed {
+        std::atomic<bool>& claimed;
+        ~Claimed() { claimed = false; }
+    } claimed{m_claimed};
+    RemoteOutcome outcome;
+    if (ModalDepth() > 0 || QuietMainPanel() == nullptr || Instrument() == nullptr) {
+        outcome.kind = RemoteOutcome::Kind::Busy;
+        answer(outcome);
+        return;
+    }
+    CMessageCapture report;
+    if (!(operation == Operation::Reset ? OnReset() : OnRefresh())) {
         outcome.kind = RemoteOutcome::Kind::Failed;
-        for (const std::string& text : shown.Texts()) {
+        for (const std::string& text : report.Texts()) {
             outcome.message += (outcome.message.empty() ? "" : "\n") + text;
         }
     }
-    return outcome;
+    outcome.changes = Take();
+    answer(outcome);
+    report.Release(); // the report's boxes now wait for the operator alone
+}
+
+void CRemoteControl::SetReady(bool ready) {
+    if (ready) {
+        Take();
+    }
+    m_ready = ready;
 }
 
 std::string CRemoteControl::ResourceName() {
@@ -79,17 +83,32 @@ GroupState CRemoteControl::Groups() {
     return panel != nullptr ? panel->Groups() : GroupState();
 }
 
-CRemoteControl::Changes CRemoteControl::TakeChanges() {
-    Changes changes;
-    if (m_running || ModalDepth() > 0) {
-        return changes;
+bool CRemoteControl::Properties(RemoteProperties& properties) const {
+    if (!m_ready) {
+        return false;
     }
-    const GroupState now = Groups();
-    if (m_taken) {
-        changes.types = now.types != m_takenState.types;
-        changes.positions = now.positions != m_takenState.positions;
+    const std::lock_guard<std::mutex> lock(m_takenLock);
+    properties = m_taken;
+    return true;
+}
+
+GroupChanges CRemoteControl::TakeChanges() {
+    if (!m_ready || m_claimed || ModalDepth() > 0) {
+        return {};
     }
-    m_taken = true;
-    m_takenState = now;
+    return Take();
+}
+
+GroupChanges CRemoteControl::Take() {
+    RemoteProperties now;
+    now.resourceName = ResourceName();
+    now.live = Live();
+    now.cardNumber = CardNumber();
+    now.groups = Groups();
+    const std::lock_guard<std::mutex> lock(m_takenLock);
+    GroupChanges changes;
+    changes.types = now.groups.types != m_taken.groups.types;
+    changes.positions = now.groups.positions != m_taken.groups.positions;
+    m_taken = std::move(now);
     return changes;
 }

@@ -9,26 +9,43 @@
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 
+namespace {
+
+// Shows the module's error-queue entries, each with a beep, until the queue reports no error, the query
+// fails, or kMaxReportedErrors have been shown. Returns how many were shown.
+int ShowErrorQueue(CInstrument& instrument) {
+    const std::string format = LoadString(IDS_INSTRUMENT_ERROR);
+    int shown = 0;
+    for (; shown < kMaxReportedErrors; ++shown) {
+        std::int32_t code = 0;
+        char message[kTextBufferSize] = "";
+        instrument.ErrorQuery(&code, message);
+        if (instrument.GetLastStatus() < 0 || code == 0) {
+            break;
+        }
+        char text[2 * kTextBufferSize];
+        std::snprintf(text, sizeof(text), format.c_str(), static_cast<long>(code), message);
+        Facade().Beep();
+        Facade().MessageBox(text);
+    }
+    return shown;
+}
+
+} // namespace
+
 void ReportDriverError(std::int32_t status) {
     CInstrument* instrument = TheApp()->m_pInstrument.get();
     if (status == kStatusInstrumentError && instrument != nullptr) {
-        const std::string format = LoadString(IDS_INSTRUMENT_ERROR);
         instrument->DeviceClear();
-        for (int shown = 0; shown < kMaxReportedErrors; ++shown) {
-            std::int32_t code = 0;
-            char message[kTextBufferSize] = "";
-            instrument->ErrorQuery(&code, message);
-            if (instrument->GetLastStatus() < 0 || code == 0) {
-                break;
-            }
-            char text[2 * kTextBufferSize];
-            std::snprintf(text, sizeof(text), format.c_str(), static_cast<long>(code), message);
-            Facade().Beep();
-            Facade().MessageBox(text);
-        }
+        ShowErrorQueue(*instrument);
     } else if (status == kStatusTimeOut && instrument != nullptr) {
         instrument->DeviceClear();
-        Facade().MessageBox(LoadString(IDS_TIME_OUT));
+        // A command the module refused leaves no reply, so its query times out while the cause waits in
+        // the error queue: that is shown instead, and the queue is left empty for the next operation. An
+        // error query that times out too has shown "Time Out !" itself.
+        if (ShowErrorQueue(*instrument) == 0 && instrument->GetLastStatus() != kStatusTimeOut) {
+            Facade().MessageBox(LoadString(IDS_TIME_OUT));
+        }
     } else {
         Facade().MessageBox(LoadString(IDS_API_FAILURE));
     }

@@ -1,5 +1,7 @@
 // The one error report for failed driver calls: given the status a failed instrument operation left,
-// shows the module's own error messages, "Time Out !" or "API failure.". CallInstrument owns the whole
+// shows the module's own error messages, "Time Out !" or "API failure.". After a time-out the module's
+// error queue is read first: a query the module refused times out for want of a reply, and its cause
+// (the queue's entries) is shown in place of "Time Out !". CallInstrument owns the whole
 // failure convention around it: catch the user exception, read the status, report it, end the wait
 // cursor.
 #pragma once

@@ -1,5 +1,7 @@
 #include "platform/Facade.h"
 
+#include <atomic>
+
 namespace {
 
 class CSilentFacade : public CFacade {
@@ -19,7 +21,7 @@ public:
 
 CSilentFacade g_silent;
 CFacade* g_facade = &g_silent;
-int g_modalDepth = 0;
+std::atomic<int> g_modalDepth = 0; // counted on the user-interface thread, read from any
 
 } // namespace
 

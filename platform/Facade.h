@@ -59,7 +59,7 @@ private:
 };
 
 // How many modal windows (dialogs, message boxes, choices from a list) are open right now. Each runs a
-// nested message loop, in which other work must not start.
+// nested message loop, in which other work must not start. May be read from any thread.
 int ModalDepth();
 
 // Counts one modal window for its lifetime: whatever shows a modal window holds one while it is open.

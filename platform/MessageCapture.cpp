@@ -5,16 +5,33 @@ CMessageCapture::CMessageCapture() : m_next(&Facade()) {
 }
 
 CMessageCapture::~CMessageCapture() {
+    Release();
+}
+
+void CMessageCapture::Release() {
+    if (m_released) {
+        return;
+    }
+    m_released = true;
     SetFacade(m_next);
+    std::vector<Held> held;
+    held.swap(m_held);
+    for (const Held& request : held) {
+        if (request.beep) {
+            m_next->Beep();
+        } else {
+            m_next->MessageBox(request.text);
+        }
+    }
 }
 
 void CMessageCapture::MessageBox(const std::string& text) {
     m_texts.push_back(text);
-    m_next->MessageBox(text);
+    m_held.push_back({false, text});
 }
 
 void CMessageCapture::Beep() {
-    m_next->Beep();
+    m_held.push_back({true, {}});
 }
 
 bool CMessageCapture::ChooseFromList(const std::string& caption, const std::vector<std::string>& items,

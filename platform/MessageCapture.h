@@ -1,6 +1,9 @@
-// Keeps the texts of the message boxes shown while it lives. It stands in front of the facade in use:
-// every request passes on to that facade unchanged (the operator still sees every message), and each
-// message box text is also kept, in order. Captures nest; each keeps what was shown in its own lifetime.
+// Keeps the texts of the message boxes shown while it lives, and holds those boxes back: it stands in
+// front of the facade in use, passes every other request on at once, and keeps the message boxes and
+// beeps, in order, until Release (or its end) shows them through that facade. So what they say is known
+// before the operator has closed them: the session-bus endpoint answers its caller with the texts
+// first, and the boxes then wait for the operator alone. Captures nest; each keeps what was shown in its
+// own lifetime.
 #pragma once
 
 #include <string>
@@ -10,7 +13,7 @@
 
 class CMessageCapture : public CFacade {
 public:
-    // Installs itself as the facade until it is destroyed.
+    // Installs itself as the facade until it is released or destroyed.
     CMessageCapture();
     ~CMessageCapture() override;
     CMessageCapture(const CMessageCapture&) = delete;
@@ -27,10 +30,18 @@ public:
     COLORREF SystemColour(SysColour which) override;
     void DestroyMainWindow() override;
 
-    // The texts shown so far, in order.
+    // The texts of the message boxes so far, in order.
     const std::vector<std::string>& Texts() const { return m_texts; }
+    // Gives the facade back and shows the held beeps and message boxes, in order, through it.
+    void Release();
 
 private:
     CFacade* m_next;
+    bool m_released = false;
     std::vector<std::string> m_texts;
+    struct Held {
+        bool beep = false; // a beep, else the message box of text
+        std::string text;
+    };
+    std::vector<Held> m_held;
 };

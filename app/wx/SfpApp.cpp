@@ -54,12 +54,15 @@ bool CSfpApp::OnInit() {
     auto* mainWindow = new CMainWnd();
     SetTopWindow(mainWindow);
     ReportStartupClock("window");
+    // On the bus before the search for the module, which may take a minute: callers are answered Busy
+    // until the panel is shown rather than finding no one.
+    m_sessionBus.Start(m_facade.IsUnattended());
     SetUpPanels();
     ReportStartupClock("panels");
     if (m_facade.IsUnattended() && !LoadedVisaFile().empty()) {
         std::fprintf(stderr, "loaded VISA from %s\n", LoadedVisaFile().c_str());
     }
-    m_sessionBus.Start(m_facade.IsUnattended());
+    m_sessionBus.SetReady();
     // Changes of the group state are announced on the bus once the events that made them are handled.
     Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
         event.Skip();

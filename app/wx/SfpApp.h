@@ -7,7 +7,8 @@
 // the program is idle, saves it with its menu bar as a PNG and exits 0. The token is taken out before the
 // command line is read, so its path never looks like a switch.
 //
-// Once the panels are set up, the program joins the session bus (app/wx/SessionBus.h) in the background.
+// Before the panels are set up, the program joins the session bus (app/wx/SessionBus.h) in the
+// background; requests from the bus may start once the main panel is shown.
 #pragma once
 
 #include <memory>

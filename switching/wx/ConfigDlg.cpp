@@ -5,9 +5,6 @@
 #include <wx/stattext.h>
 
 #include "app/ConfigCommand.h"
-#include "app/SfpAppData.h"
-#include "panels/Pan1Obj.h"
-#include "panels/PanelLookup.h"
 #include "platform/wx/DialogColours.h"
 #include "platform/wx/ModalDialog.h"
 #include "platform/wx/TemplateBuilder.h"
@@ -97,17 +94,12 @@ bool CConfigDlg::TransferDataFromWindow() {
 }
 
 void OnConfig() {
-    CPan1Obj* panel = FindMainPanel();
-    if (panel == nullptr) {
-        return;
-    }
-    GroupValues chosen;
-    {
-        CConfigDlg dialog(wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr, panel->m_nGroupType);
+    RunConfiguration([](GroupValues& choice) {
+        CConfigDlg dialog(wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr, choice);
         if (RunModal(dialog) != wxID_OK) {
-            return;
+            return false;
         }
-        chosen = dialog.m_nGroup;
-    }
-    ApplyConfiguration(chosen);
+        choice = dialog.m_nGroup;
+        return true;
+    });
 }

@@ -31,5 +31,6 @@ private:
     wxRadioButton* m_none[kGroupCount] = {};
 };
 
-// System > Config: runs the dialog on the main-panel object's types and applies a confirmed change.
+// System > Config: runs the dialog on the types of the card's option list (RunConfiguration) and
+// applies a confirmed change.
 void OnConfig();

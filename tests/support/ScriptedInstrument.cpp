@@ -4,7 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Facade.h"
 #include "platform/UserException.h"
+#include "resources/ResourceIds.h"
+#include "resources/StringTable.h"
 #include "switching/GroupModel.h"
 
 void CScriptedInstrument::FailOn(const std::string& operation, std::int32_t status, int nth) {
@@ -66,6 +69,10 @@ void CScriptedInstrument::ErrorQuery(std::int32_t* code, char* message) {
         if (it->first == count) {
             m_lastStatus = it->second;
             pending.erase(it);
+            if (m_lastStatus == kStatusTimeOut) { // as the driver-backed instrument does
+                DeviceClear();
+                Facade().MessageBox(LoadString(IDS_TIME_OUT));
+            }
             return; // a failed error query writes nothing and never raises
         }
     }

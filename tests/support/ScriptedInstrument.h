@@ -1,8 +1,8 @@
 // A test instrument that records every call as one line of text, answers from settable values, and can
 // make any operation fail with a given status (it stores the status and raises CUserException, as the
 // driver-backed instrument does; the two read-back queries store it only, and a failing one answers
-// nothing). It stands for an instrument
-// with a module behind it (m_bLive 1).
+// nothing; an error query that times out shows "Time Out !" as the driver-backed one does). It stands
+// for an instrument with a module behind it (m_bLive 1).
 #pragma once
 
 #include <cstdint>

@@ -146,16 +146,17 @@ TEST_F(GroupClick, TimeOutRestoresThePositionOtherFailuresReadTheGroupBack) {
     EXPECT_EQ(m_panel->m_nGroupPos[0], 0);
     EXPECT_EQ(m_facade.m_messages.size(), 2u);
     EXPECT_EQ(m_facade.m_waitDepth, 0);
-    // The time-out was reported after a device clear, and asked nothing more of the module.
-    EXPECT_EQ(m_instrument->m_calls,
-              (Calls{"CloseRoute 102", "DeviceClear", "CloseRoute 103", "QueryClosedList 100:103"}));
+    // The time-out was reported after a device clear and a look at the error queue, and asked nothing
+    // more of the module.
+    EXPECT_EQ(m_instrument->m_calls, (Calls{"CloseRoute 102", "DeviceClear", "ErrorQuery", "CloseRoute 103",
+                                            "QueryClosedList 100:103"}));
 
     CGroupButton* a = Make(1, 3, 2);
     m_instrument->FailOn("SetAttenuation", kStatusTimeOut);
     Release(a, Centre(a->m_rcElem[5]));
     EXPECT_EQ(a->m_nPos, 2);
-    EXPECT_EQ(m_instrument->m_calls.back(), "DeviceClear");
-    EXPECT_EQ(m_instrument->m_calls[m_instrument->m_calls.size() - 2], "SetAttenuation 3 50");
+    EXPECT_EQ(m_instrument->m_calls[m_instrument->m_calls.size() - 3], "SetAttenuation 3 50");
+    EXPECT_EQ(m_instrument->m_calls.back(), "ErrorQuery");
 }
 
 TEST_F(GroupClick, NegativeTypesIgnoreClicks) {

@@ -167,14 +167,14 @@ TEST_F(ConfigDlgTest, ChangingGroupOneWritesAllSixNamesOnTheCard) {
 TEST_F(ConfigDlgTest, OkWithoutChangeAndCancelAfterChangesSendNothing) {
     SetTypes({0, 1, 3, 4, -3, -1});
     RunConfig([&](CConfigDlg& dlg) { return PressOk(dlg); });
-    EXPECT_TRUE(instrument->m_calls.empty());
+    EXPECT_TRUE(CardWrites().empty());
 
     RunConfig([&](CConfigDlg& dlg) {
         dlg.Button(0, 2)->SetValue(true);
         dlg.Button(4, 3)->SetValue(true);
         return wxID_CANCEL;
     });
-    EXPECT_TRUE(instrument->m_calls.empty());
+    EXPECT_TRUE(CardWrites().empty());
     EXPECT_EQ(Types(), (std::vector<int>{0, 1, 3, 4, -3, -1}));
 }
 

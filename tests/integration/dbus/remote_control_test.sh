@@ -6,8 +6,9 @@
 #
 #   remote_control_test.sh follow   Refresh makes GroupPositions and the picture follow the module;
 #                                   Reset opens every switch; one PropertiesChanged per operation
-#   remote_control_test.sh busy     a call while a message box is open is refused with Busy; a failed
-#                                   Reset answers Instrument with the text the operator was shown
+#   remote_control_test.sh busy     a call while a message box is open or another call runs is refused
+#                                   with Busy; a failed Reset answers Instrument with the text the
+#                                   operator is shown, before the operator has closed its box
 #   remote_control_test.sh nobus    start-up without a reachable bus is unchanged, with one line on
 #                                   standard error in an unattended run
 #
@@ -50,6 +51,10 @@ start_panel() {
     "$program" 2>"$work/panel.err" &
     pids+=($!)
     gdbus wait --session --timeout 60 org.rqk4712v.FrontPanel || fail "the panel took no name on the bus"
+    # The name is taken before the module is searched for; calls are refused as busy until the panel
+    # is shown.
+    local deadline=$((SECONDS + 60))
+    while property Live 2>&1 | grep -q Error.Busy && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.1; done
 }
 # Saves the main window as $1.png once it differs from $2.png (or equals it, with "same"): the panel
 # repaints after the operation that changed it has ended, so the picture is read from the X server until
@@ -143,29 +148,39 @@ resources:
     module:
       card: {options: "QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,QZSWTA01"}
     faults:
+      latency_ms: 150
       commands:
         - {header: "ROUT:OPEN", action: error, code: -240, text: "Relay driver fault"}
 YAML
     export VISA_SIM_BENCH="$work/bench.yaml"
     start_panel
-    busy="Error: GDBus.Error:org.rqk4712v.FrontPanel1.Error.Busy: The panel is busy: a dialog or message box is open, or an operation runs."
+    busy="Error: GDBus.Error:org.rqk4712v.FrontPanel1.Error.Busy: The panel is busy: it is starting, a dialog or message box is open, or an operation runs."
     # The operator runs System > Self Test from the keyboard; its result stays open in a message box.
     xdotool windowfocus --sync "$(xdotool search --name '^RQK4712V$' | head -1)" key alt+s t
     wait_for_box || fail "no message box for Self Test"
     expect "a call while the Self Test result is shown" "$busy" "$(call Refresh)"
     confirm_boxes
 
-    call Reset >"$work/reset.out" &
-    reset=$!
-    wait_for_box || fail "no message box for the failed Reset"
-    expect "a call while the failed Reset's report is shown" "$busy" "$(call Refresh)"
-    kill -0 "$reset" 2>/dev/null || fail "the Reset call returned before its message box was closed"
-    confirm_boxes "$reset"
-    wait "$reset"
+    # The failed Reset is answered with its report's text while the operator still has its box open.
     expect "the failed Reset" \
         "Error: GDBus.Error:org.rqk4712v.FrontPanel1.Error.Instrument: Instrument reports error: -240  Relay driver fault" \
-        "$(cat "$work/reset.out")"
+        "$(call Reset)"
+    wait_for_box || fail "no message box for the failed Reset"
+    expect "a call while the failed Reset's report is shown" "$busy" "$(call Refresh)"
+    confirm_boxes
     expect "a call once the boxes are closed" "()" "$(call Refresh)"
+
+    # A call while another runs (every command to the module takes 150 ms here) is refused at once.
+    call Refresh >"$work/refresh.out" &
+    refresh=$!
+    sleep 0.5
+    expect "a call while a Refresh runs" "$busy" "$(call Reset)"
+    wait "$refresh"
+    expect "the Refresh that ran" "()" "$(cat "$work/refresh.out")"
+    # Arguments that do not fit a member's signature, a method's or a property call's.
+    for wrong in "org.rqk4712v.FrontPanel1.Reset 1" "org.freedesktop.DBus.Properties.Get org.rqk4712v.FrontPanel1"; do
+        expect "$wrong" InvalidArgs "$(gdbus call "${panel[@]}" --method $wrong 2>&1 | grep -o InvalidArgs | head -1)"
+    done
     ;;
 nobus)
     # The same unattended start-up without a bus address, with one that leads nowhere, and with the bus.

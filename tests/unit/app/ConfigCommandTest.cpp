@@ -42,6 +42,15 @@ protected:
             panel->m_nGroupType[g] = t[g];
         }
     }
+    // System > Config with an operator who confirms the choice; the types the dialog opened with are
+    // kept in shown.
+    bool Apply(const GroupValues& chosen) {
+        return RunConfiguration([&](GroupValues& choice) {
+            shown = choice;
+            choice = chosen;
+            return true;
+        });
+    }
     std::vector<int> Types() const {
         return std::vector<int>(panel->m_nGroupType.begin(), panel->m_nGroupType.end());
     }
@@ -51,6 +60,7 @@ protected:
     CScriptedInstrument* instrument = nullptr;
     CPan1Obj* panel = nullptr;
     std::vector<std::string> views;
+    GroupValues shown{};
 };
 
 } // namespace
@@ -84,7 +94,7 @@ TEST(ConfigurationChoice, OptionListAlwaysHasFiveCommas) {
 TEST_F(ConfigCommandTest, OnlyGroupTwoChosenFromNothingReported) {
     ShowPanel(IDS_MAIN_PANEL);
     const GroupValues chosen = {-3, -3, 4, -3, -3, -3};
-    EXPECT_TRUE(ApplyConfiguration(chosen));
+    EXPECT_TRUE(Apply(chosen));
     EXPECT_EQ(instrument->m_calls,
               (std::vector<std::string>{"QueryCardOption 3", "SetCardOption 3 ,,QZSWTB01,,,"}));
     EXPECT_EQ(Types(), (std::vector<int>{-3, -3, 4, -3, -3, -3}));
@@ -95,10 +105,11 @@ TEST_F(ConfigCommandTest, ChangingOneGroupWritesEveryCheckedName) {
     SetTypes({0, 0, 3, 3, 4, 4});
     ShowPanel(IDS_MAIN_PANEL);
     const GroupValues chosen = {0, 2, 3, 3, 4, 4};
-    EXPECT_TRUE(ApplyConfiguration(chosen));
+    EXPECT_TRUE(Apply(chosen));
     EXPECT_EQ(
         instrument->m_calls,
-        std::vector<std::string>{"SetCardOption 3 QZATNA01,QZATNC01,QZSWTA01,QZSWTA01,QZSWTB01,QZSWTB01"});
+        (std::vector<std::string>{"QueryCardOption 3",
+                                  "SetCardOption 3 QZATNA01,QZATNC01,QZSWTA01,QZSWTA01,QZSWTB01,QZSWTB01"}));
     EXPECT_EQ(Types(), (std::vector<int>{0, 2, 3, 3, 4, 4}));
     EXPECT_EQ(views, std::vector<std::string>{"types 0 2 3 3 4 4"});
     EXPECT_TRUE(facade.m_messages.empty());
@@ -108,8 +119,8 @@ TEST_F(ConfigCommandTest, NoChangeSendsNothingAndResetsNothing) {
     SetTypes({0, 0, 3, 3, 4, -1});
     ShowPanel(IDS_MAIN_PANEL);
     const GroupValues chosen = {0, 0, 3, 3, 4, -1};
-    EXPECT_FALSE(ApplyConfiguration(chosen));
-    EXPECT_TRUE(instrument->m_calls.empty());
+    EXPECT_FALSE(Apply(chosen));
+    EXPECT_EQ(instrument->m_calls, std::vector<std::string>{"QueryCardOption 3"});
     EXPECT_TRUE(views.empty());
     EXPECT_EQ(Types(), (std::vector<int>{0, 0, 3, 3, 4, -1}));
 }
@@ -119,10 +130,11 @@ TEST_F(ConfigCommandTest, RefusedOptionListIsReportedOnceAndKeepsTheModel) {
     ShowPanel(IDS_MAIN_PANEL);
     instrument->FailOn("SetCardOption", kApiFailure);
     const GroupValues chosen = {1, 0, 3, 3, 4, 4};
-    EXPECT_FALSE(ApplyConfiguration(chosen));
+    EXPECT_FALSE(Apply(chosen));
     EXPECT_EQ(
         instrument->m_calls,
-        std::vector<std::string>{"SetCardOption 3 QZATNB01,QZATNA01,QZSWTA01,QZSWTA01,QZSWTB01,QZSWTB01"});
+        (std::vector<std::string>{"QueryCardOption 3",
+                                  "SetCardOption 3 QZATNB01,QZATNA01,QZSWTA01,QZSWTA01,QZSWTB01,QZSWTB01"}));
     EXPECT_EQ(facade.m_messages, std::vector<std::string>{"API failure."});
     EXPECT_EQ(instrument->GetLastStatus(), kApiFailure);
     EXPECT_EQ(Types(), (std::vector<int>{0, 0, 3, 3, 4, 4}));
@@ -135,12 +147,28 @@ TEST_F(ConfigCommandTest, GroupsLeftUncheckedKeepTheCardsEntries) {
     instrument->m_cardOptions = "UNKNOWN-ATN,UNKNOWN-SW,QZSWTA01,QZATNA01,,QZSWTB01";
     ShowPanel(IDS_MAIN_PANEL);
     const GroupValues chosen = {-1, -1, 4, 0, -1, -1};
-    EXPECT_TRUE(ApplyConfiguration(chosen));
+    EXPECT_TRUE(Apply(chosen));
     EXPECT_EQ(
         instrument->m_calls,
         (std::vector<std::string>{"QueryCardOption 3",
                                   "SetCardOption 3 UNKNOWN-ATN,UNKNOWN-SW,QZSWTB01,QZATNA01,,QZSWTB01"}));
     EXPECT_EQ(Types(), (std::vector<int>{-1, -2, 4, 0, -3, 4}));
+}
+
+TEST_F(ConfigCommandTest, OpensWithTheCardsTypesAndKeepsThoseOfUntouchedGroups) {
+    // Another program retyped groups 0 and 2 and cleared group 4 since the panel last read the card.
+    SetTypes({0, 0, 3, 3, 4, 4});
+    instrument->m_cardOptions = "QZATNB01,QZATNA01,QZSWTB01,QZSWTA01,,QZSWTB01";
+    ShowPanel(IDS_MAIN_PANEL);
+    EXPECT_TRUE(Apply({1, 0, 4, 3, -1, 3})); // only group 5 changed
+    EXPECT_EQ(std::vector<int>(shown.begin(), shown.end()), (std::vector<int>{1, 0, 4, 3, -3, 4}));
+    EXPECT_EQ(instrument->m_calls,
+              (std::vector<std::string>{"QueryCardOption 3",
+                                        "SetCardOption 3 QZATNB01,QZATNA01,QZSWTB01,QZSWTA01,,QZSWTA01"}));
+    // Nothing changed against what the card holds: nothing is written.
+    instrument->m_calls.clear();
+    EXPECT_FALSE(Apply({1, 0, 4, 3, -1, 4}));
+    EXPECT_EQ(instrument->m_calls, std::vector<std::string>{"QueryCardOption 3"});
 }
 
 TEST_F(ConfigCommandTest, StatusPanelShownStillRunsTheReset) {
@@ -151,7 +179,7 @@ TEST_F(ConfigCommandTest, StatusPanelShownStillRunsTheReset) {
         panel->m_nGroupPos[g] = 2;
     }
     const GroupValues chosen = {0, 1, 2, 3, 4, -1};
-    EXPECT_TRUE(ApplyConfiguration(chosen));
+    EXPECT_TRUE(Apply(chosen));
     EXPECT_EQ(instrument->m_calls,
               (std::vector<std::string>{
                   "QueryCardOption 3", "SetCardOption 3 QZATNA01,QZATNB01,QZATNC01,QZSWTA01,QZSWTB01,",

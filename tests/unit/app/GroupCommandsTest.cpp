@@ -161,10 +161,10 @@ TEST_F(GroupCommandsTest, TimeOutMidResetShowsTheGroupsResetBeforeItAndAsksNothi
     ShowMainPanel();
     instrument->FailOn("OpenRouteList", kStatusTimeOut);
     EXPECT_FALSE(OnReset());
-    // The time-out is reported after a device clear.
+    // The time-out is reported after a device clear and a look at the error queue.
     EXPECT_EQ(CallsAfter(2),
               (std::vector<std::string>{"SetAttenuation 0 0", "SetAttenuation 1 0", "SetAttenuation 2 0",
-                                        "OpenRouteList 130:133", "DeviceClear"}));
+                                        "OpenRouteList 130:133", "DeviceClear", "ErrorQuery"}));
     EXPECT_EQ(Positions(), (std::vector<int>{0, 0, 0, 7, 7, 7}));
     EXPECT_EQ(windows, (std::vector<std::string>{"positions 0 0 0 7 7 7", "redraw main"}));
     EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Time Out !"});

@@ -15,6 +15,17 @@
 namespace {
 
 using Kind = RemoteOutcome::Kind;
+using Operation = CRemoteControl::Operation;
+
+// A request as the bus makes it: claimed, then run, giving the outcome answered.
+RemoteOutcome Call(CRemoteControl& remote, Operation operation) {
+    RemoteOutcome answered;
+    answered.kind = Kind::Busy;
+    if (remote.Claim()) {
+        remote.Run(operation, [&](const RemoteOutcome& outcome) { answered = outcome; });
+    }
+    return answered;
+}
 
 class RemoteControlTest : public ::testing::Test {
 protected:
@@ -26,6 +37,7 @@ protected:
         app.m_panels.push_back(std::make_unique<CPan1Obj>());
         app.m_panels.push_back(std::make_unique<CStatObj>());
         panel = static_cast<CPan1Obj*>(app.m_panels[0].get());
+        remote.SetReady(true);
     }
 
     CRecordingFacade facade;
@@ -41,7 +53,7 @@ public:
     explicit ReenteringFacade(CRemoteControl* remote) : m_remote(remote) {}
     void MessageBox(const std::string& text) override {
         CRecordingFacade::MessageBox(text);
-        m_inner.push_back(m_remote->Refresh().kind);
+        m_inner.push_back(Call(*m_remote, Operation::Refresh).kind);
     }
     CRemoteControl* m_remote;
     std::vector<Kind> m_inner;
@@ -58,22 +70,22 @@ public:
 TEST_F(RemoteControlTest, AnOperationEndedByAnExceptionLeavesTheNextOneFree) {
     {
         ThrowingFacade throwing;
-        EXPECT_THROW(remote.Refresh(), std::runtime_error);
+        EXPECT_THROW(Call(remote, Operation::Refresh), std::runtime_error);
     }
-    EXPECT_EQ(remote.Refresh().kind, Kind::Done);
+    EXPECT_EQ(Call(remote, Operation::Refresh).kind, Kind::Done);
 }
 
 TEST_F(RemoteControlTest, RefusedWhileAModalWindowIsOpenOrAnotherOperationRuns) {
     {
         const CModalScope dialog;
-        EXPECT_EQ(remote.Reset().kind, Kind::Busy);
-        EXPECT_EQ(remote.Refresh().kind, Kind::Busy);
+        EXPECT_EQ(Call(remote, Operation::Reset).kind, Kind::Busy);
+        EXPECT_EQ(Call(remote, Operation::Refresh).kind, Kind::Busy);
     }
     EXPECT_TRUE(instrument->m_calls.empty());
 
     ReenteringFacade inner(&remote);
     instrument->FailOn("OpenRouteList", VI_ERROR_SYSTEM_ERROR);
-    EXPECT_EQ(remote.Reset().kind, Kind::Failed);
+    EXPECT_EQ(Call(remote, Operation::Reset).kind, Kind::Failed);
     EXPECT_EQ(inner.m_inner, std::vector<Kind>{Kind::Busy});
     // The inner request sent nothing: the failed command is followed only by the Reset's own read-back.
     ASSERT_GE(instrument->m_calls.size(), 3u);
@@ -82,17 +94,38 @@ TEST_F(RemoteControlTest, RefusedWhileAModalWindowIsOpenOrAnotherOperationRuns) 
                                         "QueryClosedList 110:113"}));
 
     instrument->m_calls.clear();
-    EXPECT_EQ(remote.Refresh().kind, Kind::Done);
+    EXPECT_EQ(Call(remote, Operation::Refresh).kind, Kind::Done);
     EXPECT_EQ(instrument->m_calls.back(), "QueryClosedList 110:113");
 
     app.m_panels.clear(); // start-up or shutdown: nothing to work on
-    EXPECT_EQ(remote.Refresh().kind, Kind::Busy);
+    EXPECT_EQ(Call(remote, Operation::Refresh).kind, Kind::Busy);
+}
+
+TEST_F(RemoteControlTest, RefusedUntilThePanelIsShownAndWhileAnotherCallHoldsTheClaim) {
+    CRemoteControl starting;
+    RemoteProperties properties;
+    EXPECT_FALSE(starting.Claim());
+    EXPECT_FALSE(starting.Properties(properties));
+    starting.SetReady(true);
+    EXPECT_TRUE(starting.Properties(properties));
+    ASSERT_TRUE(starting.Claim());
+    EXPECT_FALSE(starting.Claim()); // a second call while the first waits to run or runs
+    starting.Run(Operation::Refresh, [](const RemoteOutcome&) {});
+    EXPECT_TRUE(starting.Claim());
 }
 
 TEST_F(RemoteControlTest, AFailureAnswersWithEveryTextTheOperatorWasShown) {
     instrument->FailOn("QueryClosedList", kStatusInstrumentError);
     instrument->m_errors = {{-240, "Relay driver fault"}, {201, "Relay K3 worn"}};
-    const RemoteOutcome outcome = remote.Refresh();
+    // The caller is answered before the operator has seen the report, whose boxes then wait alone.
+    RemoteOutcome outcome;
+    size_t shownWhenAnswered = 99;
+    ASSERT_TRUE(remote.Claim());
+    remote.Run(Operation::Refresh, [&](const RemoteOutcome& answered) {
+        outcome = answered;
+        shownWhenAnswered = facade.m_messages.size() + static_cast<size_t>(facade.m_beeps);
+    });
+    EXPECT_EQ(shownWhenAnswered, 0u);
     EXPECT_EQ(outcome.kind, Kind::Failed);
     EXPECT_EQ(
         outcome.message,
@@ -123,7 +156,7 @@ TEST_F(RemoteControlTest, PropertiesOfTheConnectionAndTheMainPanel) {
 TEST_F(RemoteControlTest, ChangesAreTakenOnceWhenTheOperationHasEnded) {
     EXPECT_FALSE(remote.TakeChanges().Any()); // the first call takes the state it starts from
     panel->m_nGroupPos[0] = 4;                // a click
-    CRemoteControl::Changes changes = remote.TakeChanges();
+    GroupChanges changes = remote.TakeChanges();
     EXPECT_TRUE(changes.positions);
     EXPECT_FALSE(changes.types);
     EXPECT_FALSE(remote.TakeChanges().Any());

@@ -54,11 +54,26 @@ TEST_F(ErrorReport, ShowsAtMostAHundredEntriesOfAQueueThatNeverEmpties) {
 
 TEST_F(ErrorReport, TimeOutClearsTheDeviceAndOtherStatusesAreApiFailures) {
     ReportDriverError(kStatusTimeOut);
-    EXPECT_EQ(instrument->m_calls, std::vector<std::string>{"DeviceClear"});
+    EXPECT_EQ(instrument->m_calls, (std::vector<std::string>{"DeviceClear", "ErrorQuery"}));
     ReportDriverError(-1);
     ReportDriverError(kStatusNotSupported);
     EXPECT_EQ(facade.m_messages, (std::vector<std::string>{"Time Out !", "API failure.", "API failure."}));
     EXPECT_EQ(facade.m_beeps, 0);
+}
+
+TEST_F(ErrorReport, TimeOutShowsTheQueuedCauseInsteadOfTimeOutUnlessTheQueueQueryTimesOutToo) {
+    // A refused query leaves no reply: the cause waits in the error queue, which is emptied.
+    instrument->m_errors = {{-221, "Settings conflict"}};
+    ReportDriverError(kStatusTimeOut);
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Instrument reports error: -221  Settings conflict"});
+    EXPECT_TRUE(instrument->m_errors.empty());
+
+    // The error query times out as well: one "Time Out !", the one the instrument shows.
+    facade.m_messages.clear();
+    instrument->m_errors = {{-221, "Settings conflict"}};
+    instrument->FailOn("ErrorQuery", kStatusTimeOut);
+    ReportDriverError(kStatusTimeOut);
+    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Time Out !"});
 }
 
 TEST_F(ErrorReport, GuardedCallHandsOverTheStatusBeforeTheReportAndEndsTheWaitCursor) {

@@ -22,7 +22,7 @@ TEST(GroupPositionChange, SendsTheCommandAndLeavesWhatTheOutcomeTells) {
     const std::int32_t other = VI_ERROR_SYSTEM_ERROR;
     const Case cases[] = {
         {4, -1, 0, false, O::Sent, -1, Calls{"OpenRoute 131"}},
-        {3, 2, kStatusTimeOut, false, O::TimedOut, 1, Calls{"CloseRoute 132", "DeviceClear"}},
+        {3, 2, kStatusTimeOut, false, O::TimedOut, 1, Calls{"CloseRoute 132", "DeviceClear", "ErrorQuery"}},
         {1, 2, other, false, O::ReadBack, 0, Calls{"SetAttenuation 3 20", "QueryAttenuation 1 3"}},
         {1, 2, other, true, O::ReadBack, -1, Calls{"SetAttenuation 3 20", "QueryAttenuation 1 3"}},
     };
