@@ -65,7 +65,8 @@ TEST_F(ErrorReport, TimeOutShowsTheQueuedCauseInsteadOfTimeOutUnlessTheQueueQuer
     // A refused query leaves no reply: the cause waits in the error queue, which is emptied.
     instrument->m_errors = {{-221, "Settings conflict"}};
     ReportDriverError(kStatusTimeOut);
-    EXPECT_EQ(facade.m_messages, std::vector<std::string>{"Instrument reports error: -221  Settings conflict"});
+    EXPECT_EQ(facade.m_messages,
+              std::vector<std::string>{"Instrument reports error: -221  Settings conflict"});
     EXPECT_TRUE(instrument->m_errors.empty());
 
     // The error query times out as well: one "Time Out !", the one the instrument shows.
